@@ -1,0 +1,40 @@
+#pragma once
+// The login window: user, password and module.
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace valmoro::app {
+
+class TAOknoGl;
+
+class TLogowanie : public QWidget {
+  Q_OBJECT
+
+public:
+  TLogowanie(TAOknoGl* main, QWidget* parent = nullptr);
+
+  QLabel* Label1;
+  QComboBox* ComboBox1;  // users
+  QLabel* Label2;
+  QLineEdit* Edit1;      // password
+  QLabel* Label3;
+  QComboBox* ComboBox2;  // modules
+  QPushButton* Button1;
+  QLabel* Image1;
+
+  void FormShow();
+  void Button1Click();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  TAOknoGl* main_;
+};
+
+}  // namespace valmoro::app

@@ -1,0 +1,23 @@
+// Valmoro: the temperature and humidity log.
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "platform/dialogs.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Valmoro"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Valmoro"));
+  valmoro::dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
+  // The program ends with its main window, whatever else is open.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  valmoro::app::Program program = valmoro::app::createProgram(QApplication::applicationDirPath());
+  QObject::connect(program.AOknoGl.get(), &valmoro::app::TAOknoGl::closed, &application, &QApplication::quit,
+                   Qt::QueuedConnection);
+  program.AOknoGl->showMaximized();
+  return QApplication::exec();
+}

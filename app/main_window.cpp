@@ -1,0 +1,414 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/log_statements.h"
+#include "app/pictures.h"
+#include "app/secondary_windows.h"
+#include "app/login_window.h"
+#include "platform/component_stream.h"
+#include "platform/database.h"
+#include "platform/db_grid.h"
+#include "platform/dialogs.h"
+#include "platform/locale.h"
+
+namespace valmoro::app {
+
+QFont windowFont() {
+  QFont f(QStringLiteral("Tahoma"));
+  f.setPixelSize(11);
+  f.setBold(true);
+  return f;
+}
+
+QStringList readList(db::Query& query, const QString& statement, const QString& field,
+                     const QList<QPair<QString, QString>>& values) {
+  query.close();
+  query.clearLines();
+  query.addLine(statement);
+  for (const auto& [name, value] : values) query.bindValue(name, value);
+  query.open();
+  QStringList out;
+  query.first();
+  do {
+    out.append(query.fieldByName(field).asString());
+    query.next();
+  } while (!query.eof());
+  query.close();
+  return out;
+}
+
+namespace {
+
+// The picture that fills the client area while the log is hidden.
+class PictureArea : public QWidget {
+public:
+  using QWidget::QWidget;
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    if (cache_.size() != size()) cache_ = pictures::mainPicture(size());
+    QPainter(this).drawPixmap(0, 0, cache_);
+  }
+
+private:
+  QPixmap cache_;
+};
+
+constexpr int kDesignWidth = 764;
+
+}  // namespace
+
+TAOknoGl::TAOknoGl(const QString& baseDir, QWidget* parent)
+    : QMainWindow(parent), baseDir_(baseDir), connection_(std::make_unique<db::Connection>()) {
+  setObjectName(QStringLiteral("AOknoGl"));
+  setFont(windowFont());
+  ADOConnection1 = connection_.get();
+  ADOQuery1 = new db::Query(ADOConnection1, this);
+  ADODataSet1 = new db::DataSet(ADOConnection1, this);
+  ADODataSet1->setCommandText(statements::S1);
+  ADODataSet1->setDisplayFormat(QStringLiteral("Temperatura"), QStringLiteral("#,##0.00"));
+  ADODataSet1->setDisplayFormat(QStringLiteral("Wilgotnosc"), QStringLiteral("#,##0.00"));
+
+  auto* central = new PictureArea(this);
+  Image1 = central;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  buildToolStrip();
+  layout->addWidget(Panel1);
+  DBGrid1 = new grid::DbGrid(central);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setColumns(designedColumns());
+  DBGrid1->setDataSet(ADODataSet1);
+  layout->addWidget(DBGrid1, 1);
+  layout->addStretch(0);
+  setCentralWidget(central);
+
+  PopupMenu1 = new QMenu(this);
+  Edytujwybranywpis1 = PopupMenu1->addAction(QStringLiteral("Edytuj wybrany wpis"));
+  connect(Edytujwybranywpis1, &QAction::triggered, this, [this] { Edytujwybranywpis1Click(); });
+  connect(DBGrid1, &grid::DbGrid::popupRequested, this, [this](const QPoint& pos) {
+    if (Edytujwybranywpis1->isVisible()) PopupMenu1->popup(pos);
+  });
+
+  buildMenus();
+
+  auto* bar = new QStatusBar(this);
+  const int widths[2] = {210, 500};
+  for (int i = 0; i < 2; ++i) {
+    statusPanels_[i] = new QLabel(bar);
+    statusPanels_[i]->setFixedWidth(widths[i]);
+    bar->addWidget(statusPanels_[i]);
+  }
+  setStatusBar(bar);
+
+  Autorun = new QTimer(this);
+  Autorun->setInterval(100);
+  Autorun->setSingleShot(true);
+  connect(Autorun, &QTimer::timeout, this, [this] { AutorunTimer(); });
+
+  resize(kDesignWidth, 544);
+  FormCreate();
+  Autorun->start();
+}
+
+TAOknoGl::~TAOknoGl() {
+  // The data sets go before the connection they read from.
+  delete ADODataSet1;
+  delete ADOQuery1;
+}
+
+void TAOknoGl::setWindows(TLogowanie* logowanie, TWpis* wpis, TPracownicy* pracownicy, TBazaPunktow* bazaPunktow,
+                          TOprogramie* oprogramie) {
+  logowanie_ = logowanie;
+  wpis_ = wpis;
+  pracownicy_ = pracownicy;
+  bazaPunktow_ = bazaPunktow;
+  oprogramie_ = oprogramie;
+}
+
+QString TAOknoGl::databasePath() const { return QDir(baseDir_).filePath(QStringLiteral("Dane/Valmoro.db")); }
+QString TAOknoGl::layoutPath() const { return QDir(baseDir_).filePath(QStringLiteral("Dane/tabela.conf")); }
+QString TAOknoGl::reportPath() const { return QDir(baseDir_).filePath(QStringLiteral("Dane/Raport.fr3")); }
+
+QList<grid::Column> TAOknoGl::designedColumns() {
+  struct Design {
+    const char* field;
+    const char* title;  // nullptr: the field's name
+    int width;
+  };
+  static const Design designs[] = {
+      {"Data", "Data pomiaru", 120},   {"Modul", "Moduł", 120},        {"Punkt", nullptr, 100},
+      {"Temperatura", nullptr, 100},   {"Wilgotnosc", "Wilgotność [%]", 100}, {"Pracownik", nullptr, 160},
+  };
+  QList<grid::Column> out;
+  for (const Design& d : designs) {
+    grid::Column c;
+    c.alignment = grid::Alignment::Center;
+    c.expanded = false;
+    c.fieldName = QString::fromLatin1(d.field);
+    c.title.alignment = grid::Alignment::Center;
+    if (d.title) c.title.caption = QString::fromUtf8(d.title);
+    c.width = d.width;
+    out.append(c);
+  }
+  return out;
+}
+
+void TAOknoGl::buildToolStrip() {
+  Panel1 = new QWidget(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFixedHeight(49);
+  Panel1->setAutoFillBackground(true);
+  Panel1->installEventFilter(this);
+  auto button = [this](const char* name, const QString& caption, pictures::Button picture) {
+    auto* b = new QToolButton(Panel1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(caption);
+    b->setIcon(QIcon(pictures::buttonPicture(picture)));
+    b->setIconSize(QSize(34, 34));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    return b;
+  };
+  SpeedButton1 = button("SpeedButton1", QStringLiteral("Dodaj nowy wpis"), pictures::Button::Add);
+  SpeedButton2 = button("SpeedButton2", QStringLiteral("Edytuj wybrany wpis"), pictures::Button::Edit);
+  SpeedButton3 = button("SpeedButton3", QStringLiteral("Filtruj"), pictures::Button::Filter);
+  Label1 = new QLabel(QStringLiteral("Filtrowanie wpisów:"), Panel1);
+  Label2 = new QLabel(QStringLiteral("Od:"), Panel1);
+  Label3 = new QLabel(QStringLiteral("do:"), Panel1);
+  auto picker = [this](const char* name) {
+    auto* p = new QDateTimeEdit(Panel1);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setCalendarPopup(true);
+    p->setDisplayFormat(locale::formats().shortDateFormat);
+    return p;
+  };
+  DateTimePicker1 = picker("DateTimePicker1");
+  DateTimePicker2 = picker("DateTimePicker2");
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+  connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
+  layoutToolStrip();
+}
+
+// The buttons keep their place at the left; the filter keeps its distance
+// from the right edge, as designed for a 764-pixel wide window.
+void TAOknoGl::layoutToolStrip() {
+  const int shift = Panel1->width() - kDesignWidth;
+  SpeedButton1->setGeometry(8, 4, 161, 41);
+  SpeedButton2->setGeometry(168, 4, 185, 41);
+  Label1->setGeometry(385 + shift, 2, 160, 16);
+  Label2->setGeometry(385 + shift, 24, 24, 20);
+  DateTimePicker1->setGeometry(409 + shift, 22, 98, 22);
+  Label3->setGeometry(513 + shift, 24, 24, 20);
+  DateTimePicker2->setGeometry(537 + shift, 22, 98, 22);
+  SpeedButton3->setGeometry(641 + shift, 4, 104, 41);
+}
+
+bool TAOknoGl::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Panel1 && event->type() == QEvent::Resize) layoutToolStrip();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TAOknoGl::buildMenus() {
+  QMenuBar* bar = menuBar();
+  Plik1 = bar->addMenu(QStringLiteral("Plik"));
+  Logowanie1 = Plik1->addAction(QStringLiteral("Logowanie"));
+  Plik1->addSeparator();
+  Zamknij1 = Plik1->addAction(QStringLiteral("Zamknij"));
+  Narzdzia1 = bar->addMenu(QStringLiteral("Narzędzia"));
+  Bazapracownikw1 = Narzdzia1->addAction(QStringLiteral("Baza pracowników"));
+  BazaPunktwPomiarowych1 = Narzdzia1->addAction(QStringLiteral("Baza Punktów Pomiarowych"));
+  Narzdzia1->addSeparator();
+  Projektowanieraportu1 = Narzdzia1->addAction(QStringLiteral("Projektowanie raportu"));
+  Raport1 = Narzdzia1->addAction(QStringLiteral("Raport"));
+  Pomoc1 = bar->addMenu(QStringLiteral("Pomoc"));
+  Oprogramie1 = Pomoc1->addAction(QStringLiteral("O programie..."));
+
+  connect(Logowanie1, &QAction::triggered, this, [this] { Logowanie1Click(); });
+  connect(Zamknij1, &QAction::triggered, this, [this] { Zamknij1Click(); });
+  connect(Bazapracownikw1, &QAction::triggered, this, [this] { Bazapracownikw1Click(); });
+  connect(BazaPunktwPomiarowych1, &QAction::triggered, this, [this] { BazaPunktwPomiarowych1Click(); });
+  connect(Projektowanieraportu1, &QAction::triggered, this, [this] { Projektowanieraportu1Click(); });
+  connect(Raport1, &QAction::triggered, this, [this] { Raport1Click(); });
+  connect(Oprogramie1, &QAction::triggered, this, [this] { Oprogramie1Click(); });
+}
+
+QString TAOknoGl::statusText(int panel) const { return statusPanels_[panel]->text(); }
+void TAOknoGl::setStatusText(int panel, const QString& text) { statusPanels_[panel]->setText(text); }
+
+bool TAOknoGl::isToolsMenuShown() const { return Narzdzia1->menuAction()->isVisible(); }
+bool TAOknoGl::isEditingShown() const { return !SpeedButton2->isHidden() && Edytujwybranywpis1->isVisible(); }
+bool TAOknoGl::isLogShown() const { return !DBGrid1->isHidden() && !Panel1->isHidden(); }
+
+void TAOknoGl::FormCreate() {
+  // 1. The grid layout saved at the last close. A file that cannot be read
+  //    is reported and the designed columns stay; start-up goes on.
+  if (QFileInfo::exists(layoutPath())) {
+    QFile file(layoutPath());
+    try {
+      if (!file.open(QIODevice::ReadOnly)) throw stream::StreamError(file.errorString());
+      DBGrid1->loadColumns(file.readAll());
+    } catch (const stream::StreamError& e) {
+      DBGrid1->setColumns(designedColumns());
+      dialogs::showError(QStringLiteral("Nie można odczytać układu kolumn z pliku %1:\r%2\rUżyto układu domyślnego.")
+                             .arg(QDir::toNativeSeparators(layoutPath()), QString::fromUtf8(e.what())),
+                         this);
+    }
+  }
+  // 2.
+  setWindowTitle(QStringLiteral("Valmoro - Brevant - Wersja 1.0.0"));
+  // 3. Both pickers hold the same moment, so a first filter shows today.
+  const QDateTime now = QDateTime::currentDateTime();
+  DateTimePicker1->setDateTime(now);
+  DateTimePicker2->setDateTime(now);
+  // 4.
+  Ukryj();
+  // 5./6.
+  if (QFileInfo::exists(databasePath())) {
+    try {
+      ADOConnection1->close();
+      ADOConnection1->open(databasePath());
+      setStatusText(0, QStringLiteral("Poprawnie połączono z bazą danych!"));
+    } catch (const db::DbError& e) {
+      dialogs::showError(e.message(), this);
+    }
+  } else {
+    setStatusText(0, QStringLiteral("BŁĄD połączenia z bazą danych!!!"));
+    dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!"), this);
+  }
+}
+
+void TAOknoGl::Ukryj() {
+  DBGrid1->hide();
+  Panel1->hide();
+  Narzdzia1->menuAction()->setVisible(false);
+}
+
+void TAOknoGl::Pokaz() {
+  try {
+    // 1. The module's log, newest first.
+    ADODataSet1->close();
+    ADODataSet1->setCommandText(statements::S5);
+    ADODataSet1->clearBindings();
+    ADODataSet1->bindValue(QStringLiteral(":modul"), ZalogowanyModul);
+    ADODataSet1->open();
+    // 2. The entry window's points.
+    if (wpis_) {
+      wpis_->ComboBox1->clear();
+      wpis_->ComboBox1->addItems(readList(*ADOQuery1, statements::S6, QStringLiteral("punkt"),
+                                          {{QStringLiteral(":modul"), ZalogowanyModul}}));
+    }
+  } catch (const db::DbError& e) {
+    dialogs::showError(e.message(), this);
+    return;
+  }
+  // 3./4. What the role may see.
+  DBGrid1->show();
+  Panel1->show();
+  SpeedButton2->hide();
+  Edytujwybranywpis1->setVisible(false);
+  if (ZalogowanaRola == QLatin1String("administrator")) {
+    SpeedButton2->show();
+    Edytujwybranywpis1->setVisible(true);
+    Narzdzia1->menuAction()->setVisible(true);
+  }
+}
+
+void TAOknoGl::AutorunTimer() {
+  Autorun->stop();
+  if (logowanie_) logowanie_->show();
+}
+
+void TAOknoGl::Logowanie1Click() {
+  Ukryj();
+  if (pracownicy_) pracownicy_->hide();
+  if (bazaPunktow_) bazaPunktow_->hide();
+  AutorunTimer();
+}
+
+// Hook: the entry window fills itself for a new reading once its form exists.
+void TAOknoGl::SpeedButton1Click() {
+  if (wpis_) wpis_->openForNew(*this);
+}
+
+// Hook: the entry window fills itself from the selected reading once its form exists.
+void TAOknoGl::SpeedButton2Click() {
+  if (wpis_) wpis_->openForEdit(*this);
+}
+
+void TAOknoGl::SpeedButton3Click() {
+  // 1. Same moment in both pickers: the filter spans that one day.
+  if (DateTimePicker2->dateTime() == DateTimePicker1->dateTime())
+    DateTimePicker2->setDateTime(DateTimePicker1->dateTime().addDays(1));
+  // 2./3.
+  const QString from = locale::formatDate(DateTimePicker1->date());
+  const QString to = locale::formatDate(DateTimePicker2->date());
+  try {
+    ADODataSet1->close();
+    ADODataSet1->setCommandText(statements::filteredLog(from, to));
+    ADODataSet1->clearBindings();
+    ADODataSet1->bindValue(QStringLiteral(":modul"), ZalogowanyModul);
+    ADODataSet1->open();
+  } catch (const db::DbError& e) {
+    dialogs::showError(e.message(), this);
+  }
+}
+
+void TAOknoGl::Bazapracownikw1Click() {
+  if (pracownicy_) pracownicy_->showRegister();
+}
+
+void TAOknoGl::BazaPunktwPomiarowych1Click() {
+  if (bazaPunktow_) bazaPunktow_->showRegister();
+}
+
+void TAOknoGl::Oprogramie1Click() {
+  if (oprogramie_) oprogramie_->show();
+}
+
+void TAOknoGl::Zamknij1Click() { close(); }
+
+// Hooks for the report commands: the report subsystem is not part of this
+// version yet, and the user is told so rather than left without an answer.
+void TAOknoGl::Projektowanieraportu1Click() {
+  dialogs::showMessage(QStringLiteral("Projektowanie raportu nie jest jeszcze dostępne w tej wersji programu."), this);
+}
+
+void TAOknoGl::Raport1Click() {
+  dialogs::showMessage(QStringLiteral("Raport nie jest jeszcze dostępny w tej wersji programu."), this);
+}
+
+void TAOknoGl::FormClose() {
+  QSaveFile file(layoutPath());
+  const QByteArray bytes = DBGrid1->saveColumns();
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    dialogs::showError(QStringLiteral("Nie można zapisać układu kolumn do pliku %1:\r%2")
+                           .arg(QDir::toNativeSeparators(layoutPath()), file.errorString()),
+                       this);
+  }
+}
+
+void TAOknoGl::closeEvent(QCloseEvent* event) {
+  // The layout is saved (or its failure reported) and the program ends either way.
+  FormClose();
+  event->accept();
+  emit closed();
+}
+
+}  // namespace valmoro::app

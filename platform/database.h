@@ -1,0 +1,277 @@
+#pragma once
+// The data-access layer: one connection, data sets with typed fields and a
+// current row, and the scratch query that takes a statement as lines.
+//
+// What the program expects of its database engine is reproduced here on top of
+// QtSql: "#yyyy-MM-dd#" date literals, table and field names matched without
+// regard to letter case, texts compared in WHERE clauses without regard to
+// letter case, and texts converted to dates and numbers when they are stored
+// (a text that does not convert is refused with a Polish message and nothing
+// is stored). Values always travel as bound parameters (":name"), never as
+// part of the statement text.
+//
+// The engine-specific part sits behind SqlBackend, so that another server can
+// be added without touching the windows.
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+
+class QSqlQuery;
+
+namespace valmoro::db {
+
+// Every failure of the layer: the message is the text shown to the user.
+class DbError : public std::runtime_error {
+public:
+  explicit DbError(const QString& message);
+  QString message() const { return message_; }
+
+private:
+  QString message_;
+};
+
+enum class FieldType { Unknown, AutoInc, Integer, Float, DateTime, Text, Boolean, Blob };
+
+// A column of a table as the database declares it.
+struct ColumnInfo {
+  QString name;
+  FieldType type = FieldType::Unknown;
+  int size = 0;  // maximum length of a text, 0: unlimited
+  bool autoIncrement = false;
+};
+
+struct FieldDef {
+  QString name;
+  FieldType type = FieldType::Unknown;
+  int size = 0;
+  bool readOnly = false;
+};
+
+class SqlBackend;
+
+class Connection {
+public:
+  Connection();
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Opens the database file. Throws DbError when the file cannot be opened or
+  // is not a database. The file is shared: other copies of the program may
+  // have it open at the same time.
+  void open(const QString& databasePath);
+  void close();
+  // How long a statement waits for another program's write to finish before
+  // it fails (milliseconds). Takes effect at the next open.
+  void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
+  bool isOpen() const;
+  QString databasePath() const { return path_; }
+  // A readable description of where the data lives (for messages and logs).
+  QString connectionString() const;
+
+  // For the layer's own data sets.
+  QSqlDatabase& database();
+  SqlBackend& backend();
+  // Throws DbError when the connection is not open.
+  void ensureOpen() const;
+  // Columns of a table (names ignoring case), remembered once read; empty
+  // when there is no such table.
+  QList<ColumnInfo> tableColumns(const QString& table);
+
+private:
+  QHash<QString, QList<ColumnInfo>> columnCache_;
+  QString name_;
+  QString path_;
+  int busyTimeout_ = 4000;
+  QSqlDatabase db_;
+  std::unique_ptr<SqlBackend> backend_;
+};
+
+class DataSet;
+
+// The value of one field of the current row of a data set.
+class Field {
+public:
+  Field(const DataSet* dataSet, int index) : dataSet_(dataSet), index_(index) {}
+
+  const FieldDef& def() const;
+  QString name() const { return def().name; }
+  FieldType type() const { return def().type; }
+  int index() const { return index_; }
+
+  bool isNull() const;
+  QVariant value() const;
+  // The plain text: a date-time as short date, blank, long time (no time at
+  // exactly midnight); a number in the general form with the decimal comma.
+  QString asString() const;
+  // The text a grid shows: the plain text, or the number in the field's
+  // display format when it has one.
+  QString displayText() const;
+  double asFloat() const;
+  qint64 asInteger() const;
+  QDateTime asDateTime() const;
+  // Numbers are aligned right, everything else left.
+  Qt::Alignment defaultAlignment() const;
+
+private:
+  const DataSet* dataSet_;
+  int index_;
+};
+
+// A statement's result held row by row. Rows are fetched from the database as
+// they are needed (a grid asks for a screenful, a report walks them all), so
+// opening a large log is as fast as opening a small one.
+class DataSet : public QObject {
+  Q_OBJECT
+
+public:
+  explicit DataSet(Connection* connection, QObject* parent = nullptr);
+  ~DataSet() override;
+
+  Connection* connection() const { return connection_; }
+
+  void setCommandText(const QString& sql);
+  QString commandText() const { return commandText_; }
+  // Binds ":name" (give the name with its colon). Values of the statement are
+  // kept until cleared, so a data set can be reopened with the same values.
+  void bindValue(const QString& name, const QVariant& value);
+  void clearBindings();
+
+  void open();    // throws DbError; the data set stays closed then
+  void close();
+  void reopen();  // close and open with the current statement and values
+  bool isActive() const { return active_; }
+
+  // A field's display format (number picture). Kept across reopening.
+  void setDisplayFormat(const QString& fieldName, const QString& format);
+  QString displayFormat(const QString& fieldName) const;
+
+  // Navigation over the rows. eof() is true after next() has gone past the
+  // last row or when the result is empty.
+  void first();
+  void next();
+  void prior();
+  void last();
+  bool eof() const { return eof_; }
+  bool bof() const { return bof_; }
+  bool isEmpty();
+  // The current row (0-based), -1 when there is none.
+  int currentRow() const { return current_; }
+  // Moves to a fetched row; a row beyond what has been fetched fetches on.
+  void setCurrentRow(int row);
+  // Every row (fetches the rest).
+  int recordCount();
+
+  int fieldCount() const { return int(fields_.size()); }
+  const FieldDef& fieldDef(int index) const { return fields_.at(index); }
+  const QList<FieldDef>& fieldDefs() const { return fields_; }
+  int fieldIndex(const QString& name) const;  // ignoring letter case, -1 when missing
+  // Field of the current row; throws DbError when no field has that name.
+  Field fieldByName(const QString& name) const;
+  Field field(int index) const { return Field(this, index); }
+
+  // Row store access (for grids and reports).
+  int fetchedRowCount() const { return int(rows_.size()); }
+  bool allFetched() const { return allFetched_; }
+  // Fetches up to count further rows; returns how many came.
+  int fetchMore(int count);
+  void fetchAll();
+  QVariant valueAt(int row, int column) const;
+  QString displayTextAt(int row, int column) const;
+  QString plainTextAt(int row, int column) const;
+
+signals:
+  void opened();
+  void closed();
+  void rowsFetched(int first, int last);
+  void currentRowChanged(int row);
+
+protected:
+  const QList<QPair<QString, QVariant>>& bindings() const { return bindings_; }
+  void setCurrent(int row);
+
+private:
+  void readRows(int count);
+  void finishFetching();
+
+  Connection* connection_;
+  QString commandText_;
+  QList<QPair<QString, QVariant>> bindings_;
+  bool active_ = false;
+  QList<FieldDef> fields_;
+  QHash<QString, QString> displayFormats_;  // lower-case field name → format
+  QList<QList<QVariant>> rows_;
+  std::unique_ptr<QSqlQuery> cursor_;
+  bool allFetched_ = true;
+  int current_ = -1;
+  bool eof_ = true;
+  bool bof_ = true;
+};
+
+// The scratch query: the statement is given as lines, sent joined with CR LF.
+// A SELECT is opened and read; anything else is executed.
+class Query : public DataSet {
+  Q_OBJECT
+
+public:
+  explicit Query(Connection* connection, QObject* parent = nullptr);
+
+  void clearLines();
+  void addLine(const QString& line);
+  QStringList lines() const { return lines_; }
+
+  void open();  // a SELECT: the rows become readable
+  // Executes the statement; returns the number of rows it changed.
+  int execSql();
+
+private:
+  void syncCommandText();
+  QStringList lines_;
+};
+
+// A statement as the database receives it: date literals replaced by bound
+// values and each bound value converted for the column it meets.
+struct PreparedStatement {
+  QString sql;
+  QList<QPair<QString, QVariant>> bindings;
+};
+
+// Everything that differs between database engines.
+class SqlBackend {
+public:
+  virtual ~SqlBackend() = default;
+  virtual QString driverName() const = 0;
+  // Called once the connection is open: pragmas, collations, a check that
+  // the file really is a database. Throws DbError.
+  virtual void configure(QSqlDatabase& db) = 0;
+  // Columns of a table, names matched ignoring case; empty when no such table.
+  virtual QList<ColumnInfo> columns(QSqlDatabase& db, const QString& table) = 0;
+  // Field definitions of an executed SELECT.
+  virtual QList<FieldDef> describe(QSqlDatabase& db, QSqlQuery& query) = 0;
+  // How a date-time is kept in the database.
+  virtual QVariant storeDateTime(const QDateTime& value) const = 0;
+  // A value as read from the database, turned into the field's type.
+  virtual QVariant load(FieldType type, const QVariant& raw) const = 0;
+  // The database's error text turned into a message for the user.
+  virtual QString translateError(const QString& databaseText) const = 0;
+};
+
+std::unique_ptr<SqlBackend> makeSqliteBackend();
+
+// Rewrites a statement for the backend: "#…#" date literals become bound
+// values, and every bound value that meets a column (in an INSERT column
+// list, a SET assignment or a comparison) is converted for that column's
+// type. Throws DbError with a message that names the field when a value does
+// not fit. Exposed for tests.
+PreparedStatement prepareStatement(Connection& connection, const QString& sql,
+                                   const QList<QPair<QString, QVariant>>& bindings);
+
+}  // namespace valmoro::db

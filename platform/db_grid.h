@@ -1,0 +1,67 @@
+#pragma once
+// A data grid over a DataSet: a savable column collection, whole-row
+// selection that follows the data set's current row, titles, a row indicator
+// and rows fetched as the view scrolls.
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include "platform/grid_columns.h"
+
+namespace valmoro::db {
+class DataSet;
+}
+
+namespace valmoro::grid {
+
+class DataSetModel;
+
+class DbGrid : public QTableView {
+  Q_OBJECT
+
+public:
+  explicit DbGrid(QWidget* parent = nullptr);
+  ~DbGrid() override;
+
+  void setDataSet(db::DataSet* dataSet);
+  db::DataSet* dataSet() const;
+
+  // The persistent columns. An empty collection shows one column for every
+  // field of the data set (such columns are not saved).
+  void setColumns(const QList<Column>& columns);
+  // The collection as it stands, with the widths the user gave it; a width
+  // that equals the one derived from the field counts as not set.
+  QList<Column> columns() const;
+  bool hasPersistentColumns() const;
+
+  // The collection as component-stream bytes, and back (throws StreamError).
+  QByteArray saveColumns() const;
+  void loadColumns(const QByteArray& bytes);
+
+  // Texts as the user sees them (for checks and tests).
+  int visibleColumnCount() const;
+  QString columnTitle(int column) const;
+  QString cellText(int row, int column) const;
+  Qt::Alignment cellAlignment(int column) const;
+  int columnWidthAt(int column) const { return columnWidth(column); }
+
+  // The width a column would have without one of its own: the field's display
+  // width in average characters of the grid's font.
+  int derivedWidth(const QString& fieldName) const;
+
+signals:
+  void popupRequested(const QPoint& globalPos);
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  void applyWidths();
+  void onSectionResized(int logical, int oldSize, int newSize);
+
+  DataSetModel* model_;
+  QList<Column> columns_;
+  bool applying_ = false;
+};
+
+}  // namespace valmoro::grid

@@ -1,0 +1,75 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+#include <cstdio>
+
+namespace valmoro::dialogs {
+namespace {
+
+struct State {
+  Mode mode = Mode::Gui;
+  QString title = QStringLiteral("Valmoro");
+  QStringList recorded;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+// A "\r" alone breaks the line; "\r\n" is one break, not two.
+QString displayText(const QString& text) {
+  QString out = text;
+  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return out;
+}
+
+}  // namespace
+
+void setMode(Mode m) { state().mode = m; }
+Mode mode() { return state().mode; }
+
+QString applicationTitle() { return state().title; }
+void setApplicationTitle(const QString& title) { state().title = title; }
+
+void showMessage(const QString& text, QWidget* parent) {
+  State& s = state();
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(text);
+      return;
+    case Mode::Console: {
+      const QByteArray bytes = displayText(text).toUtf8();
+      std::fprintf(stderr, "%s\n", bytes.constData());
+      std::fflush(stderr);
+      return;
+    }
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // No widgets to show a box with: never lose the text.
+    const QByteArray bytes = displayText(text).toUtf8();
+    std::fprintf(stderr, "%s\n", bytes.constData());
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, s.title, displayText(text), QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void showError(const QString& text, QWidget* parent) { showMessage(text, parent); }
+
+QStringList recordedMessages() { return state().recorded; }
+void clearRecordedMessages() { state().recorded.clear(); }
+
+RecordingScope::RecordingScope() : previous_(mode()) {
+  setMode(Mode::Recording);
+  clearRecordedMessages();
+}
+
+RecordingScope::~RecordingScope() { setMode(previous_); }
+
+}  // namespace valmoro::dialogs
