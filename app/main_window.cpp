@@ -28,7 +28,10 @@
 namespace valmoro::app {
 
 QFont windowFont() {
-  QFont f(QStringLiteral("Tahoma"));
+  // Tahoma where it is installed, else a font of about its width.
+  QFont f;
+  f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                 QStringLiteral("DejaVu Sans")});
   f.setPixelSize(11);
   f.setBold(true);
   return f;

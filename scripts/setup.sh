@@ -6,7 +6,7 @@ VALMORO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
   libsqlite3-dev libsodium-dev
   libgtest-dev googletest
-  xvfb xauth
+  fonts-liberation2 xvfb xauth
 )
 
 valmoro_install_packages() {

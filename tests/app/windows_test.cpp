@@ -92,6 +92,9 @@ TEST_F(Windows, LoginChecksComeInOrder) {
   EXPECT_EQ(login(p, "Administrator", "tajne1", "Magazyn"), QStringList{"Błąd:\rPodano nieprawidłowe hasło!"});
   // An unknown user gets the same answer as a wrong password.
   EXPECT_EQ(login(p, "Nikt", "Tajne1", "Magazyn"), QStringList{"Błąd:\rPodano nieprawidłowe hasło!"});
+  // Overlong texts are only compared, never stored: a plain refusal.
+  EXPECT_EQ(login(p, QString(10000, QChar(0x017B)), QString(5000, 'x'), QString(300, 'M')),
+            QStringList{"Błąd:\rPodano nieprawidłowe hasło!"});
   EXPECT_FALSE(p.AOknoGl->isLogShown());
   EXPECT_EQ(p.AOknoGl->statusText(1), "");
   EXPECT_TRUE(p.Logowanie->isVisible());

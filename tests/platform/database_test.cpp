@@ -1,0 +1,540 @@
+// The data-access layer on a throw-away SQLite file with small tables of its own.
+
+#include "platform/database.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include "qt_printers.h"
+
+namespace valmoro {
+namespace {
+
+// The message of the DbError an action throws, or "(no error)".
+template <typename Action>
+QString failure(Action&& action) {
+  try {
+    action();
+  } catch (const db::DbError& e) {
+    return e.message();
+  }
+  return QStringLiteral("(no error)");
+}
+
+// Texts of one field over every row, walked the way the windows walk them.
+QStringList column(db::DataSet& ds, const QString& field) {
+  QStringList out;
+  for (ds.first(); !ds.eof(); ds.next()) out.append(ds.fieldByName(field).asString());
+  return out;
+}
+
+class Database : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    path = dir.filePath(QStringLiteral("proba.db"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    connection.open(path);
+  }
+
+  void exec(const QString& sql) {
+    QSqlQuery q(connection.database());
+    ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << "\n" << sql.toStdString();
+  }
+
+  int count(const QString& table) {
+    QSqlQuery q(connection.database());
+    q.exec(QStringLiteral("SELECT count(*) FROM ") + table);
+    return q.next() ? q.value(0).toInt() : -1;
+  }
+
+  QStringList select(const QString& sql, const QString& field, const QList<QPair<QString, QVariant>>& values = {}) {
+    db::DataSet ds(&connection);
+    ds.setCommandText(sql);
+    for (const auto& [name, value] : values) ds.bindValue(name, value);
+    ds.open();
+    return column(ds, field);
+  }
+
+  int execSql(const QString& sql, const QList<QPair<QString, QVariant>>& values = {}) {
+    db::Query q(&connection);
+    q.addLine(sql);
+    for (const auto& [name, value] : values) q.bindValue(name, value);
+    return q.execSql();
+  }
+
+  // Cities with a moment each, on both sides of midnight.
+  void createCities() {
+    exec(QStringLiteral("CREATE TABLE Miasta (Id INTEGER PRIMARY KEY, Nazwa VARCHAR(12) COLLATE NOCASE, "
+                        "Kiedy DATETIME, Opis VARCHAR(5))"));
+    exec(QStringLiteral("INSERT INTO Miasta (Nazwa, Kiedy) VALUES "
+                        "('Łódź', '2026-03-01 23:59:59'), ('Żory', '2026-03-02 00:00:00'), "
+                        "('łomża', '2026-03-02 12:00:00'), ('Ełk', '2026-03-03 00:00:00'), "
+                        "('ZAKOPANE', '2026-03-03 08:30:00'), ('elbląg', '2026-03-04 00:00:00')"));
+  }
+
+  QTemporaryDir dir;
+  QString path;
+  db::Connection connection;
+};
+
+// ---------------------------------------------------------------------------
+// Statements
+
+TEST_F(Database, DateLiteralsAreDatesOutsideQuotedText) {
+  createCities();
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Kiedy >= #2026-03-02# AND Kiedy < #2026-03-03# ORDER BY Kiedy",
+                   "Nazwa"),
+            (QStringList{"Żory", "łomża"}));
+  // A literal may carry a time, and may stand before the column.
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE #2026-03-02 12:00# < Kiedy ORDER BY Kiedy", "Nazwa"),
+            (QStringList{"Ełk", "ZAKOPANE", "elbląg"}));
+
+  // The literal travels as a bound value in the stored form.
+  const db::PreparedStatement ps =
+      db::prepareStatement(connection, "SELECT * FROM Miasta WHERE Kiedy < #2026-3-4# OR Opis = '#x#'", {});
+  EXPECT_EQ(ps.sql, "SELECT * FROM Miasta WHERE Kiedy < :vm_date0 OR Opis = '#x#'");
+  ASSERT_EQ(ps.bindings.size(), 1);
+  EXPECT_EQ(ps.bindings[0].first, ":vm_date0");
+  EXPECT_EQ(ps.bindings[0].second.toString(), "2026-03-04 00:00:00");
+
+  // Inside quoted text a "#…#" is plain text, even when it is no date at all.
+  exec(QStringLiteral("UPDATE Miasta SET Opis = '#1#' WHERE Nazwa = 'Ełk'"));
+  EXPECT_EQ(select("SELECT '#2026-99-99#' AS Napis", "Napis"), QStringList{"#2026-99-99#"});
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Opis = '#1#'", "Nazwa"), QStringList{"Ełk"});
+  EXPECT_EQ(execSql("UPDATE Miasta SET Opis = 'a#b#' WHERE Kiedy = #2026-03-04#"), 1);
+  EXPECT_EQ(select("SELECT Opis FROM Miasta WHERE Nazwa = 'elbląg'", "Opis"), QStringList{"a#b#"});
+}
+
+TEST_F(Database, BadDateLiteralsAreRefusedAndNothingRuns) {
+  createCities();
+  for (const char* body : {"2026-02-30", "jutro", "2026-03-01 25:00", "", "03.01.2026"})
+    EXPECT_EQ(failure([&] {
+                select(QStringLiteral("SELECT Nazwa FROM Miasta WHERE Kiedy > #%1#").arg(QLatin1String(body)), "Nazwa");
+              }),
+              QStringLiteral("Niepoprawna data w poleceniu SQL: #%1#").arg(QLatin1String(body)));
+  EXPECT_EQ(failure([&] { select("SELECT Nazwa FROM Miasta WHERE Kiedy > #2026-03-01", "Nazwa"); }),
+            "Niezamknięty literał daty w poleceniu SQL.");
+  // A bad literal after a good one stops the whole statement.
+  EXPECT_EQ(failure([&] { execSql("DELETE FROM Miasta WHERE Kiedy > #2026-03-01# OR Kiedy < #2026-13-01#"); }),
+            "Niepoprawna data w poleceniu SQL: #2026-13-01#");
+  EXPECT_EQ(count("Miasta"), 6);
+}
+
+TEST_F(Database, PolishLettersCompareIgnoringCase) {
+  createCities();
+  // A bound value and a literal text both find the city in any letter case.
+  for (const char* typed : {"ŁÓDŹ", "łódź", "Łódź", "łÓdŹ"})
+    EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Nazwa = :n", "Nazwa", {{":n", QString::fromUtf8(typed)}}),
+              QStringList{"Łódź"})
+        << typed;
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Nazwa = 'ŻORY' OR Nazwa = 'zakopane'", "Nazwa"),
+            (QStringList{"Żory", "ZAKOPANE"}));
+  // Letters with and without the diacritic stay different.
+  EXPECT_TRUE(select("SELECT Nazwa FROM Miasta WHERE Nazwa = :n", "Nazwa", {{":n", "Lodz"}}).isEmpty());
+  EXPECT_TRUE(select("SELECT Nazwa FROM Miasta WHERE Nazwa = :n", "Nazwa", {{":n", "ELBLAG"}}).isEmpty());
+
+  // Ordering treats upper and lower case as one letter: the order is that of
+  // the lower-case names, whatever case each is written in.
+  const QStringList ascending{"elbląg", "Ełk", "ZAKOPANE", "łomża", "Łódź", "Żory"};
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta ORDER BY Nazwa", "Nazwa"), ascending);
+  QStringList descending = ascending;
+  std::reverse(descending.begin(), descending.end());
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta ORDER BY Nazwa DESC", "Nazwa"), descending);
+  // Ranges agree with the ordering.
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Nazwa >= 'ŁA' ORDER BY Nazwa", "Nazwa"),
+            (QStringList{"łomża", "Łódź", "Żory"}));
+  // Grouping merges names that differ only in letter case.
+  exec(QStringLiteral("INSERT INTO Miasta (Nazwa) VALUES ('ŁÓDŹ'), ('żory')"));
+  EXPECT_EQ(select("SELECT count(*) AS Ile FROM (SELECT DISTINCT Nazwa FROM Miasta)", "Ile"), QStringList{"6"});
+}
+
+TEST_F(Database, MissingParameterValueIsReported) {
+  createCities();
+  db::DataSet ds(&connection);
+  ds.setCommandText(QStringLiteral("SELECT Nazwa FROM Miasta WHERE Nazwa = :nazwa OR Kiedy > :od"));
+  ds.bindValue(QStringLiteral(":nazwa"), QStringLiteral("Ełk"));
+  EXPECT_EQ(failure([&] { ds.open(); }), "Brak wartości parametru :od.");
+  EXPECT_FALSE(ds.isActive());
+  ds.bindValue(QStringLiteral(":od"), QStringLiteral("2026-03-03 12:00:00"));
+  ds.open();
+  EXPECT_EQ(column(ds, "Nazwa"), (QStringList{"Ełk", "elbląg"}));
+
+  // Clearing the values clears them all; nothing is deleted without them.
+  db::Query q(&connection);
+  q.addLine(QStringLiteral("DELETE FROM Miasta"));
+  q.addLine(QStringLiteral("WHERE Nazwa = :nazwa"));
+  q.bindValue(QStringLiteral(":nazwa"), QStringLiteral("Ełk"));
+  q.clearBindings();
+  EXPECT_EQ(failure([&] { q.execSql(); }), "Brak wartości parametru :nazwa.");
+  EXPECT_EQ(count("Miasta"), 6);
+}
+
+TEST_F(Database, SecondStatementInOneTextIsRefusedAndNothingRuns) {
+  createCities();
+  const auto refusedDrop = [&](const QString& sql) {
+    EXPECT_NE(failure([&] { execSql(sql); }), "(no error)") << sql.toStdString();
+    EXPECT_NE(failure([&] { select(sql, "Nazwa"); }), "(no error)") << sql.toStdString();
+    EXPECT_EQ(count("Miasta"), 6) << sql.toStdString();
+  };
+  refusedDrop(QStringLiteral("select 1; drop table Miasta"));
+  refusedDrop(QStringLiteral("DROP TABLE Miasta;\r\nSELECT 1"));
+  refusedDrop(QStringLiteral("DELETE FROM Miasta WHERE Nazwa = 'Ełk'; DELETE FROM Miasta"));
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Nazwa = 'Ełk'", "Nazwa"), QStringList{"Ełk"});
+
+  // One statement with a closing ";", or with ";" inside text or a comment, is one statement.
+  EXPECT_EQ(select("SELECT Nazwa FROM Miasta WHERE Nazwa = 'Ełk';  \r\n", "Nazwa"), QStringList{"Ełk"});
+  EXPECT_EQ(execSql("UPDATE Miasta SET Opis = 'a;b' WHERE Nazwa = 'Ełk' -- ; DROP TABLE Miasta"), 1);
+  EXPECT_EQ(select("SELECT Opis FROM Miasta WHERE Nazwa = 'Ełk'", "Opis"), QStringList{"a;b"});
+  EXPECT_EQ(count("Miasta"), 6);
+}
+
+TEST_F(Database, TooLongTextIsRefusedOnlyWhenStored) {
+  createCities();
+  const auto insert = [&](const QString& opis) {
+    return failure([&] { execSql("INSERT INTO Miasta (Nazwa, Opis) VALUES ('Nowe', :opis)", {{":opis", opis}}); });
+  };
+  EXPECT_EQ(insert(QStringLiteral("abcdef")), "Pole „Opis”: tekst jest za długi (6 znaków, dozwolone najwyżej 5).");
+  // The limit counts characters: five Polish letters and five characters
+  // outside the basic plane both fit.
+  EXPECT_EQ(insert(QStringLiteral("ŁÓDŹŻ")), "(no error)");
+  EXPECT_EQ(insert(QString::fromUtf8("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600")), "(no error)");
+  EXPECT_EQ(insert(QString::fromUtf8("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600x")),
+            "Pole „Opis”: tekst jest za długi (6 znaków, dozwolone najwyżej 5).");
+  EXPECT_EQ(count("Miasta"), 8);
+
+  // An assignment is storing too; the row keeps its old value.
+  EXPECT_EQ(failure([&] {
+              execSql("UPDATE Miasta SET Opis = :opis WHERE Nazwa = :nazwa", {{":opis", "123456"}, {":nazwa", "Ełk"}});
+            }),
+            "Pole „Opis”: tekst jest za długi (6 znaków, dozwolone najwyżej 5).");
+  EXPECT_EQ(execSql("UPDATE Miasta SET Opis = :opis WHERE Nazwa = :nazwa", {{":opis", "12345"}, {":nazwa", "Ełk"}}),
+            1);
+
+  // A long text compared with the column is only compared.
+  EXPECT_TRUE(select("SELECT Nazwa FROM Miasta WHERE Opis = :opis", "Nazwa", {{":opis", "1234567890"}}).isEmpty());
+  EXPECT_TRUE(select("SELECT Nazwa FROM Miasta WHERE :opis = Opis", "Nazwa", {{":opis", "1234567890"}}).isEmpty());
+  EXPECT_EQ(execSql("UPDATE Miasta SET Opis = NULL WHERE Opis = :opis", {{":opis", "1234567890"}}), 0);
+  EXPECT_EQ(execSql("DELETE FROM Miasta WHERE Opis <> :opis AND Nazwa = 'Ełk'", {{":opis", "1234567890"}}), 1);
+  EXPECT_EQ(count("Miasta"), 7);
+}
+
+// ---------------------------------------------------------------------------
+// Rows
+
+class DatabaseRows : public Database {
+protected:
+  void SetUp() override {
+    Database::SetUp();
+    exec(QStringLiteral("CREATE TABLE Liczby (N INTEGER)"));
+    exec(QStringLiteral("INSERT INTO Liczby (N) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+                        "WHERE x < 5000) SELECT x FROM c"));
+    ds.setCommandText(QStringLiteral("SELECT N FROM Liczby ORDER BY N"));
+  }
+
+  qint64 n() const { return ds.fieldByName(QStringLiteral("N")).asInteger(); }
+
+  db::DataSet ds{&connection};
+};
+
+TEST_F(DatabaseRows, LargeResultIsFetchedAsNeeded) {
+  ds.open();
+  EXPECT_GT(ds.fetchedRowCount(), 0);
+  EXPECT_LE(ds.fetchedRowCount(), 256);
+  EXPECT_FALSE(ds.allFetched());
+  EXPECT_EQ(ds.currentRow(), 0);
+  EXPECT_EQ(n(), 1);
+
+  // Walking with next() sees every row once, in order, and stops on the last.
+  int seen = 0;
+  qint64 wrong = 0;
+  for (ds.first(); !ds.eof(); ds.next()) {
+    ++seen;
+    if (n() != seen && wrong == 0) wrong = seen;
+  }
+  EXPECT_EQ(seen, 5000);
+  EXPECT_EQ(wrong, 0) << "first row out of order";
+  EXPECT_TRUE(ds.allFetched());
+  EXPECT_EQ(ds.currentRow(), 4999);
+  EXPECT_EQ(n(), 5000);
+  ds.next();
+  EXPECT_TRUE(ds.eof());
+  EXPECT_EQ(ds.currentRow(), 4999);
+
+  // Counting reads the rest without moving; a reopen starts small again.
+  ds.reopen();
+  EXPECT_LE(ds.fetchedRowCount(), 256);
+  EXPECT_EQ(ds.recordCount(), 5000);
+  EXPECT_EQ(ds.fetchedRowCount(), 5000);
+  EXPECT_EQ(ds.currentRow(), 0);
+  EXPECT_EQ(ds.displayTextAt(4999, 0), "5000");
+  EXPECT_EQ(ds.displayTextAt(5000, 0), "");
+
+  // Going to a row not yet read reads up to it.
+  ds.reopen();
+  ds.setCurrentRow(3000);
+  EXPECT_EQ(ds.currentRow(), 3000);
+  EXPECT_EQ(n(), 3001);
+  EXPECT_FALSE(ds.eof());
+  EXPECT_FALSE(ds.bof());
+  EXPECT_LT(ds.fetchedRowCount(), 5000);
+}
+
+TEST_F(DatabaseRows, NavigationFlagsFollowTheRowsWalked) {
+  ds.open();
+  EXPECT_TRUE(ds.bof());
+  EXPECT_FALSE(ds.eof());
+
+  ds.next();
+  EXPECT_EQ(n(), 2);
+  EXPECT_FALSE(ds.bof());
+  // Stepping back onto the first row is not yet "before the first".
+  ds.prior();
+  EXPECT_EQ(n(), 1);
+  EXPECT_FALSE(ds.bof());
+  ds.prior();
+  EXPECT_EQ(n(), 1);
+  EXPECT_TRUE(ds.bof());
+
+  ds.last();
+  EXPECT_EQ(n(), 5000);
+  EXPECT_EQ(ds.currentRow(), 4999);
+  EXPECT_TRUE(ds.eof());
+  EXPECT_FALSE(ds.bof());
+  ds.prior();
+  EXPECT_EQ(n(), 4999);
+  EXPECT_FALSE(ds.eof());
+
+  ds.first();
+  EXPECT_EQ(n(), 1);
+  EXPECT_TRUE(ds.bof());
+  EXPECT_FALSE(ds.eof());
+
+  // A closed data set has no rows and no current row.
+  ds.close();
+  EXPECT_FALSE(ds.isActive());
+  EXPECT_EQ(ds.currentRow(), -1);
+  EXPECT_TRUE(ds.eof());
+  EXPECT_TRUE(ds.bof());
+  EXPECT_EQ(ds.recordCount(), 0);
+  EXPECT_EQ(ds.fetchedRowCount(), 0);
+}
+
+TEST_F(DatabaseRows, EmptyResultHasNoCurrentRow) {
+  ds.setCommandText(QStringLiteral("SELECT N, N * 2 AS Podwojona FROM Liczby WHERE N > 5000"));
+  ds.open();
+  EXPECT_TRUE(ds.isActive());
+  EXPECT_TRUE(ds.eof());
+  EXPECT_TRUE(ds.bof());
+  EXPECT_TRUE(ds.isEmpty());
+  EXPECT_EQ(ds.currentRow(), -1);
+  EXPECT_EQ(ds.fieldCount(), 2);
+  EXPECT_EQ(ds.fieldByName(QStringLiteral("n")).asString(), "");
+  EXPECT_EQ(ds.fieldByName(QStringLiteral("PODWOJONA")).displayText(), "");
+  EXPECT_TRUE(ds.fieldByName(QStringLiteral("N")).isNull());
+  EXPECT_EQ(ds.fieldByName(QStringLiteral("N")).asInteger(), 0);
+  EXPECT_EQ(failure([&] { ds.fieldByName(QStringLiteral("Brak")); }), "Nie znaleziono pola: Brak");
+
+  for (auto move : {&db::DataSet::next, &db::DataSet::prior, &db::DataSet::last, &db::DataSet::first}) {
+    (ds.*move)();
+    EXPECT_TRUE(ds.eof());
+    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.currentRow(), -1);
+  }
+  ds.setCurrentRow(0);
+  EXPECT_EQ(ds.currentRow(), -1);
+  EXPECT_EQ(ds.recordCount(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Fields
+
+TEST_F(Database, FieldTypesAndTextsFollowTheDeclaredColumns) {
+  exec(QStringLiteral("CREATE TABLE Pomiary (Id INTEGER PRIMARY KEY, Kiedy DATETIME, Wartosc FLOAT, Ile INTEGER, "
+                      "Opis VARCHAR(20), Flaga BOOLEAN)"));
+  exec(QStringLiteral("INSERT INTO Pomiary VALUES (1, '2026-03-02 00:00:00', 1234.5, 7, 'abc', 1), "
+                      "(2, '2026-03-02 07:05:09', -0.25, -12, '', 0), (3, '2026-03-03', 21, NULL, NULL, NULL), "
+                      "(4, 'jutro', NULL, 0, 'x', NULL)"));
+  db::DataSet ds(&connection);
+  ds.setCommandText(QStringLiteral("SELECT * FROM Pomiary ORDER BY Id"));
+  ds.setDisplayFormat(QStringLiteral("WARTOSC"), QStringLiteral("#,##0.00"));
+  ds.open();
+
+  ASSERT_EQ(ds.fieldCount(), 6);
+  const struct {
+    const char* name;
+    db::FieldType type;
+    int size;
+    bool readOnly;
+    Qt::Alignment alignment;
+  } expected[] = {
+      {"Id", db::FieldType::AutoInc, 0, true, Qt::AlignRight},
+      {"Kiedy", db::FieldType::DateTime, 0, false, Qt::AlignLeft},
+      {"Wartosc", db::FieldType::Float, 0, false, Qt::AlignRight},
+      {"Ile", db::FieldType::Integer, 0, false, Qt::AlignRight},
+      {"Opis", db::FieldType::Text, 20, false, Qt::AlignLeft},
+      {"Flaga", db::FieldType::Boolean, 0, false, Qt::AlignLeft},
+  };
+  for (int i = 0; i < 6; ++i) {
+    const db::FieldDef& def = ds.fieldDef(i);
+    EXPECT_EQ(def.name, expected[i].name);
+    EXPECT_EQ(def.type, expected[i].type) << expected[i].name;
+    EXPECT_EQ(def.size, expected[i].size) << expected[i].name;
+    EXPECT_EQ(def.readOnly, expected[i].readOnly) << expected[i].name;
+    EXPECT_EQ(ds.field(i).defaultAlignment(), expected[i].alignment) << expected[i].name;
+    EXPECT_EQ(ds.fieldIndex(QString::fromLatin1(expected[i].name).toUpper()), i);
+  }
+
+  // Row by row: plain text, display text, and the typed reading.
+  auto texts = [&](const char* field) {
+    return QStringList{ds.fieldByName(field).asString(), ds.fieldByName(field).displayText()};
+  };
+  ds.first();
+  EXPECT_EQ(texts("Kiedy"), (QStringList{"2026-03-02", "2026-03-02"}));
+  EXPECT_EQ(ds.fieldByName("Kiedy").asDateTime(), QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  EXPECT_EQ(texts("Wartosc"), (QStringList{"1234,5", "1\u00A0234,50"}));
+  EXPECT_DOUBLE_EQ(ds.fieldByName("Wartosc").asFloat(), 1234.5);
+  EXPECT_EQ(texts("Ile"), (QStringList{"7", "7"}));
+  EXPECT_EQ(texts("Id"), (QStringList{"1", "1"}));
+  EXPECT_EQ(texts("Flaga"), (QStringList{"True", "True"}));
+  ds.next();
+  EXPECT_EQ(texts("Kiedy"), (QStringList{"2026-03-02 07:05:09", "2026-03-02 07:05:09"}));
+  EXPECT_EQ(texts("Wartosc"), (QStringList{"-0,25", "-0,25"}));
+  EXPECT_EQ(texts("Ile"), (QStringList{"-12", "-12"}));
+  EXPECT_EQ(texts("Opis"), (QStringList{"", ""}));
+  EXPECT_FALSE(ds.fieldByName("Opis").isNull());
+  EXPECT_EQ(texts("Flaga"), (QStringList{"False", "False"}));
+  ds.next();
+  // A date stored without a time is midnight of that day.
+  EXPECT_EQ(texts("Kiedy"), (QStringList{"2026-03-03", "2026-03-03"}));
+  EXPECT_EQ(texts("Wartosc"), (QStringList{"21", "21,00"}));
+  for (const char* nullField : {"Ile", "Opis", "Flaga"}) {
+    EXPECT_TRUE(ds.fieldByName(nullField).isNull()) << nullField;
+    EXPECT_EQ(texts(nullField), (QStringList{"", ""})) << nullField;
+  }
+  ds.next();
+  // A date-time column holding something else shows what it holds.
+  EXPECT_EQ(texts("Kiedy"), (QStringList{"jutro", "jutro"}));
+  EXPECT_FALSE(ds.fieldByName("Kiedy").asDateTime().isValid());
+  EXPECT_EQ(texts("Wartosc"), (QStringList{"", ""}));
+
+  // The grid's view of the same rows, and the format kept over a reopen.
+  ds.reopen();
+  EXPECT_EQ(ds.displayTextAt(0, 2), "1\u00A0234,50");
+  EXPECT_EQ(ds.plainTextAt(0, 2), "1234,5");
+  EXPECT_EQ(ds.displayTextAt(1, 1), "2026-03-02 07:05:09");
+  EXPECT_EQ(ds.displayFormat(QStringLiteral("wartosc")), "#,##0.00");
+}
+
+TEST_F(Database, OnlyARowNumberKeyIsAutoInc) {
+  exec(QStringLiteral("CREATE TABLE Auto (Nr INTEGER PRIMARY KEY AUTOINCREMENT, Ile INTEGER)"));
+  exec(QStringLiteral("CREATE TABLE Para (A INTEGER, B INTEGER, Ile INTEGER, PRIMARY KEY (A, B))"));
+  exec(QStringLiteral("CREATE TABLE Kod (K INT PRIMARY KEY, Ile INTEGER)"));
+  exec(QStringLiteral("INSERT INTO Auto (Ile) VALUES (5)"));
+  exec(QStringLiteral("INSERT INTO Para VALUES (1, 2, 5)"));
+  exec(QStringLiteral("INSERT INTO Kod VALUES (9, 5)"));
+
+  auto types = [&](const QString& table) {
+    db::DataSet ds(&connection);
+    ds.setCommandText(QStringLiteral("SELECT * FROM ") + table);
+    ds.open();
+    QList<db::FieldType> out;
+    for (const db::FieldDef& def : ds.fieldDefs()) out.append(def.type);
+    return out;
+  };
+  auto declared = [&](const QString& table) {
+    QList<db::FieldType> out;
+    for (const db::ColumnInfo& c : connection.tableColumns(table)) out.append(c.type);
+    return out;
+  };
+  using T = db::FieldType;
+  // A rowid alias is numbered by the database; a column of a key made of two
+  // columns, or a key declared "INT", is an ordinary number the user types.
+  EXPECT_EQ(types("Auto"), (QList<T>{T::AutoInc, T::Integer}));
+  EXPECT_EQ(types("Para"), (QList<T>{T::Integer, T::Integer, T::Integer}));
+  EXPECT_EQ(types("Kod"), (QList<T>{T::Integer, T::Integer}));
+  // The table's columns and a result over them agree.
+  EXPECT_EQ(declared("auto"), types("Auto"));
+  EXPECT_EQ(declared("PARA"), types("Para"));
+  EXPECT_EQ(declared("Kod"), types("Kod"));
+  EXPECT_TRUE(connection.tableColumns(QStringLiteral("Brak")).isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+TEST(DatabaseOpening, MissingFileIsReportedAndNotCreated) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString missing = dir.filePath(QStringLiteral("Dane/Brak.db"));
+  db::Connection connection;
+  EXPECT_EQ(failure([&] { connection.open(missing); }), QStringLiteral("Brak pliku bazy danych: ") + missing);
+  EXPECT_FALSE(connection.isOpen());
+  EXPECT_FALSE(QFile::exists(missing));
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+  // A folder is not a database file either.
+  EXPECT_EQ(failure([&] { connection.open(dir.path()); }), QStringLiteral("Brak pliku bazy danych: ") + dir.path());
+  EXPECT_FALSE(connection.isOpen());
+}
+
+TEST(DatabaseOpening, FileThatIsNotADatabaseIsRefusedUntouched) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("Valmoro.db"));
+  QByteArray bytes;
+  while (bytes.size() < 8192) bytes += "Temperatura;Wilgotnosc;2026-03-01 08:00:00;4,5;80\r\n";
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  db::Connection connection;
+  EXPECT_EQ(failure([&] { connection.open(path); }), "Plik bazy danych jest uszkodzony albo nie jest bazą danych.");
+  EXPECT_FALSE(connection.isOpen());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), bytes);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Valmoro.db"});
+}
+
+TEST_F(Database, ClosedConnectionRefusesEveryStatement) {
+  createCities();
+  db::DataSet ds(&connection);
+  ds.setCommandText(QStringLiteral("SELECT Nazwa FROM Miasta"));
+  ds.open();
+  connection.close();
+  EXPECT_FALSE(connection.isOpen());
+
+  const QString closed = QStringLiteral("Brak połączenia z bazą danych.");
+  db::DataSet other(&connection);
+  other.setCommandText(QStringLiteral("SELECT Nazwa FROM Miasta"));
+  EXPECT_EQ(failure([&] { other.open(); }), closed);
+  EXPECT_FALSE(other.isActive());
+  EXPECT_EQ(failure([&] { ds.reopen(); }), closed);
+  EXPECT_FALSE(ds.isActive());
+  EXPECT_EQ(failure([&] { execSql("DELETE FROM Miasta"); }), closed);
+  EXPECT_EQ(failure([&] { connection.tableColumns(QStringLiteral("Miasta")); }), closed);
+  EXPECT_EQ(failure([&] { db::prepareStatement(connection, "SELECT * FROM Miasta WHERE Nazwa = :n", {{":n", "x"}}); }),
+            closed);
+
+  // A connection that was never opened says the same.
+  db::Connection never;
+  db::Query q(&never);
+  q.addLine(QStringLiteral("SELECT 1"));
+  EXPECT_EQ(failure([&] { q.open(); }), closed);
+  EXPECT_EQ(failure([&] { q.execSql(); }), closed);
+
+  // Reopened, the rows are all still there.
+  connection.open(path);
+  EXPECT_EQ(count("Miasta"), 6);
+}
+
+}  // namespace
+}  // namespace valmoro
