@@ -185,7 +185,12 @@ void DataSet::open() {
   connection_->ensureOpen();
   QSqlDatabase& db = connection_->database();
   SqlBackend& backend = connection_->backend();
-  const PreparedStatement ps = prepareStatement(*connection_, commandText_, bindings_);
+  PreparedStatement ps = prepareStatement(*connection_, commandText_, bindings_);
+  if (editable_) {
+    table_ = statementTable(commandText_);
+    if (table_.isEmpty()) throw DbError(QStringLiteral("Tych danych nie można edytować: polecenie nie wskazuje tabeli."));
+    ps.sql = backend.selectWithRowId(ps.sql);
+  }
 
   auto query = std::make_unique<QSqlQuery>(db);
   query->setForwardOnly(true);
@@ -196,8 +201,11 @@ void DataSet::open() {
     throw DbError(QStringLiteral("Polecenie nie zwraca wierszy: %1").arg(commandText_.simplified()));
 
   fields_ = backend.describe(db, *query);
+  if (editable_ && !fields_.isEmpty()) fields_.removeFirst();  // the row identity
   cursor_ = std::move(query);
   rows_.clear();
+  rowIds_.clear();
+  editState_ = State::Browse;
   allFetched_ = false;
   active_ = true;
   readRows(kFirstFetch);
@@ -211,7 +219,9 @@ void DataSet::close() {
   if (!active_) return;
   cursor_.reset();
   rows_.clear();
+  rowIds_.clear();
   fields_.clear();
+  editState_ = State::Browse;
   allFetched_ = true;
   active_ = false;
   current_ = -1;
@@ -247,7 +257,9 @@ void DataSet::readRows(int count) {
     }
     QList<QVariant> row;
     row.reserve(columns);
-    for (int c = 0; c < columns; ++c) row.append(backend.load(fields_[c].type, cursor_->value(c)));
+    const int offset = editable_ ? 1 : 0;
+    if (editable_) rowIds_.append(cursor_->value(0).toLongLong());
+    for (int c = 0; c < columns; ++c) row.append(backend.load(fields_[c].type, cursor_->value(c + offset)));
     rows_.append(std::move(row));
   }
   if (int(rows_.size()) > before) emit rowsFetched(before, int(rows_.size()) - 1);

@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -188,11 +189,46 @@ public:
   QString displayTextAt(int row, int column) const;
   QString plainTextAt(int row, int column) const;
 
+  // --- Editing (a data set over one table, made editable before opening) ---
+  // Changes are written back row by row: a posted row goes to the table at
+  // once. Rows are found again by the database's own row identity, so two
+  // rows with the same values stay two rows.
+  enum class State { Inactive, Browse, Edit, Insert };
+  State state() const;
+  void setEditable(bool editable) { editable_ = editable; }
+  bool isEditable() const { return editable_; }
+  QString tableName() const { return table_; }
+
+  void edit();            // the current row (nothing when there is none: insert instead)
+  void insert();          // a new, empty row before the current one
+  void append();          // a new, empty row after the last
+  // Writes the row being edited; throws DbError and stays in editing when the
+  // database (or a beforePost check) refuses it.
+  void post();
+  void cancel();          // drops the changes, or the new row
+  void deleteCurrent();   // throws DbError; the row stays when refused
+  // Sets a field of the row being edited; starts editing from Browse.
+  void setFieldValue(int index, const QVariant& value);
+  void setFieldText(int index, const QString& text) { setFieldValue(index, text); }
+  bool isFieldModified(int index) const;
+  // The database's identity of the current row (-1 for a new row or none).
+  qint64 currentRowId() const;
+  // The value a field had before the current edit began (invalid for a new row).
+  QVariant originalValue(int index) const;
+
+  // Checks run before a row is written or deleted; they refuse by throwing DbError.
+  std::function<void(DataSet&)> beforePost;
+  std::function<void(DataSet&)> beforeDelete;
+
 signals:
   void opened();
   void closed();
   void rowsFetched(int first, int last);
   void currentRowChanged(int row);
+  void stateChanged(valmoro::db::DataSet::State state);
+  void rowChanged(int row);    // values of a row changed
+  void rowInserted(int row);   // a row was added at this position
+  void rowRemoved(int row);
 
 protected:
   const QList<QPair<QString, QVariant>>& bindings() const { return bindings_; }
@@ -201,8 +237,17 @@ protected:
 private:
   void readRows(int count);
   void finishFetching();
+  void setState(State state);
+  void startInsert(int row);
+  void refreshRow(int row, qint64 rowId);
 
   Connection* connection_;
+  bool editable_ = false;
+  QString table_;
+  QList<qint64> rowIds_;     // database row identity of each row (editable only)
+  State editState_ = State::Browse;
+  QList<QVariant> original_;
+  QList<bool> modified_;
   QString commandText_;
   QList<QPair<QString, QVariant>> bindings_;
   bool active_ = false;
@@ -262,6 +307,10 @@ public:
   virtual QVariant load(FieldType type, const QVariant& raw) const = 0;
   // The database's error text turned into a message for the user.
   virtual QString translateError(const QString& databaseText) const = 0;
+  // The expression that names a row for updating and deleting, and a SELECT
+  // turned into one whose first column is that identity (named vm_rowid).
+  virtual QString rowIdExpression() const = 0;
+  virtual QString selectWithRowId(const QString& select) const = 0;
 };
 
 std::unique_ptr<SqlBackend> makeSqliteBackend();
@@ -273,5 +322,8 @@ std::unique_ptr<SqlBackend> makeSqliteBackend();
 // not fit. Exposed for tests.
 PreparedStatement prepareStatement(Connection& connection, const QString& sql,
                                    const QList<QPair<QString, QVariant>>& bindings);
+
+// The table a single-table statement reads or writes ("" when none is found).
+QString statementTable(const QString& sql);
 
 }  // namespace valmoro::db

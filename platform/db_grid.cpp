@@ -1,12 +1,15 @@
 #include "db_grid.h"
 
+#include <QComboBox>
 #include <QHeaderView>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 #include "platform/component_stream.h"
 #include "platform/database.h"
+#include "platform/dialogs.h"
 
 namespace valmoro::grid {
 
@@ -33,17 +36,53 @@ int displayChars(const db::FieldDef& f) {
   }
 }
 
-// Row lines without column lines: each row is underlined.
-class RowLineDelegate : public QStyledItemDelegate {
+// Row lines (and, for registers, column lines through the view's grid),
+// and a pick list as the editor of a column that has one.
+class GridDelegate : public QStyledItemDelegate {
 public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  GridDelegate(DbGrid* grid, const QList<Column>* columns)
+      : QStyledItemDelegate(grid), grid_(grid), columns_(columns) {}
+
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QStyledItemDelegate::paint(painter, option, index);
+    if (grid_->showGrid()) return;
     painter->save();
     painter->setPen(option.palette.color(QPalette::Mid));
     painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
     painter->restore();
   }
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QStringList picks = pickList(index);
+    if (picks.isEmpty()) return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(picks);
+    return box;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+      box->setEditText(index.data(Qt::EditRole).toString());
+      return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+  }
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+      if (box->currentText() != index.data(Qt::EditRole).toString()) model->setData(index, box->currentText());
+      return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+
+private:
+  QStringList pickList(const QModelIndex& index) const;
+
+  DbGrid* grid_;
+  const QList<Column>* columns_;
 };
 
 }  // namespace
@@ -60,6 +99,20 @@ public:
     if (ds) {
       connect(ds, &db::DataSet::opened, this, [this] { reset(); });
       connect(ds, &db::DataSet::closed, this, [this] { reset(); });
+      connect(ds, &db::DataSet::rowInserted, this, [this](int row) {
+        beginInsertRows({}, row, row);
+        ++shownRows_;
+        endInsertRows();
+      });
+      connect(ds, &db::DataSet::rowRemoved, this, [this](int row) {
+        beginRemoveRows({}, row, row);
+        --shownRows_;
+        endRemoveRows();
+      });
+      connect(ds, &db::DataSet::rowChanged, this, [this](int row) {
+        if (row >= 0 && row < shownRows_ && !map_.isEmpty())
+          emit dataChanged(index(row, 0), index(row, int(map_.size()) - 1));
+      });
       connect(ds, &db::DataSet::rowsFetched, this, [this](int first, int last) {
         if (resetting_) return;
         // Rows arrive after the model has already shown the earlier ones.
@@ -110,10 +163,52 @@ public:
     }
   }
 
+  void setEditing(bool on) { editing_ = on; }
+  bool editing() const { return editing_; }
+  void setMaskedField(const QString& name) { masked_ = name; }
+
+  bool isMasked(int field) const {
+    return field >= 0 && !masked_.isEmpty() && dataSet_->fieldDef(field).name.compare(masked_, Qt::CaseInsensitive) == 0;
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (!index.isValid() || !editing_ || !dataSet_) return f;
+    const Entry& e = map_.at(index.column());
+    const bool readOnly = e.column >= 0 && columns_->at(e.column).readOnly.value_or(false);
+    if (e.field >= 0 && !dataSet_->fieldDef(e.field).readOnly && !readOnly) f |= Qt::ItemIsEditable;
+    return f;
+  }
+
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+    if (!index.isValid() || role != Qt::EditRole || !dataSet_) return false;
+    const int field = map_.at(index.column()).field;
+    if (field < 0) return false;
+    const QString text = value.toString();
+    if (isMasked(field) && text.isEmpty()) return true;  // nothing typed: the stored value stays
+    try {
+      if (dataSet_->currentRow() != index.row()) dataSet_->setCurrentRow(index.row());
+      dataSet_->setFieldText(field, text);
+    } catch (const db::DbError& e) {
+      dialogs::showError(e.message());
+      return false;
+    }
+    return true;
+  }
+
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || !dataSet_) return {};
     const Entry& e = map_.at(index.column());
-    if (role == Qt::DisplayRole) return e.field >= 0 ? dataSet_->displayTextAt(index.row(), e.field) : QString();
+    if (role == Qt::EditRole) {
+      if (e.field < 0 || isMasked(e.field)) return QString();
+      return dataSet_->plainTextAt(index.row(), e.field);
+    }
+    if (role == Qt::DisplayRole) {
+      if (e.field < 0) return QString();
+      if (isMasked(e.field))
+        return dataSet_->plainTextAt(index.row(), e.field).isEmpty() ? QString() : QStringLiteral("••••••••");
+      return dataSet_->displayTextAt(index.row(), e.field);
+    }
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment(index.column()) | Qt::AlignVCenter);
     return {};
   }
@@ -178,12 +273,20 @@ private:
   QList<Entry> map_;
   int shownRows_ = 0;
   bool resetting_ = false;
+  bool editing_ = false;
+  QString masked_;
 };
+
+QStringList GridDelegate::pickList(const QModelIndex& index) const {
+  const auto* model = static_cast<const DataSetModel*>(index.model());
+  const int column = model->map().value(index.column(), {-1, -1}).column;
+  return column >= 0 ? columns_->at(column).pickList : QStringList();
+}
 
 DbGrid::DbGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this)) {
   model_->setColumns(&columns_);
   setModel(model_);
-  setItemDelegate(new RowLineDelegate(this));
+  setItemDelegate(new GridDelegate(this, &columns_));
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -201,10 +304,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
           [this](const QPoint& pos) { emit popupRequested(viewport()->mapToGlobal(pos)); });
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, &DbGrid::onSectionResized);
   connect(model_, &QAbstractItemModel::modelReset, this, &DbGrid::applyWidths);
-  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-    if (auto* ds = model_->dataSet(); ds && current.isValid() && ds->currentRow() != current.row())
-      ds->setCurrentRow(current.row());
-  });
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DbGrid::onCurrentRowChanged);
 }
 
 DbGrid::~DbGrid() = default;
@@ -275,6 +375,45 @@ void DbGrid::onSectionResized(int logical, int, int newSize) {
   if (column >= 0) columns_[column].width = newSize;
 }
 
+// Leaving a row that is being edited writes it; when the database refuses it,
+// the user is told why and stays on that row, with what was typed.
+void DbGrid::onCurrentRowChanged(const QModelIndex& current, const QModelIndex&) {
+  db::DataSet* ds = model_->dataSet();
+  if (!ds || !current.isValid() || ds->currentRow() == current.row()) return;
+  if (ds->state() == db::DataSet::State::Edit || ds->state() == db::DataSet::State::Insert) {
+    const int editing = ds->currentRow();
+    try {
+      ds->post();
+    } catch (const db::DbError& e) {
+      dialogs::showError(e.message(), this);
+      QTimer::singleShot(0, this, [this, editing] {
+        if (editing >= 0 && editing < model_->rowCount()) setCurrentIndex(model_->index(editing, qMax(0, currentIndex().column())));
+      });
+      return;
+    }
+    // A new row may have moved the rows below it.
+    if (current.row() >= model_->rowCount()) return;
+  }
+  ds->setCurrentRow(current.row());
+}
+
+void DbGrid::setEditingEnabled(bool enabled) {
+  model_->setEditing(enabled);
+  setEditTriggers(enabled ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                          : QAbstractItemView::NoEditTriggers);
+  setSelectionBehavior(enabled ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+}
+
+bool DbGrid::isEditingEnabled() const { return model_->editing(); }
+
+void DbGrid::setColumnLines(bool on) {
+  setShowGrid(on);
+  viewport()->update();
+}
+
+void DbGrid::setMaskedField(const QString& fieldName) { model_->setMaskedField(fieldName); }
+
 int DbGrid::visibleColumnCount() const { return model_->columnCount(); }
 
 QString DbGrid::columnTitle(int column) const {
@@ -288,6 +427,26 @@ QString DbGrid::cellText(int row, int column) const {
 Qt::Alignment DbGrid::cellAlignment(int column) const { return model_->alignment(column); }
 
 void DbGrid::keyPressEvent(QKeyEvent* event) {
+  db::DataSet* ds = model_->dataSet();
+  if (ds && model_->editing() && state() != QAbstractItemView::EditingState) {
+    try {
+      if (event->key() == Qt::Key_Insert) {
+        ds->insert();
+        return;
+      }
+      if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+        if (ds->currentRow() >= 0 && dialogs::confirm(QStringLiteral("Usunąć rekord?"), this)) ds->deleteCurrent();
+        return;
+      }
+      if (event->key() == Qt::Key_Escape && ds->state() != db::DataSet::State::Browse) {
+        ds->cancel();
+        return;
+      }
+    } catch (const db::DbError& e) {
+      dialogs::showError(e.message(), this);
+      return;
+    }
+  }
   // Tab leaves the grid, as in the other controls of a window.
   if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
     event->ignore();

@@ -45,6 +45,15 @@ public:
   Qt::Alignment cellAlignment(int column) const;
   int columnWidthAt(int column) const { return columnWidth(column); }
 
+  // In-place editing of the data set's rows (a register); off for a log view.
+  void setEditingEnabled(bool enabled);
+  bool isEditingEnabled() const;
+  // Lines between columns as well as between rows.
+  void setColumnLines(bool on);
+  // A field whose values are never shown: a mask stands in for a value, and
+  // the editor starts empty (typing sets a new value).
+  void setMaskedField(const QString& fieldName);
+
   // The width a column would have without one of its own: the field's display
   // width in average characters of the grid's font.
   int derivedWidth(const QString& fieldName) const;
@@ -56,6 +65,7 @@ protected:
   void keyPressEvent(QKeyEvent* event) override;
 
 private:
+  void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
   void applyWidths();
   void onSectionResized(int logical, int oldSize, int newSize);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 #include <cstdio>
 
@@ -12,6 +13,7 @@ struct State {
   Mode mode = Mode::Gui;
   QString title = QStringLiteral("Valmoro");
   QStringList recorded;
+  QList<bool> answers;
 };
 
 State& state() {
@@ -62,8 +64,35 @@ void showMessage(const QString& text, QWidget* parent) {
 
 void showError(const QString& text, QWidget* parent) { showMessage(text, parent); }
 
+bool confirm(const QString& text, QWidget* parent) {
+  State& s = state();
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(text);
+      return s.answers.isEmpty() ? true : s.answers.takeFirst();
+    case Mode::Console: {
+      const QByteArray bytes = displayText(text).toUtf8();
+      std::fprintf(stderr, "%s [Nie]\n", bytes.constData());
+      return false;
+    }
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  QMessageBox box(QMessageBox::Question, s.title, displayText(text), QMessageBox::Yes | QMessageBox::No, parent);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Tak"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void queueAnswer(bool yes) { state().answers.append(yes); }
+
 QStringList recordedMessages() { return state().recorded; }
-void clearRecordedMessages() { state().recorded.clear(); }
+void clearRecordedMessages() {
+  state().recorded.clear();
+  state().answers.clear();
+}
 
 RecordingScope::RecordingScope() : previous_(mode()) {
   setMode(Mode::Recording);

@@ -30,6 +30,12 @@ void showMessage(const QString& text, QWidget* parent = nullptr);
 // An error box: the same plain box, used for failures reported by a layer.
 void showError(const QString& text, QWidget* parent = nullptr);
 
+// A question with the buttons "Tak" and "Nie"; true for "Tak". In Recording
+// mode the question is recorded and answered from the queued answers ("Tak"
+// when none is queued); in Console mode the answer is "Nie".
+bool confirm(const QString& text, QWidget* parent = nullptr);
+void queueAnswer(bool yes);
+
 // Recorded texts (Recording mode), in the order they were shown, exactly as the
 // program passed them (with their "\r").
 QStringList recordedMessages();

@@ -247,6 +247,17 @@ QHash<int, Target> findTargets(const QList<Token>& t, QString* table) {
 
 }  // namespace
 
+QString statementTable(const QString& sql) {
+  QString table;
+  findTargets(tokenize(sql), &table);
+  if (table.isEmpty()) {
+    const QList<Token> t = tokenize(sql);
+    for (int k = 0; k + 1 < t.size(); ++k)
+      if (isKeyword(t[k], "from") && t[k + 1].kind == Tok::Ident) return t[k + 1].text;
+  }
+  return table;
+}
+
 PreparedStatement prepareStatement(Connection& connection, const QString& sql,
                                    const QList<QPair<QString, QVariant>>& bindings) {
   const QList<Token> tokens = tokenize(sql);

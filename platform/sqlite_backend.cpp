@@ -146,7 +146,6 @@ public:
     QList<FieldDef> out;
     const QSqlRecord record = query.record();
     sqlite3_stmt* stmt = nativeStatement(query);
-    sqlite3* handle = nativeHandle(db);
     for (int i = 0; i < record.count(); ++i) {
       FieldDef f;
       f.name = record.fieldName(i);
@@ -155,15 +154,16 @@ public:
         f.type = typeFromDeclaration(QString::fromUtf8(declared ? declared : ""), &f.size);
         const char* table = sqlite3_column_table_name(stmt, i);
         const char* origin = sqlite3_column_origin_name(stmt, i);
-        int notNull = 0, primaryKey = 0, autoinc = 0;
-        const char* dataType = nullptr;
-        const char* collation = nullptr;
-        if (handle && table && origin && f.type == FieldType::Integer &&
-            sqlite3_table_column_metadata(handle, nullptr, table, origin, &dataType, &collation, &notNull,
-                                          &primaryKey, &autoinc) == SQLITE_OK &&
-            (autoinc || primaryKey)) {
-          f.type = FieldType::AutoInc;
-          f.readOnly = true;
+        // Only the row number the database assigns (a lone INTEGER PRIMARY
+        // KEY) is AutoInc: a column of a two-column key, or an "INT" key, is
+        // typed by the user. columns() knows which column that is.
+        if (table && origin && f.type == FieldType::Integer) {
+          const QString originName = QString::fromUtf8(origin);
+          for (const ColumnInfo& c : columns(db, QString::fromUtf8(table)))
+            if (c.autoIncrement && c.name.compare(originName, Qt::CaseInsensitive) == 0) {
+              f.type = FieldType::AutoInc;
+              f.readOnly = true;
+            }
         }
       }
       if (f.type == FieldType::Unknown) {
@@ -210,6 +210,16 @@ public:
     }
   }
 
+  QString rowIdExpression() const override { return QStringLiteral("rowid"); }
+
+  QString selectWithRowId(const QString& select) const override {
+    static const QRegularExpression head(QStringLiteral("^\\s*select\\s+"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto m = head.match(select);
+    if (!m.hasMatch()) return select;
+    return select.left(m.capturedEnd()) + QStringLiteral("rowid AS vm_rowid, ") + select.mid(m.capturedEnd());
+  }
+
   QString translateError(const QString& text) const override {
     const QString t = text.trimmed();
     static const QRegularExpression noTable(QStringLiteral("no such table: (\\S+)"));
@@ -228,6 +238,8 @@ public:
       return QStringLiteral("Taka wartość już istnieje w bazie danych (%1).").arg(t);
     if (t.contains(QLatin1String("CHECK constraint failed")))
       return QStringLiteral("Wartość nie spełnia warunków pola (%1).").arg(t);
+    if (t.contains(QLatin1String("Unable to execute multiple statements")))
+      return QStringLiteral("Polecenie SQL może zawierać tylko jedno zapytanie.");
     if (t.contains(QLatin1String("unable to open")))
       return QStringLiteral("Nie można otworzyć pliku bazy danych.");
     return QStringLiteral("Błąd bazy danych: %1").arg(t);
