@@ -17,8 +17,10 @@
 
 #include "app/log_statements.h"
 #include "app/pictures.h"
-#include "app/secondary_windows.h"
+#include "app/about_box.h"
+#include "app/entry_window.h"
 #include "app/login_window.h"
+#include "app/registers.h"
 #include "platform/component_stream.h"
 #include "platform/database.h"
 #include "platform/db_grid.h"
@@ -345,14 +347,12 @@ void TAOknoGl::Logowanie1Click() {
   AutorunTimer();
 }
 
-// Hook: the entry window fills itself for a new reading once its form exists.
 void TAOknoGl::SpeedButton1Click() {
-  if (wpis_) wpis_->openForNew(*this);
+  if (wpis_) wpis_->openForNew();
 }
 
-// Hook: the entry window fills itself from the selected reading once its form exists.
 void TAOknoGl::SpeedButton2Click() {
-  if (wpis_) wpis_->openForEdit(*this);
+  if (wpis_) wpis_->openForEdit();
 }
 
 void TAOknoGl::SpeedButton3Click() {
@@ -382,7 +382,7 @@ void TAOknoGl::BazaPunktwPomiarowych1Click() {
 }
 
 void TAOknoGl::Oprogramie1Click() {
-  if (oprogramie_) oprogramie_->show();
+  if (oprogramie_) oprogramie_->showCentred();
 }
 
 void TAOknoGl::Zamknij1Click() { close(); }

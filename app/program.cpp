@@ -2,7 +2,9 @@
 
 #include "app/login_window.h"
 #include "app/main_window.h"
-#include "app/secondary_windows.h"
+#include "app/about_box.h"
+#include "app/entry_window.h"
+#include "app/registers.h"
 
 namespace valmoro::app {
 

@@ -12,7 +12,7 @@
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/secondary_windows.h"
+#include "app/entry_window.h"
 #include "fixture.h"
 #include "qt_printers.h"
 #include "platform/component_stream.h"

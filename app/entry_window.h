@@ -1,0 +1,56 @@
+#pragma once
+// The entry window: one form for a new reading and for correcting one. The
+// button's caption is the mode: "Dodaj wpis" inserts, anything else updates.
+
+#include <QWidget>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimeEdit;
+
+namespace valmoro::app {
+
+class TAOknoGl;
+
+class TWpis : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TWpis(TAOknoGl* main, QWidget* parent = nullptr);
+
+  QLabel* Label9;
+  QLabel* Label10;  // entry number, or "nadawany automatycznie"
+  QLabel* Label1;
+  QLabel* Label3;   // module
+  QLabel* Label2;
+  QComboBox* ComboBox1;  // points of the logged-in module, filled at login
+  QLabel* Label4;
+  QDateEdit* DateTimePicker1;
+  QTimeEdit* DateTimePicker2;
+  QLabel* Label5;
+  QLineEdit* Edit1;  // temperature as typed
+  QLabel* Label6;
+  QLineEdit* Edit2;  // humidity as typed
+  QLabel* Label7;
+  QLabel* Label8;    // user
+  QPushButton* Button1;
+  QLabel* Image1;
+
+  // Fills the window for a new reading and shows it.
+  void openForNew();
+  // Fills the window from the visible log's current reading and shows it;
+  // with no reading to correct, says so and stays hidden.
+  void openForEdit();
+  // Sends the reading; the window hides after a successful save and stays
+  // open, with what was typed, after a refused one.
+  void Button1Click();
+
+private:
+  void showCentred();
+  TAOknoGl* main_;
+};
+
+}  // namespace valmoro::app
