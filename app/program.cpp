@@ -10,6 +10,7 @@ namespace valmoro::app {
 
 Program::Program() = default;
 Program::Program(Program&&) noexcept = default;
+Program& Program::operator=(Program&&) noexcept = default;
 
 Program::~Program() {
   Oprogramie.reset();

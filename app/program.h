@@ -17,6 +17,7 @@ struct Program {
   Program();
   ~Program();
   Program(Program&&) noexcept;
+  Program& operator=(Program&&) noexcept;
 
   // Destroyed in reverse order: the main window, which owns the connection, last.
   std::unique_ptr<TAOknoGl> AOknoGl;

@@ -1,0 +1,331 @@
+// The entry form, the two registers and the about box, through the real windows.
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTimeEdit>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include "app/about_box.h"
+#include "app/entry_window.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/registers.h"
+#include "fixture.h"
+#include "platform/database.h"
+#include "platform/db_grid.h"
+#include "platform/db_navigator.h"
+#include "platform/dialogs.h"
+#include "qt_printers.h"
+
+namespace valmoro {
+namespace {
+
+using Nav = grid::DbNavigator;
+
+class EntryForm : public ::testing::Test {
+protected:
+  void SetUp() override {
+    install.createDatabase(QString::fromUtf8(testing::kStandardSeed));
+    recording.emplace();
+    program = app::createProgram(install.base());
+    login("Administrator", "Tajne1", "Magazyn");
+  }
+
+  void login(const QString& user, const QString& password, const QString& module) {
+    p().AOknoGl->AutorunTimer();
+    p().Logowanie->ComboBox1->setEditText(user);
+    p().Logowanie->Edit1->setText(password);
+    p().Logowanie->ComboBox2->setEditText(module);
+    p().Logowanie->Button1Click();
+    ASSERT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join("|").toStdString();
+  }
+
+  app::Program& p() { return program; }
+  app::TWpis& wpis() { return *program.Wpis; }
+
+  // Rows of Wpisy as "Data|Modul|Punkt|Temperatura|Wilgotnosc|Pracownik", by number.
+  QString row(qint64 id) {
+    QSqlQuery q(p().AOknoGl->ADOConnection1->database());
+    q.prepare("SELECT Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik FROM Wpisy WHERE Identyfikator=?");
+    q.addBindValue(id);
+    q.exec();
+    if (!q.next()) return "(none)";
+    QStringList parts;
+    for (int i = 0; i < 6; ++i) parts.append(q.value(i).toString());
+    return parts.join('|');
+  }
+  int count() {
+    QSqlQuery q(p().AOknoGl->ADOConnection1->database());
+    q.exec("SELECT count(*) FROM Wpisy");
+    q.next();
+    return q.value(0).toInt();
+  }
+  void selectLogRow(int r) { p().AOknoGl->DBGrid1->setCurrentIndex(p().AOknoGl->DBGrid1->model()->index(r, 0)); }
+
+  testing::Installation install;
+  std::optional<dialogs::RecordingScope> recording;
+  app::Program program;
+};
+
+TEST_F(EntryForm, NewReadingTakesModuleAndUserFromTheLogin) {
+  p().AOknoGl->SpeedButton1->click();
+  ASSERT_TRUE(wpis().isVisible());
+  EXPECT_EQ(wpis().windowTitle(), "Valmoro - Nowy wpis");
+  EXPECT_EQ(wpis().Label10->text(), "nadawany automatycznie");
+  EXPECT_EQ(wpis().Label3->text(), "Magazyn");
+  EXPECT_EQ(wpis().Label8->text(), "Administrator");
+  EXPECT_EQ(wpis().Button1->text(), "Dodaj wpis");
+  EXPECT_EQ(wpis().DateTimePicker1->date(), QDate::currentDate());
+
+  wpis().Label3->setText("Inny moduł");  // labels are only shown, never stored
+  wpis().ComboBox1->setEditText("Pokój 'B'; DROP TABLE Wpisy");  // typed by hand
+  wpis().DateTimePicker1->setDate(QDate(2026, 3, 4));
+  wpis().DateTimePicker2->setTime(QTime(7, 8, 9));
+  wpis().Edit1->setText("19,75");
+  wpis().Edit2->setText("45.5");
+  const int before = count();
+  QTest::mouseClick(wpis().Button1, Qt::LeftButton);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty());
+  EXPECT_FALSE(wpis().isVisible());
+  EXPECT_EQ(count(), before + 1);
+  EXPECT_EQ(row(8), "2026-03-04 07:08:09|Magazyn|Pokój 'B'; DROP TABLE Wpisy|19.75|45.5|Administrator");
+  // The visible log was reopened and shows the new reading.
+  EXPECT_EQ(p().AOknoGl->DBGrid1->cellText(0, 0), "2026-03-04 07:08:09");
+}
+
+TEST_F(EntryForm, RefusedValuesKeepTheWindowOpenAndStoreNothing) {
+  p().AOknoGl->SpeedButton1Click();
+  wpis().ComboBox1->setEditText("Rampa");
+  wpis().Edit1->setText("ciepło");
+  wpis().Edit2->setText("50");
+  const int before = count();
+  wpis().Button1Click();
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Temperatura”: tekst „ciepło” nie jest liczbą."});
+  dialogs::clearRecordedMessages();
+  wpis().Edit1->setText("20");
+  wpis().Edit2->setText("");
+  wpis().Button1Click();
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Wilgotnosc”: należy podać liczbę."});
+  EXPECT_TRUE(wpis().isVisible());
+  EXPECT_EQ(wpis().Edit1->text(), "20");
+  EXPECT_EQ(wpis().ComboBox1->currentText(), "Rampa");
+  EXPECT_EQ(count(), before);
+}
+
+TEST_F(EntryForm, CorrectionOpensFromTheStoredValueAndKeepsModuleAndAuthor) {
+  // Row 1 of the log is the reading made at exactly midnight of the 3rd.
+  selectLogRow(1);
+  p().AOknoGl->SpeedButton2->click();
+  ASSERT_TRUE(wpis().isVisible());
+  EXPECT_EQ(wpis().windowTitle(), "Valmoro - Edycja wpisu");
+  EXPECT_EQ(wpis().Button1->text(), "Zapisz zmiany");
+  EXPECT_EQ(wpis().Label10->text(), "5");
+  EXPECT_EQ(wpis().Label3->text(), "Magazyn");
+  EXPECT_EQ(wpis().Label8->text(), "Kowalski Jan");
+  EXPECT_EQ(wpis().DateTimePicker1->date(), QDate(2026, 3, 3));
+  EXPECT_EQ(wpis().DateTimePicker2->time(), QTime(0, 0, 0));
+  EXPECT_EQ(wpis().ComboBox1->currentText(), "Chłodnia");
+  EXPECT_EQ(wpis().Edit1->text(), "5");
+  EXPECT_EQ(wpis().Edit2->text(), "82");
+
+  // Saved unchanged, by another user: nothing moves, not even a second.
+  const QString stored = row(5);
+  wpis().Button1Click();
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty());
+  EXPECT_EQ(row(5), stored);
+
+  selectLogRow(4);  // 2026-03-01 23:59:59, Rampa, 1234.5
+  p().AOknoGl->Edytujwybranywpis1->trigger();
+  EXPECT_EQ(wpis().Edit1->text(), "1234,5");
+  wpis().Edit1->setText("-2,5");
+  wpis().ComboBox1->setEditText("Biuro");
+  wpis().Button1Click();
+  EXPECT_EQ(row(2), "2026-03-01 23:59:59|Magazyn|Biuro|-2.5|55.25|Kowalski Jan");
+}
+
+TEST_F(EntryForm, AddAfterEditKeepsTheTypedTextsButNotTheNumber) {
+  selectLogRow(0);
+  p().AOknoGl->SpeedButton2Click();
+  p().AOknoGl->SpeedButton1Click();  // switches in place
+  EXPECT_EQ(wpis().Button1->text(), "Dodaj wpis");
+  EXPECT_EQ(wpis().Label10->text(), "nadawany automatycznie");
+  EXPECT_EQ(wpis().windowTitle(), "Valmoro - Nowy wpis");
+  EXPECT_EQ(wpis().ComboBox1->currentText(), "Rampa");
+  EXPECT_EQ(wpis().Edit1->text(), "6");
+  EXPECT_EQ(wpis().Edit2->text(), "60");
+}
+
+TEST_F(EntryForm, SavingKeepsTheDateFilter) {
+  p().AOknoGl->DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
+  p().AOknoGl->DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
+  p().AOknoGl->SpeedButton3Click();
+  ASSERT_EQ(p().AOknoGl->ADODataSet1->recordCount(), 2);
+  selectLogRow(1);
+  p().AOknoGl->SpeedButton2Click();
+  wpis().Edit2->setText("99");
+  wpis().Button1Click();
+  EXPECT_EQ(p().AOknoGl->ADODataSet1->recordCount(), 2);
+  EXPECT_EQ(p().AOknoGl->DBGrid1->cellText(1, 4), "99,00");
+}
+
+TEST_F(EntryForm, NothingToCorrectAndAVanishedReadingAreReported) {
+  selectLogRow(0);
+  p().AOknoGl->SpeedButton2Click();
+  QSqlQuery(p().AOknoGl->ADOConnection1->database()).exec("DELETE FROM Wpisy WHERE Identyfikator=6");
+  wpis().Button1Click();
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Nie zapisano zmian:\rwpis nr 6 nie istnieje już w bazie danych."});
+  EXPECT_TRUE(wpis().isVisible());
+  wpis().hide();
+  dialogs::clearRecordedMessages();
+
+  login("Administrator", "Tajne1", "Pusty");
+  p().AOknoGl->SpeedButton2Click();
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Brak wpisu do poprawienia:\rlista wpisów jest pusta."});
+  EXPECT_FALSE(wpis().isVisible());
+}
+
+class Registers : public EntryForm {
+protected:
+  grid::DbGrid& usersGrid() { return *p().Pracownicy->DBGrid1; }
+  grid::DbGrid& pointsGrid() { return *p().BazaPunktow->DBGrid1; }
+  void type(grid::DbGrid& g, int r, int c, const QString& text) { g.model()->setData(g.model()->index(r, c), text); }
+  // The login window reads its lists each time it is shown.
+  QStringList loginUsers() {
+    p().Logowanie->hide();
+    p().AOknoGl->Logowanie1Click();
+    QStringList out;
+    for (int i = 0; i < p().Logowanie->ComboBox1->count(); ++i) out.append(p().Logowanie->ComboBox1->itemText(i));
+    return out;
+  }
+  QStringList loginModules() {
+    p().Logowanie->hide();
+    p().AOknoGl->Logowanie1Click();
+    QStringList out;
+    for (int i = 0; i < p().Logowanie->ComboBox2->count(); ++i) out.append(p().Logowanie->ComboBox2->itemText(i));
+    return out;
+  }
+};
+
+TEST_F(Registers, UsersRegisterShowsNoPasswordAndAddsUsersWithHashedOnes) {
+  p().AOknoGl->Bazapracownikw1->trigger();
+  app::TPracownicy& reg = *p().Pracownicy;
+  ASSERT_TRUE(reg.isVisible());
+  EXPECT_EQ(reg.windowTitle(), "Valmoro - Baza pracowników");
+  grid::DbGrid& g = usersGrid();
+  EXPECT_EQ(g.columnTitle(0), "Nazwisko i imię pracownika");
+  EXPECT_EQ(g.columnTitle(1), "Hasło");
+  EXPECT_EQ(g.columnTitle(2), "Rola w programie");
+  EXPECT_EQ(g.cellText(1, 0), "Kowalski Jan");
+  EXPECT_EQ(g.cellText(1, 1), "••••••••");
+  EXPECT_EQ(g.model()->index(1, 1).data(Qt::EditRole).toString(), "");
+
+  // A new user: refused without a password, accepted with one.
+  reg.DBNavigator1->click(Nav::Insert);
+  type(g, 0, 0, "Wiśniewska Ola");
+  type(g, 0, 2, "pracownik");
+  reg.DBNavigator1->click(Nav::Post);
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Należy podać hasło nowego pracownika."});
+  EXPECT_EQ(reg.ADOPracownicy->state(), db::DataSet::State::Insert);
+  dialogs::clearRecordedMessages();
+  type(g, 0, 1, "Sekret#9");
+  reg.DBNavigator1->click(Nav::Post);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty());
+  EXPECT_EQ(g.cellText(0, 1), "••••••••");
+  EXPECT_TRUE(loginUsers().contains("Wiśniewska Ola"));
+  p().Logowanie->hide();
+  login("Wiśniewska Ola", "Sekret#9", "Magazyn");
+  EXPECT_EQ(p().AOknoGl->ZalogowanaRola, "pracownik");
+  // "Logowanie" hid the register.
+  EXPECT_FALSE(reg.isVisible());
+}
+
+TEST_F(Registers, TheLastAdministratorStays) {
+  p().AOknoGl->Bazapracownikw1Click();
+  app::TPracownicy& reg = *p().Pracownicy;
+  grid::DbGrid& g = usersGrid();
+  g.setCurrentIndex(g.model()->index(0, 0));  // Administrator: the only exact "administrator"
+  reg.DBNavigator1->click(Nav::Delete);
+  EXPECT_EQ(dialogs::recordedMessages(),
+            (QStringList{"Usunąć rekord?",
+                         "Nie można usunąć ostatniego administratora:\rnikt nie mógłby wtedy zarządzać programem."}));
+  dialogs::clearRecordedMessages();
+  type(g, 0, 2, "pracownik");
+  reg.DBNavigator1->click(Nav::Post);
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Nie można odebrać uprawnień ostatniemu administratorowi:\rnikt nie mógłby wtedy zarządzać programem."});
+  reg.DBNavigator1->click(Nav::Cancel);
+  EXPECT_EQ(g.cellText(0, 2), "administrator");
+  // With a second administrator, the first may go.
+  dialogs::clearRecordedMessages();
+  g.setCurrentIndex(g.model()->index(2, 0));
+  type(g, 2, 2, "administrator");
+  reg.DBNavigator1->click(Nav::Post);
+  g.setCurrentIndex(g.model()->index(0, 0));
+  dialogs::queueAnswer(false);  // "Nie": nothing happens
+  reg.DBNavigator1->click(Nav::Delete);
+  EXPECT_EQ(loginUsers().size(), 3);
+  reg.DBNavigator1->click(Nav::Delete);
+  EXPECT_EQ(dialogs::recordedMessages(), (QStringList{"Usunąć rekord?", "Usunąć rekord?"}));
+  EXPECT_EQ(loginUsers(), (QStringList{"Kowalski Jan", "Zając Ewa"}));
+}
+
+TEST_F(Registers, PointsRegisterFeedsLoginAndEntryLists) {
+  p().AOknoGl->BazaPunktwPomiarowych1Click();
+  app::TBazaPunktow& reg = *p().BazaPunktow;
+  EXPECT_EQ(reg.windowTitle(), "Valmoro - Baza Modułów i Punktów Pomiarowych");
+  grid::DbGrid& g = pointsGrid();
+  EXPECT_EQ(g.columnTitle(0), "Nazwa Modułu");
+  EXPECT_EQ(g.columnTitle(1), "Nazwa Punktu Pomiarowego");
+  const int rows = reg.ADOModuly->recordCount();
+
+  // Too long: refused with the field named, kept in editing, nothing cut.
+  reg.DBNavigator1->click(Nav::Insert);
+  type(g, 0, 0, "Magazyn");
+  type(g, 0, 1, QString(31, 'p'));
+  reg.DBNavigator1->click(Nav::Post);
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Punkt”: tekst jest za długi (31 znaków, dozwolone najwyżej 30)."});
+  EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Insert);
+  EXPECT_EQ(g.cellText(0, 1), QString(31, 'p'));
+  dialogs::clearRecordedMessages();
+  type(g, 0, 1, "Piwnica");
+  reg.DBNavigator1->click(Nav::Post);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty());
+  EXPECT_EQ(reg.ADOModuly->recordCount(), rows + 1);
+
+  // The new point is offered after the next login into its module.
+  p().Logowanie->hide();
+  login("Administrator", "Tajne1", "Magazyn");
+  QStringList points;
+  for (int i = 0; i < wpis().ComboBox1->count(); ++i) points.append(wpis().ComboBox1->itemText(i));
+  EXPECT_EQ(points, (QStringList{"Biuro", "Chłodnia", "Piwnica", "Rampa"}));
+
+  // Deleting every row of a module takes it off the login list.
+  p().AOknoGl->BazaPunktwPomiarowych1Click();
+  for (int r = reg.ADOModuly->recordCount() - 1; r >= 0; --r) {
+    g.setCurrentIndex(g.model()->index(r, 0));
+    if (reg.ADOModuly->fieldByName("Modul").asString() == "Laboratorium") reg.DBNavigator1->click(Nav::Delete);
+  }
+  EXPECT_EQ(loginModules(), (QStringList{"Magazyn", "Pusty"}));
+}
+
+TEST(AboutBox, ShowsTheBuildsVersionAndDate) {
+  const QStringList lines = app::aboutLines();
+  ASSERT_EQ(lines.size(), 8);
+  EXPECT_TRUE(lines[2].isEmpty());
+  EXPECT_TRUE(QRegularExpression("^Data kompilacji: \\d{4}-\\d{2}-\\d{2}$").match(lines[3]).hasMatch()) << lines[3].toStdString();
+  EXPECT_EQ(lines[4], "Wersja programu: 1.0.0.");
+  EXPECT_TRUE(lines[6].startsWith("Nowe wersje i poprawki na stronie: "));
+  EXPECT_TRUE(lines[7].startsWith("Kontakt: "));
+}
+
+}  // namespace
+}  // namespace valmoro
