@@ -239,6 +239,7 @@ private:
   void finishFetching();
   void setState(State state);
   void startInsert(int row);
+  void removeRow(int row);
   void refreshRow(int row, qint64 rowId);
 
   Connection* connection_;

@@ -138,21 +138,26 @@ void DataSet::post() {
   emit rowChanged(row);
 }
 
+// Takes a row out of the store; the row after it (or the new last) becomes current.
+void DataSet::removeRow(int row) {
+  rows_.removeAt(row);
+  rowIds_.removeAt(row);
+  emit rowRemoved(row);
+  current_ = -1;
+  if (rows_.isEmpty()) {
+    eof_ = bof_ = true;
+    emit currentRowChanged(-1);
+  } else {
+    setCurrent(qMin(row, int(rows_.size()) - 1));
+  }
+}
+
 void DataSet::cancel() {
   if (editState_ == State::Browse || !active_) return;
   const int row = current_;
   if (editState_ == State::Insert) {
-    rows_.removeAt(row);
-    rowIds_.removeAt(row);
     setState(State::Browse);
-    emit rowRemoved(row);
-    current_ = -1;
-    if (rows_.isEmpty()) {
-      eof_ = bof_ = true;
-      emit currentRowChanged(-1);
-    } else {
-      setCurrent(qMin(row, int(rows_.size()) - 1));
-    }
+    removeRow(row);
     return;
   }
   rows_[row] = original_;
@@ -174,17 +179,7 @@ void DataSet::deleteCurrent() {
   q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2=:id").arg(table_, backend.rowIdExpression()));
   q.bindValue(QStringLiteral(":id"), rowIds_[current_]);
   if (!q.exec()) throw DbError(backend.translateError(q.lastError().text()));
-  const int row = current_;
-  rows_.removeAt(row);
-  rowIds_.removeAt(row);
-  emit rowRemoved(row);
-  current_ = -1;
-  if (rows_.isEmpty()) {
-    eof_ = bof_ = true;
-    emit currentRowChanged(-1);
-  } else {
-    setCurrent(qMin(row, int(rows_.size()) - 1));
-  }
+  removeRow(current_);
 }
 
 }  // namespace valmoro::db
