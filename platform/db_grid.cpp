@@ -99,6 +99,9 @@ public:
     if (ds) {
       connect(ds, &db::DataSet::opened, this, [this] { reset(); });
       connect(ds, &db::DataSet::closed, this, [this] { reset(); });
+      connect(ds, &db::DataSet::currentRowChanged, this, [this] {
+        if (shownRows_ > 0) emit headerDataChanged(Qt::Vertical, 0, shownRows_ - 1);
+      });
       connect(ds, &db::DataSet::rowInserted, this, [this](int row) {
         beginInsertRows({}, row, row);
         ++shownRows_;
@@ -131,6 +134,20 @@ public:
   }
 
   db::DataSet* dataSet() const { return dataSet_; }
+
+  static QPixmap indicator() {
+    static const QPixmap pm = [] {
+      QPixmap p(8, 10);
+      p.fill(Qt::transparent);
+      QPainter painter(&p);
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Qt::black);
+      painter.drawPolygon(QPolygonF({QPointF(1, 1), QPointF(7, 5), QPointF(1, 9)}));
+      return p;
+    }();
+    return pm;
+  }
 
   void setColumns(const QList<Column>* columns) {
     beginResetModel();
@@ -216,6 +233,8 @@ public:
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     if (orientation == Qt::Vertical) {
       if (role == Qt::DisplayRole) return QString();
+      // The row indicator: a small arrow at the current row.
+      if (role == Qt::DecorationRole && dataSet_ && section == dataSet_->currentRow()) return indicator();
       return {};
     }
     if (section < 0 || section >= map_.size()) return {};
