@@ -3,6 +3,8 @@
 // defaults; every caller that turns dates or numbers into text (or back) goes
 // through here so that the whole program agrees on one set of formats.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QDate>
 #include <QDateTime>
@@ -57,5 +59,10 @@ QString formatFloatGeneral(double value);
 // separated by ";" (positive; negative; zero). An empty format gives the
 // general form. "#,##0.00" with 1234.5 gives "1 234,50" (no-break space).
 QString formatFloat(const QString& format, double value);
+
+// The system code page of the Polish installations (Windows 1250): 8-bit
+// texts of older files. Characters it lacks become "?" when encoding.
+QString fromSystemCodePage(QByteArrayView bytes);
+QByteArray toSystemCodePage(const QString& text);
 
 }  // namespace valmoro::locale

@@ -181,3 +181,14 @@ TEST(LocaleFormatFloat, IgnoresDefaultQLocale) {
   EXPECT_EQ(loc::formatDate(QDate(2026, 3, 4)), "2026-03-04");
   QLocale::setDefault(saved);
 }
+
+TEST(LocaleCodePage, PolishLettersRoundTripAndForeignOnesBecomeQuestionMarks) {
+  using namespace valmoro::locale;
+  const QString polish = QString::fromUtf8("Zażółć gęślą jaźń ŻÓŁĆ € „x”");
+  const QByteArray bytes = toSystemCodePage(polish);
+  EXPECT_EQ(bytes.size(), polish.size());
+  EXPECT_EQ(quint8(bytes[2]), 0xBF);  // ż
+  EXPECT_EQ(quint8(bytes.at(bytes.indexOf('x') - 1)), 0x84);  // „
+  EXPECT_EQ(fromSystemCodePage(bytes), polish);
+  EXPECT_EQ(toSystemCodePage(QString::fromUtf8("a日b")), QByteArray("a?b"));
+}
