@@ -1,0 +1,453 @@
+#include "report_xml.h"
+
+#include <QFile>
+#include <QIODevice>
+
+#include "platform/locale.h"
+#include "report/model/report_error.h"
+
+namespace valmoro::report {
+
+namespace {
+
+[[noreturn]] void invalidFormat() { throw ReportError(QStringLiteral("Invalid file format")); }
+
+bool isEscaped(char16_t c) {
+  return c == 10 || c == 13 || c == u'"' || c == u'&' || c == u'<' || c == u'>';
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Escaping
+
+QString frxEscape(const QString& text) {
+  QString out;
+  out.reserve(text.size() + 8);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c == u'&' && QStringView(text).mid(i, 6) == u"&quot;") {
+      out += QLatin1String("&#34;");
+      i += 5;
+    } else if (isEscaped(c)) {
+      out += QLatin1String("&#") + QString::number(int(c)) + QLatin1Char(';');
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+QString frxUnescape(const QString& text) {
+  if (!text.contains(QLatin1Char('&'))) return text;
+  QString out;
+  out.reserve(text.size());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (c != QLatin1Char('&')) {
+      out += c;
+      continue;
+    }
+    if (i + 2 < n && text[i + 1] == QLatin1Char('#')) {
+      qsizetype j = i + 2;
+      char32_t code = 0;
+      while (j < n && text[j].isDigit() && code <= 0x10FFFF) code = code * 10 + char32_t(text[j++].digitValue());
+      if (j > i + 2 && j < n && text[j] == QLatin1Char(';') && code <= 0x10FFFF) {
+        if (code > 0xFFFF) {
+          const char32_t ucs[1] = {code};
+          out += QString::fromUcs4(ucs, 1);
+        } else {
+          out += QChar(char16_t(code));
+        }
+        i = j;
+        continue;
+      }
+    }
+    static const struct {
+      const char16_t* entity;
+      QChar ch;
+    } entities[] = {{u"quot;", QLatin1Char('"')}, {u"amp;", QLatin1Char('&')}, {u"lt;", QLatin1Char('<')},
+                    {u"gt;", QLatin1Char('>')}};
+    bool replaced = false;
+    for (const auto& e : entities) {
+      const QStringView entity(e.entity);
+      if (QStringView(text).mid(i + 1, entity.size()) == entity) {
+        out += e.ch;
+        i += entity.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += c;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Attributes on a raw attribute text
+
+int frxFindAttribute(const QString& attributes, const QString& name, int* valueEnd) {
+  // " N=\"" searched in the text with a blank in front, letter case ignored.
+  const QString needle = QLatin1Char(' ') + name + QLatin1String("=\"");
+  qsizetype at = -1;
+  if (attributes.startsWith(QStringView(needle).mid(1), Qt::CaseInsensitive)) at = 0;
+  else {
+    at = attributes.indexOf(needle, 0, Qt::CaseInsensitive);
+    if (at >= 0) ++at;  // past the blank
+  }
+  if (at < 0) return -1;
+  if (valueEnd) {
+    const qsizetype valueStart = at + name.size() + 2;
+    qsizetype end = attributes.indexOf(QLatin1Char('"'), valueStart);
+    if (end < 0) end = attributes.size();
+    *valueEnd = int(end);
+  }
+  return int(at);
+}
+
+QString frxReadAttribute(const QString& attributes, const QString& name) {
+  int end = 0;
+  const int at = frxFindAttribute(attributes, name, &end);
+  if (at < 0) return {};
+  const int start = at + int(name.size()) + 2;
+  return frxUnescape(attributes.mid(start, end - start));
+}
+
+void frxWriteAttribute(QString& attributes, const QString& name, const QString& value) {
+  const QString part = name + QLatin1String("=\"") + frxEscape(value) + QLatin1Char('"');
+  int end = 0;
+  int at = frxFindAttribute(attributes, name, &end);
+  if (at >= 0) attributes.remove(at, qMin(end + 1, int(attributes.size())) - at);
+  else at = int(attributes.size());
+  if (at == 0 || attributes[at - 1] != QLatin1Char(' ')) attributes.insert(at, QLatin1Char(' ') + part);
+  else attributes.insert(at, part);
+}
+
+// ---------------------------------------------------------------------------
+// Items
+
+// Children are taken apart level by level: a deeply nested document must not
+// use a stack frame per level when it goes away.
+TfrxXMLItem::~TfrxXMLItem() { Clear(); }
+
+TfrxXMLItem* TfrxXMLItem::Add(const QString& name) {
+  auto item = std::make_unique<TfrxXMLItem>(name);
+  return AddItem(std::move(item));
+}
+
+TfrxXMLItem* TfrxXMLItem::AddItem(std::unique_ptr<TfrxXMLItem> item) {
+  item->parent_ = this;
+  items_.push_back(std::move(item));
+  return items_.back().get();
+}
+
+std::unique_ptr<TfrxXMLItem> TfrxXMLItem::Take(int index) {
+  auto item = std::move(items_.at(size_t(index)));
+  items_.erase(items_.begin() + index);
+  item->parent_ = nullptr;
+  return item;
+}
+
+void TfrxXMLItem::Clear() {
+  std::vector<std::unique_ptr<TfrxXMLItem>> pending = std::move(items_);
+  items_.clear();
+  while (!pending.empty()) {
+    std::unique_ptr<TfrxXMLItem> item = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : item->items_) pending.push_back(std::move(child));
+    item->items_.clear();
+  }
+  unloaded_ = false;
+}
+
+int TfrxXMLItem::Find(const QString& name) const {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (items_[i]->Name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+  return -1;
+}
+
+TfrxXMLItem* TfrxXMLItem::FindItem(const QString& name) const {
+  const int i = Find(name);
+  return i < 0 ? nullptr : items_[size_t(i)].get();
+}
+
+int TfrxXMLItem::IndexOf(const TfrxXMLItem* item) const {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].get() == item) return int(i);
+  return -1;
+}
+
+QString TfrxXMLItem::Prop(const QString& name) const { return frxReadAttribute(Text, name); }
+bool TfrxXMLItem::PropExists(const QString& name) const { return frxFindAttribute(Text, name) >= 0; }
+void TfrxXMLItem::SetProp(const QString& name, const QString& value) { frxWriteAttribute(Text, name, value); }
+
+void TfrxXMLItem::DeleteProp(const QString& name) {
+  int end = 0;
+  const int at = frxFindAttribute(Text, name, &end);
+  if (at < 0) return;
+  int from = at;
+  int to = qMin(end + 1, int(Text.size()));
+  if (from > 0 && Text[from - 1] == QLatin1Char(' ')) --from;
+  else if (to < Text.size() && Text[to] == QLatin1Char(' ')) ++to;
+  Text.remove(from, to - from);
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+// Tags read from a device in blocks, with their position in the file kept for
+// deferred children.
+class XmlReader {
+public:
+  XmlReader(QIODevice& device, bool oldVersion) : device_(device), old_(oldVersion) { base_ = device.pos(); }
+
+  // Next tag outside comments; false when the data ends between tags.
+  bool nextTag(QByteArray& tag) {
+    for (;;) {
+      int c;
+      do {
+        c = get();
+        if (c < 0) return false;
+      } while (c != '<');
+      tag.clear();
+      for (;;) {
+        c = get();
+        if (c < 0 || c == '<') invalidFormat();
+        if (c == '>') break;
+        tag.append(char(c));
+        if (tag.size() == 3 && tag == "!--") {
+          skipComment();
+          break;
+        }
+      }
+      if (tag == "!--") continue;
+      if (tag.endsWith(' ')) tag.chop(1);
+      return true;
+    }
+  }
+
+  qint64 position() const { return base_ + pos_; }
+
+  void setOld(bool old) { old_ = old; }
+
+  // Splits a tag into the element's name and its attribute text; returns
+  // true when the element has no children.
+  bool split(const QByteArray& tag, TfrxXMLItem& item) const {
+    const qsizetype blank = tag.indexOf(' ');
+    QByteArray name = blank < 0 ? tag : tag.left(blank);
+    QByteArray text = blank < 0 ? QByteArray() : tag.mid(blank + 1);
+    bool empty = false;
+    if (name.endsWith('/')) {
+      name.chop(1);
+      empty = true;
+    } else if (text.endsWith('/')) {
+      text.chop(1);
+      empty = true;
+    }
+    item.Name = locale::fromSystemCodePage(name);
+    item.Text = old_ ? locale::fromSystemCodePage(text) : QString::fromUtf8(text);
+    return empty;
+  }
+
+  static void readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial);
+
+  void seek(qint64 offset) {
+    device_.seek(offset);
+    base_ = offset;
+    buffer_.clear();
+    pos_ = 0;
+  }
+
+private:
+  int get() {
+    if (pos_ >= buffer_.size()) {
+      base_ += buffer_.size();
+      buffer_ = device_.read(65536);
+      pos_ = 0;
+      if (buffer_.isEmpty()) return -1;
+    }
+    return static_cast<unsigned char>(buffer_[pos_++]);
+  }
+
+  void skipComment() {
+    int dashes = 0;
+    for (;;) {
+      const int c = get();
+      if (c < 0) invalidFormat();
+      if (c == '>' && dashes >= 2) return;
+      dashes = c == '-' ? dashes + 1 : 0;
+    }
+  }
+
+  QIODevice& device_;
+  bool old_;
+  QByteArray buffer_;
+  qsizetype pos_ = 0;
+  qint64 base_ = 0;
+};
+
+// Reads the children of item until its end tag (or the end of the data,
+// which closes every open element). Iterative: nesting depth costs no stack.
+void XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial) {
+  std::vector<TfrxXMLItem*> open{item};
+  QByteArray tag;
+  while (!open.empty()) {
+    if (!reader.nextTag(tag)) return;
+    TfrxXMLItem* current = open.back();
+    if (tag.startsWith('/')) {
+      if (locale::fromSystemCodePage(tag.mid(1)) != current->Name) invalidFormat();
+      open.pop_back();
+      continue;
+    }
+    TfrxXMLItem* child = current->Add();
+    if (reader.split(tag, *child)) continue;
+    if (partial && child->Prop(QStringLiteral("ld")) == QLatin1String("0")) {
+      child->DeleteProp(QStringLiteral("ld"));
+      child->unloaded_ = true;
+      child->offset_ = reader.position();
+      // Skip to the matching end tag; the children are read when needed.
+      int depth = 1;
+      while (depth > 0) {
+        if (!reader.nextTag(tag)) return;
+        if (tag.startsWith('/')) {
+          --depth;
+          continue;
+        }
+        TfrxXMLItem probe;
+        if (!reader.split(tag, probe)) ++depth;
+      }
+      continue;
+    }
+    open.push_back(child);
+  }
+}
+
+TfrxXMLDocument::TfrxXMLDocument() = default;
+TfrxXMLDocument::~TfrxXMLDocument() = default;
+
+void TfrxXMLDocument::Clear() {
+  root_.Clear();
+  root_.Name.clear();
+  root_.Text.clear();
+  root_.Value.clear();
+  device_ = nullptr;
+}
+
+void TfrxXMLDocument::LoadFromStream(QIODevice& device, bool allowPartialLoading) {
+  Clear();
+  XmlReader reader(device, false);
+  QByteArray tag;
+  if (!reader.nextTag(tag) || !tag.startsWith("?xml")) invalidFormat();
+  const qsizetype v = tag.indexOf("version=\"");
+  const QByteArray version = v < 0 ? QByteArray() : tag.mid(v + 9, 3);
+  OldVersion = version == "1.0" && !tag.contains("standalone=");
+  reader.setOld(OldVersion);
+  if (!reader.nextTag(tag)) return;
+  if (tag.startsWith('/')) invalidFormat();
+  if (!reader.split(tag, root_)) XmlReader::readChildren(reader, &root_, allowPartialLoading);
+  if (allowPartialLoading) device_ = &device;
+}
+
+void TfrxXMLDocument::LoadItem(TfrxXMLItem* item) {
+  if (!item || !item->unloaded_ || !device_) return;
+  XmlReader reader(*device_, OldVersion);
+  const qint64 keep = device_->pos();
+  reader.seek(item->offset_);
+  item->unloaded_ = false;
+  XmlReader::readChildren(reader, item, true);
+  device_->seek(keep);
+}
+
+void TfrxXMLDocument::LoadFromFile(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+  LoadFromStream(file, false);
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+namespace {
+
+class BufferedWriter {
+public:
+  explicit BufferedWriter(QIODevice& device) : device_(device) { buffer_.reserve(kBlock * 2); }
+  ~BufferedWriter() { flush(); }
+
+  void write(const QByteArray& bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBlock) flush();
+  }
+  void flush() {
+    if (buffer_.isEmpty()) return;
+    if (device_.write(buffer_) != buffer_.size())
+      throw ReportError(QStringLiteral("Błąd zapisu: %1").arg(device_.errorString()));
+    buffer_.clear();
+  }
+
+private:
+  static constexpr qsizetype kBlock = 4096;
+  QIODevice& device_;
+  QByteArray buffer_;
+};
+
+QByteArray startOf(const TfrxXMLItem& item) {
+  QByteArray out = "<" + item.Name.toUtf8();
+  if (!item.Text.isEmpty()) {
+    if (!item.Text.startsWith(QLatin1Char(' '))) out += ' ';
+    out += item.Text.toUtf8();
+  }
+  return out;
+}
+
+void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool indent) {
+  // Iterative walk: each entry is an item and whether its end tag is due.
+  struct Step {
+    const TfrxXMLItem* item;
+    int level;
+    bool closing;
+  };
+  std::vector<Step> todo{{&item, level, false}};
+  while (!todo.empty()) {
+    const Step step = todo.back();
+    todo.pop_back();
+    const QByteArray pad = indent ? QByteArray(step.level * 2, ' ') : QByteArray();
+    const QByteArray eol = indent ? QByteArray("\r\n") : QByteArray();
+    const TfrxXMLItem& it = *step.item;
+    if (step.closing) {
+      out.write(pad + "</" + it.Name.toUtf8() + ">" + eol);
+      continue;
+    }
+    if (it.Count() == 0 && it.Value.isEmpty()) {
+      out.write(pad + startOf(it) + "/>" + eol);
+      continue;
+    }
+    if (it.Count() == 0) {
+      out.write(pad + startOf(it) + ">" + frxEscape(it.Value).toUtf8() + "</" + it.Name.toUtf8() + ">" + eol);
+      continue;
+    }
+    out.write(pad + startOf(it) + ">" + eol);
+    todo.push_back({&it, step.level, true});
+    for (int i = it.Count() - 1; i >= 0; --i) todo.push_back({it.Items(i), step.level + 1, false});
+  }
+}
+
+}  // namespace
+
+void TfrxXMLDocument::SaveToStream(QIODevice& device) const {
+  BufferedWriter out(device);
+  out.write("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n");
+  if (!root_.Name.isEmpty()) writeItem(out, root_, 0, AutoIndent);
+  out.flush();
+}
+
+void TfrxXMLDocument::SaveToFile(const QString& fileName) const {
+  QFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
+  SaveToStream(file);
+}
+
+}  // namespace valmoro::report

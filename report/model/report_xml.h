@@ -1,0 +1,98 @@
+#pragma once
+// The XML dialect of report documents and prepared pages. Elements keep their
+// attribute text raw (escaped, unparsed) and attributes are read and written
+// on that text directly, which keeps loading and saving of large documents
+// cheap. Elements may be left on disk until first needed (deferred children).
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+namespace valmoro::report {
+
+class TfrxXMLDocument;
+
+class TfrxXMLItem {
+public:
+  TfrxXMLItem() = default;
+  explicit TfrxXMLItem(const QString& name) : Name(name) {}
+  ~TfrxXMLItem();
+  TfrxXMLItem(const TfrxXMLItem&) = delete;
+  TfrxXMLItem& operator=(const TfrxXMLItem&) = delete;
+
+  QString Name;
+  QString Text;   // raw attribute text, as between the name and the end of the tag
+  QString Value;  // text between start and end tag (only when there are no children)
+
+  TfrxXMLItem* Parent() const { return parent_; }
+  int Count() const { return int(items_.size()); }
+  TfrxXMLItem* Items(int index) const { return items_.at(size_t(index)).get(); }
+  TfrxXMLItem* Add(const QString& name = QString());
+  // Takes over an item made elsewhere (for instance by another document).
+  TfrxXMLItem* AddItem(std::unique_ptr<TfrxXMLItem> item);
+  std::unique_ptr<TfrxXMLItem> Take(int index);
+  void Clear();
+  // First child with that name (letter case ignored), or -1 / nullptr.
+  int Find(const QString& name) const;
+  TfrxXMLItem* FindItem(const QString& name) const;
+  int IndexOf(const TfrxXMLItem* item) const;
+
+  // Attributes: N="value" in the attribute text, N matched ignoring case.
+  QString Prop(const QString& name) const;  // unescaped; "" when missing
+  bool PropExists(const QString& name) const;
+  void SetProp(const QString& name, const QString& value);  // escapes
+  void DeleteProp(const QString& name);
+
+  // Children left on disk by a partial load; reading them is the document's job.
+  bool Unloaded() const { return unloaded_; }
+  qint64 Offset() const { return offset_; }
+
+private:
+  friend class TfrxXMLDocument;
+  friend class XmlReader;
+  TfrxXMLItem* parent_ = nullptr;
+  std::vector<std::unique_ptr<TfrxXMLItem>> items_;
+  bool unloaded_ = false;
+  qint64 offset_ = 0;
+};
+
+class TfrxXMLDocument {
+public:
+  TfrxXMLDocument();
+  ~TfrxXMLDocument();
+
+  TfrxXMLItem* Root() { return &root_; }
+  // Current-format documents are UTF-8; an old one ("1.0" without
+  // "standalone=") holds attribute texts in the system code page.
+  bool OldVersion = false;
+  bool AutoIndent = true;
+
+  void Clear();
+  // Throws ReportError("Invalid file format") for malformed input. With
+  // allowPartialLoading, the children of elements marked ld="0" stay on disk
+  // (the device must stay open and seekable) until LoadItem.
+  void LoadFromStream(QIODevice& device, bool allowPartialLoading = false);
+  void SaveToStream(QIODevice& device) const;
+  void LoadFromFile(const QString& fileName);
+  void SaveToFile(const QString& fileName) const;
+  // Reads the children of an element left on disk by a partial load.
+  void LoadItem(TfrxXMLItem* item);
+
+private:
+  TfrxXMLItem root_;
+  QIODevice* device_ = nullptr;  // kept for deferred children
+};
+
+// Attribute value escaping: line feed, carriage return, double quote,
+// ampersand, "<" and ">" become "&#<code>;".
+QString frxEscape(const QString& text);
+QString frxUnescape(const QString& text);
+
+// Attribute text helpers (on a raw attribute text).
+QString frxReadAttribute(const QString& attributes, const QString& name);
+int frxFindAttribute(const QString& attributes, const QString& name, int* valueEnd = nullptr);
+void frxWriteAttribute(QString& attributes, const QString& name, const QString& value);
+
+}  // namespace valmoro::report
