@@ -1,0 +1,45 @@
+// valmoro-report: the report subsystem from the command line.
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/dialogs.h"
+#include "tools/command_registry.h"
+
+namespace {
+
+void printHelp() {
+  using valmoro::tools::printOut;
+  printOut(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS]"));
+  printOut(QString());
+  printOut(QStringLiteral("Commands:"));
+  QList<valmoro::tools::Command> list = valmoro::tools::commands();
+  std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  for (const auto& c : list) {
+    printOut(QStringLiteral("  %1 %2").arg(c.name, c.usage));
+    printOut(QStringLiteral("      %1").arg(c.summary));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // Boxes a report or a script would show become lines of text.
+  valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
+  const QStringList args = app.arguments().mid(1);
+  if (args.isEmpty()) {
+    valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));
+    return 2;
+  }
+  if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+    printHelp();
+    return 0;
+  }
+  for (const auto& c : valmoro::tools::commands())
+    if (c.name == args.first()) return c.run(args.mid(1));
+  valmoro::tools::printErr(QStringLiteral("valmoro-report: unknown command '%1'").arg(args.first()));
+  valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));
+  return 2;
+}
