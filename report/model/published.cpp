@@ -1,0 +1,228 @@
+#include "report/model/published.h"
+
+#include <QHash>
+#include <QMutex>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "report/model/component.h"
+#include "report/model/persistent.h"
+
+namespace valmoro::report {
+
+namespace {
+
+PropertyKind kindOf(const QMetaProperty& property) {
+  if (property.isFlagType()) return PropertyKind::Set;
+  if (property.isEnumType()) return PropertyKind::Enumeration;
+  const QMetaType type = property.metaType();
+  switch (type.id()) {
+    case QMetaType::Bool:
+      return PropertyKind::Boolean;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+      return PropertyKind::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return PropertyKind::Float;
+    case QMetaType::QString:
+      return PropertyKind::Text;
+    case QMetaType::QStringList:
+      return PropertyKind::StringList;
+    case QMetaType::QVariant:
+      return PropertyKind::Variant;
+    default:
+      break;
+  }
+  if (type.flags().testFlag(QMetaType::PointerToQObject)) {
+    const QMetaObject* cls = type.metaObject();
+    if (cls && cls->inherits(&TfrxComponent::staticMetaObject)) return PropertyKind::Reference;
+    if (cls && cls->inherits(&Persistent::staticMetaObject)) return PropertyKind::Object;
+  }
+  return PropertyKind::Other;
+}
+
+bool isOrdinal(PropertyKind kind) {
+  return kind == PropertyKind::Integer || kind == PropertyKind::Boolean || kind == PropertyKind::Enumeration ||
+         kind == PropertyKind::Set;
+}
+
+// An enumeration or set value held in a variant of its own type.
+qint64 enumValue(const QVariant& value) {
+  if (value.metaType().sizeOf() == sizeof(int)) return *static_cast<const int*>(value.constData());
+  return value.toLongLong();
+}
+
+QVariant parseDefault(const QMetaProperty& property, PropertyKind kind, const QByteArray& text) {
+  bool ok = false;
+  switch (kind) {
+    case PropertyKind::Boolean:
+      if (text == "true") return true;
+      if (text == "false") return false;
+      break;
+    case PropertyKind::Integer: {
+      QVariant value(text.toLongLong(&ok, 0));
+      if (ok && value.convert(property.metaType())) return value;
+      break;
+    }
+    case PropertyKind::Enumeration:
+    case PropertyKind::Set: {
+      int number = 0;
+      if (kind == PropertyKind::Set && text.isEmpty()) {
+        ok = true;
+      } else {
+        number = kind == PropertyKind::Set ? property.enumerator().keysToValue(text, &ok)
+                                           : property.enumerator().keyToValue(text, &ok);
+      }
+      if (ok) return QVariant(property.metaType(), &number);
+      break;
+    }
+    case PropertyKind::Float: {
+      const double number = text.toDouble(&ok);
+      if (ok) return number;
+      break;
+    }
+    case PropertyKind::Text:
+      return QString::fromUtf8(text);
+    default:
+      break;
+  }
+  qWarning("Default of property %s cannot be read: %s", property.name(), text.constData());
+  return {};
+}
+
+struct ClassProperties {
+  QList<PublishedProperty> list;
+  QHash<QString, qsizetype> byName;  // case-folded name -> position
+};
+
+ClassProperties buildClassProperties(const QMetaObject& cls) {
+  std::vector<const QMetaObject*> chain;
+  for (const QMetaObject* m = &cls; m && m != &QObject::staticMetaObject; m = m->superClass()) chain.push_back(m);
+  ClassProperties result;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const QMetaObject* m = *it;
+    for (int i = m->propertyOffset(); i < m->propertyCount(); ++i) {
+      const QMetaProperty property = cls.property(i);
+      const QString key = QString::fromLatin1(property.name()).toCaseFolded();
+      const auto found = result.byName.constFind(key);
+      if (found != result.byName.cend()) {
+        result.list[*found] = PublishedProperty(cls, property);
+      } else {
+        result.byName.insert(key, result.list.size());
+        result.list.append(PublishedProperty(cls, property));
+      }
+    }
+  }
+  return result;
+}
+
+const ClassProperties& classProperties(const QMetaObject& cls) {
+  static QMutex mutex;
+  static std::unordered_map<const QMetaObject*, std::unique_ptr<ClassProperties>> cache;
+  QMutexLocker lock(&mutex);
+  auto& entry = cache[&cls];
+  if (!entry) entry = std::make_unique<ClassProperties>(buildClassProperties(cls));
+  return *entry;
+}
+
+}  // namespace
+
+PublishedProperty::PublishedProperty(const QMetaObject& cls, const QMetaProperty& property)
+    : meta_(property), kind_(kindOf(property)) {
+  const QByteArray name(property.name());
+  if (const int info = cls.indexOfClassInfo(QByteArray("default:" + name).constData()); info >= 0)
+    defaultValue_ = parseDefault(property, kind_, QByteArray(cls.classInfo(info).value()));
+  if (const int info = cls.indexOfClassInfo(QByteArray("stored:" + name).constData()); info >= 0) {
+    const QByteArray method = QByteArray(cls.classInfo(info).value()) + "()";
+    storedMethod_ = cls.indexOfMethod(method.constData());
+    if (storedMethod_ < 0 || cls.method(storedMethod_).returnType() != QMetaType::Bool) {
+      qWarning("Stored condition of property %s is not a bool method: %s", name.constData(), method.constData());
+      storedMethod_ = -1;
+    }
+  }
+}
+
+bool PublishedProperty::isDefault(const QObject* object) const {
+  if (!hasDefault()) return false;
+  if (isOrdinal(kind_)) {
+    const qint64 expected =
+        kind_ == PropertyKind::Enumeration || kind_ == PropertyKind::Set ? enumValue(defaultValue_)
+                                                                         : defaultValue_.toLongLong();
+    return readOrdinal(object) == expected;
+  }
+  if (kind_ == PropertyKind::Float) return read(object).toDouble() == defaultValue_.toDouble();
+  return read(object) == defaultValue_;
+}
+
+bool PublishedProperty::isStored(const QObject* object) const {
+  if (!meta_.isStored()) return false;
+  if (storedMethod_ < 0) return true;
+  // A direct meta-call: documents ask this for every property of every object.
+  bool stored = true;
+  void* arguments[] = {&stored};
+  QMetaObject::metacall(const_cast<QObject*>(object), QMetaObject::InvokeMetaMethod, storedMethod_, arguments);
+  return stored;
+}
+
+QVariant PublishedProperty::read(const QObject* object) const { return meta_.read(object); }
+
+bool PublishedProperty::write(QObject* object, const QVariant& value) const {
+  if (!meta_.isWritable()) return false;
+  return meta_.write(object, value);
+}
+
+qint64 PublishedProperty::readOrdinal(const QObject* object) const {
+  const QVariant value = read(object);
+  switch (kind_) {
+    case PropertyKind::Boolean:
+      return value.toBool() ? 1 : 0;
+    case PropertyKind::Enumeration:
+    case PropertyKind::Set:
+      return enumValue(value);
+    default:
+      return value.toLongLong();
+  }
+}
+
+QObject* PublishedProperty::readObject(const QObject* object) const {
+  if (kind_ != PropertyKind::Reference && kind_ != PropertyKind::Object) return nullptr;
+  return read(object).value<QObject*>();
+}
+
+const QList<PublishedProperty>& publishedProperties(const QMetaObject& cls) { return classProperties(cls).list; }
+
+const PublishedProperty* findPublishedProperty(const QMetaObject& cls, QStringView name) {
+  const ClassProperties& properties = classProperties(cls);
+  const auto found = properties.byName.constFind(name.toString().toCaseFolded());
+  return found == properties.byName.cend() ? nullptr : &properties.list[*found];
+}
+
+PropertyTarget resolvePropertyPath(QObject* root, QStringView path) {
+  QObject* object = root;
+  const QList<QStringView> parts = path.split(u'.');
+  for (qsizetype i = 0; object && i < parts.size(); ++i) {
+    const PublishedProperty* property = findPublishedProperty(*object->metaObject(), parts[i]);
+    if (!property) return {};
+    if (i == parts.size() - 1) return {object, property};
+    object = property->readObject(object);
+  }
+  return {};
+}
+
+QVariant readPropertyPath(QObject* root, QStringView path) {
+  const PropertyTarget target = resolvePropertyPath(root, path);
+  return target ? target.property->read(target.object) : QVariant();
+}
+
+bool writePropertyPath(QObject* root, QStringView path, const QVariant& value) {
+  const PropertyTarget target = resolvePropertyPath(root, path);
+  return target && target.property->write(target.object, value);
+}
+
+}  // namespace valmoro::report
