@@ -1,0 +1,2 @@
+If a Then
+  b = 1

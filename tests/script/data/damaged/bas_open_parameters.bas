@@ -1,0 +1,3 @@
+Sub P(a
+  x = 1
+End Sub

@@ -1,0 +1,4 @@
+Select Case x
+Case 1:
+  y = 1
+End

@@ -1,0 +1,2 @@
+function f(a) {
+  return a;

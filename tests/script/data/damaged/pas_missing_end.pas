@@ -1,0 +1,3 @@
+begin
+  if x then
+    y := 1;

@@ -1,0 +1,2 @@
+(* starts
+   and never ends

@@ -1,0 +1,4 @@
+procedure P(a: Integer;
+begin
+end;
+begin end.

@@ -1,0 +1,3 @@
+begin
+  x := <Wpisy."Data"
+end.

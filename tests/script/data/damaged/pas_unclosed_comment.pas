@@ -1,0 +1,3 @@
+begin
+  x := 1; { never closed
+end.

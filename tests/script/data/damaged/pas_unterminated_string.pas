@@ -1,0 +1,3 @@
+begin
+  s := 'abc;
+end.
