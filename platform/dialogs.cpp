@@ -43,10 +43,13 @@ void showMessage(const QString& text, QWidget* parent) {
     case Mode::Recording:
       s.recorded.append(text);
       return;
-    case Mode::Console: {
+    case Mode::Console:
+    case Mode::Output: {
+      FILE* stream = s.mode == Mode::Output ? stdout : stderr;
       const QByteArray bytes = displayText(text).toUtf8();
-      std::fprintf(stderr, "%s\n", bytes.constData());
-      std::fflush(stderr);
+      std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+      std::fputc('\n', stream);
+      std::fflush(stream);
       return;
     }
     case Mode::Gui:
@@ -70,9 +73,10 @@ bool confirm(const QString& text, QWidget* parent) {
     case Mode::Recording:
       s.recorded.append(text);
       return s.answers.isEmpty() ? true : s.answers.takeFirst();
-    case Mode::Console: {
+    case Mode::Console:
+    case Mode::Output: {
       const QByteArray bytes = displayText(text).toUtf8();
-      std::fprintf(stderr, "%s [Nie]\n", bytes.constData());
+      std::fprintf(s.mode == Mode::Output ? stdout : stderr, "%s [Nie]\n", bytes.constData());
       return false;
     }
     case Mode::Gui:

@@ -15,6 +15,7 @@ enum class Mode {
   Gui,        // real modal boxes
   Recording,  // nothing shown; every text is kept for the caller to inspect
   Console,    // the text goes to standard error, one line per "\r"
+  Output,     // as Console, but to standard output (what a script run shows is its output)
 };
 
 void setMode(Mode mode);
