@@ -1,6 +1,8 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QTextStream>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -14,6 +16,8 @@ struct State {
   QString title = QStringLiteral("Valmoro");
   QStringList recorded;
   QList<bool> answers;
+  QList<unsigned> buttonAnswers;
+  QList<std::optional<QString>> textAnswers;
 };
 
 State& state() {
@@ -92,10 +96,127 @@ bool confirm(const QString& text, QWidget* parent) {
 
 void queueAnswer(bool yes) { state().answers.append(yes); }
 
+namespace {
+
+struct ButtonInfo {
+  unsigned bit;
+  QMessageBox::StandardButton standard;
+  const char* text;
+};
+// In the order the buttons stand in a dialog. The texts are set on each
+// button, so a standard button only gives its role (Qt has no "All").
+constexpr ButtonInfo kButtons[] = {
+    {ButtonYes, QMessageBox::Yes, "Tak"},
+    {ButtonNo, QMessageBox::No, "Nie"},
+    {ButtonOk, QMessageBox::Ok, "OK"},
+    {ButtonCancel, QMessageBox::Cancel, "Anuluj"},
+    {ButtonAbort, QMessageBox::Abort, "Przerwij"},
+    {ButtonRetry, QMessageBox::Retry, "Ponów"},
+    {ButtonIgnore, QMessageBox::Ignore, "Ignoruj"},
+    {ButtonAll, QMessageBox::YesToAll, "Wszystko"},
+    {ButtonNoToAll, QMessageBox::NoToAll, "Nie dla wszystkich"},
+    {ButtonYesToAll, QMessageBox::SaveAll, "Tak dla wszystkich"},
+    {ButtonHelp, QMessageBox::Help, "Pomoc"},
+};
+
+unsigned firstButton(unsigned buttons) {
+  for (const ButtonInfo& b : kButtons)
+    if (buttons & b.bit) return b.bit;
+  return ButtonOk;
+}
+
+void printLine(FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+unsigned messageDialog(const QString& text, Severity severity, unsigned buttons, QWidget* parent) {
+  State& s = state();
+  if (buttons == 0) buttons = ButtonOk;
+  switch (s.mode) {
+    case Mode::Recording: {
+      s.recorded.append(text);
+      if (!s.buttonAnswers.isEmpty()) {
+        const unsigned answer = s.buttonAnswers.takeFirst();
+        if (buttons & answer) return answer;
+      }
+      return firstButton(buttons);
+    }
+    case Mode::Console:
+    case Mode::Output: {
+      const unsigned answer = firstButton(buttons);
+      QString label;
+      for (const ButtonInfo& b : kButtons)
+        if (b.bit == answer) label = QString::fromUtf8(b.text);
+      printLine(s.mode == Mode::Output ? stdout : stderr, displayText(text) + QStringLiteral(" [") + label + QLatin1Char(']'));
+      return answer;
+    }
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    printLine(stderr, displayText(text));
+    return firstButton(buttons);
+  }
+  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
+                                                 QMessageBox::Question, QMessageBox::NoIcon};
+  QMessageBox box(kIcons[int(severity)], s.title, displayText(text), QMessageBox::NoButton, parent);
+  for (const ButtonInfo& b : kButtons)
+    if (buttons & b.bit) box.addButton(b.standard)->setText(QString::fromUtf8(b.text));
+  const int chosen = box.exec();
+  for (const ButtonInfo& b : kButtons)
+    if ((buttons & b.bit) && chosen == b.standard) return b.bit;
+  // Closed without a button: Cancel when offered, else the first one.
+  return buttons & ButtonCancel ? ButtonCancel : firstButton(buttons);
+}
+
+void queueButtonAnswer(unsigned button) { state().buttonAnswers.append(button); }
+
+std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& defaultValue,
+                                 QWidget* parent) {
+  State& s = state();
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(prompt);
+      return s.textAnswers.isEmpty() ? std::optional<QString>(defaultValue) : s.textAnswers.takeFirst();
+    case Mode::Console:
+    case Mode::Output: {
+      FILE* stream = s.mode == Mode::Output ? stdout : stderr;
+      const QByteArray bytes = displayText(prompt).toUtf8();
+      std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+      std::fputc(' ', stream);
+      std::fflush(stream);
+      // One stream for the process: it reads ahead, and what it has read
+      // belongs to the next question.
+      static QTextStream in(stdin);
+      QString line;
+      if (!in.readLineInto(&line)) {
+        std::fputc('\n', stream);
+        return std::nullopt;
+      }
+      return line;
+    }
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  bool ok = false;
+  const QString text = QInputDialog::getText(parent, caption, displayText(prompt), QLineEdit::Normal, defaultValue, &ok);
+  return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+void queueTextAnswer(std::optional<QString> text) { state().textAnswers.append(std::move(text)); }
+
 QStringList recordedMessages() { return state().recorded; }
 void clearRecordedMessages() {
   state().recorded.clear();
   state().answers.clear();
+  state().buttonAnswers.clear();
+  state().textAnswers.clear();
 }
 
 RecordingScope::RecordingScope() : previous_(mode()) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -36,6 +37,35 @@ void showError(const QString& text, QWidget* parent = nullptr);
 // when none is queued); in Console mode the answer is "Nie".
 bool confirm(const QString& text, QWidget* parent = nullptr);
 void queueAnswer(bool yes);
+
+// The buttons of a message dialog, one bit each.
+enum Button : unsigned {
+  ButtonYes = 1u << 0,
+  ButtonNo = 1u << 1,
+  ButtonOk = 1u << 2,
+  ButtonCancel = 1u << 3,
+  ButtonAbort = 1u << 4,
+  ButtonRetry = 1u << 5,
+  ButtonIgnore = 1u << 6,
+  ButtonAll = 1u << 7,
+  ButtonNoToAll = 1u << 8,
+  ButtonYesToAll = 1u << 9,
+  ButtonHelp = 1u << 10,
+};
+enum class Severity { Warning, Error, Information, Confirmation, Custom };
+// A message with a choice of buttons (OK alone when none is given); gives the
+// button chosen. Recording mode records the text and answers with the next
+// queued button if it is offered, else with the first button offered;
+// Console modes print the text with the answer, the first button offered.
+unsigned messageDialog(const QString& text, Severity severity, unsigned buttons, QWidget* parent = nullptr);
+void queueButtonAnswer(unsigned button);
+// A line of text asked for; nullopt when cancelled. Recording mode records
+// the prompt and answers with the next queued text (a queued nullopt
+// cancels), else with the default. Console modes print the prompt and read
+// a line from standard input; nullopt when the input has ended.
+std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& defaultValue,
+                                 QWidget* parent = nullptr);
+void queueTextAnswer(std::optional<QString> text);
 
 // Recorded texts (Recording mode), in the order they were shown, exactly as the
 // program passed them (with their "\r").

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <ostream>
 
+#include "binding_modules.h"
 #include "platform/dialogs.h"
 #include "script.h"
 #include "script_error.h"
@@ -67,6 +68,7 @@ int RunScriptRunCommand(const QStringList& arguments, std::ostream& out, std::os
   script.IncludeFolders = {QFileInfo(fileName).absolutePath()};
   try {
     script.Lines = SplitSourceLines(ReadSourceFile(fileName));
+    RegisterBindingModules();
     script.AddRuntimeLibrary();
   } catch (const ScriptError& e) {
     print(err, fileName + QLatin1String(": ") + e.message() + QLatin1Char('\n'));
@@ -101,6 +103,7 @@ int RunScriptEvalCommand(const QStringList& arguments, std::ostream& out, std::o
   TfsScript script;
   script.SyntaxType = language.isEmpty() ? QStringLiteral("PascalScript") : language;
   try {
+    RegisterBindingModules();
     script.AddRuntimeLibrary();
     const Variant value = script.EvaluateText(expression);
     if (script.EvaluationFailed) {

@@ -1,0 +1,15 @@
+#include "binding_modules.h"
+
+#include "module_classes.h"
+#include "module_dialogs.h"
+#include "module_ini_files.h"
+
+namespace valmoro::script {
+
+void RegisterBindingModules() {
+  RegisterClassesModule();
+  RegisterIniFilesModule();
+  RegisterDialogsModule();
+}
+
+}  // namespace valmoro::script

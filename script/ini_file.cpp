@@ -1,0 +1,135 @@
+#include "ini_file.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "run_error.h"
+#include "script.h"
+
+namespace valmoro::script {
+
+TCustomIniFile::TCustomIniFile(const QString& fileName, QObject* parent) : QObject(parent), fileName_(fileName) {
+  load();
+}
+
+void TCustomIniFile::load() {
+  if (fileName_.isEmpty() || !QFile::exists(fileName_)) return;
+  setText(ReadSourceFile(fileName_));
+}
+
+void TCustomIniFile::setText(const QString& text) {
+  preamble_.clear();
+  sections_.clear();
+  for (const QString& raw : SplitSourceLines(text)) {
+    const QString line = raw.trimmed();
+    if (line.isEmpty()) continue;
+    if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+      sections_.push_back({line.mid(1, line.size() - 2).trimmed(), {}});
+      continue;
+    }
+    Line entry;
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    // A comment never holds a key, even with "=" in it.
+    if (eq > 0 && !line.startsWith(QLatin1Char(';')) && !line.startsWith(QLatin1Char('#'))) {
+      entry.key = line.left(eq).trimmed();
+      entry.value = line.mid(eq + 1).trimmed();
+    } else {
+      entry.raw = line;
+    }
+    (sections_.empty() ? preamble_ : sections_.back().lines).push_back(entry);
+  }
+}
+
+QString TCustomIniFile::text() const {
+  QStringList out;
+  auto put = [&out](const std::vector<Line>& lines) {
+    for (const Line& l : lines) out << (l.key.isEmpty() ? l.raw : l.key + QLatin1Char('=') + l.value);
+  };
+  put(preamble_);
+  for (const Section& s : sections_) {
+    out << QLatin1Char('[') + s.name + QLatin1Char(']');
+    put(s.lines);
+    out << QString();
+  }
+  return JoinSourceLines(out);
+}
+
+void TCustomIniFile::updateFile() {
+  QSaveFile file(fileName_);
+  if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !file.commit())
+    throw RunError(QStringLiteral("EIniFileException"), QStringLiteral("Unable to write to %1").arg(fileName_));
+}
+
+TCustomIniFile::Section* TCustomIniFile::find(const QString& section) {
+  for (Section& s : sections_)
+    if (s.name.compare(section, Qt::CaseInsensitive) == 0) return &s;
+  return nullptr;
+}
+
+const TCustomIniFile::Section* TCustomIniFile::find(const QString& section) const {
+  return const_cast<TCustomIniFile*>(this)->find(section);
+}
+
+std::optional<QString> TCustomIniFile::value(const QString& section, const QString& key) const {
+  if (const Section* s = find(section))
+    for (const Line& l : s->lines)
+      if (!l.key.isEmpty() && l.key.compare(key, Qt::CaseInsensitive) == 0) return l.value;
+  return std::nullopt;
+}
+
+void TCustomIniFile::setValue(const QString& section, const QString& key, const QString& value) {
+  Section* s = find(section);
+  if (!s) {
+    sections_.push_back({section, {}});
+    s = &sections_.back();
+  }
+  bool found = false;
+  for (Line& l : s->lines)
+    if (!l.key.isEmpty() && l.key.compare(key, Qt::CaseInsensitive) == 0) {
+      l.value = value;
+      found = true;
+      break;
+    }
+  if (!found) s->lines.push_back({key, value, QString()});
+  changed();
+}
+
+bool TCustomIniFile::sectionExists(const QString& section) const { return find(section) != nullptr; }
+
+bool TCustomIniFile::valueExists(const QString& section, const QString& key) const {
+  return value(section, key).has_value();
+}
+
+void TCustomIniFile::deleteKey(const QString& section, const QString& key) {
+  Section* s = find(section);
+  if (!s) return;
+  std::erase_if(s->lines, [&](const Line& l) { return !l.key.isEmpty() && l.key.compare(key, Qt::CaseInsensitive) == 0; });
+  changed();
+}
+
+void TCustomIniFile::eraseSection(const QString& section) {
+  std::erase_if(sections_, [&](const Section& s) { return s.name.compare(section, Qt::CaseInsensitive) == 0; });
+  changed();
+}
+
+void TCustomIniFile::clear() {
+  preamble_.clear();
+  sections_.clear();
+  changed();
+}
+
+QStringList TCustomIniFile::sectionNames() const {
+  QStringList out;
+  for (const Section& s : sections_) out << s.name;
+  return out;
+}
+
+QStringList TCustomIniFile::keys(const QString& section) const {
+  QStringList out;
+  if (const Section* s = find(section))
+    for (const Line& l : s->lines)
+      if (!l.key.isEmpty()) out << l.key;
+  return out;
+}
+
+}  // namespace valmoro::script
