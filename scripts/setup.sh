@@ -4,7 +4,7 @@
 VALMORO_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
-  libsqlite3-dev libsodium-dev
+  libsqlite3-dev libsodium-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev googletest
   fonts-liberation2 xvfb xauth
 )

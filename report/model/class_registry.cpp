@@ -5,6 +5,7 @@
 
 #include "report/model/band.h"
 #include "report/model/component.h"
+#include "report/model/data_set.h"
 #include "report/model/dialog.h"
 #include "report/model/line_view.h"
 #include "report/model/memo_view.h"
@@ -72,6 +73,8 @@ void registerBuiltInClasses(Registry& r) {
   r.add<TfrxReportPage>();
   r.add<TfrxDialogPage>();
   r.add<TfrxDataPage>();
+  // Data sets placed on a report's data page.
+  r.add<TfrxUserDataSet>();
 }
 
 Registry& registry() {

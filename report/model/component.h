@@ -147,8 +147,18 @@ public:
   // Removes the children, then reads the object and its children.
   void ReadFromStream(QIODevice& stream);
   // Data beside the published properties (the report's lists); none here.
+  // Reading takes one named item of it; false when the name is not ours.
   virtual void WriteExtraData(stream::ComponentWriter& out) const;
   virtual bool ReadExtraData(const QString& name, stream::ComponentReader& in);
+  // Drops that data before it is read again as a whole.
+  virtual void ClearExtraData() {}
+  // Runs once a document's whole tree has been read and its references
+  // resolved (not for the report itself).
+  virtual void Loaded() {}
+  // The compact attribute text of prepared pages: the parts (l, t, w, h,
+  // Visible, Font.*, ...) in which this object differs from reference, an
+  // object of the same class. Defined with the document format.
+  virtual QString DiffAttributes(const TfrxComponent& reference) const;
 
 protected:
   // The object's own font changed: it no longer follows the parent, and the

@@ -23,9 +23,10 @@ void DataSetLink::setDataSet(TfrxDataSet* dataSet) {
   name_ = dataSet ? dataSet->UserName() : QString();
 }
 
-void DataSetLink::setName(const QString& name, const TfrxComponent& owner) {
+void DataSetLink::setName(const QString& name, const TfrxComponent& owner) { setName(name, owner.Report()); }
+
+void DataSetLink::setName(const QString& name, const TfrxReport* report) {
   name_ = name;
-  const TfrxReport* report = owner.Report();
   dataSet_ = report && !name.isEmpty() ? report->FindDataSet(name) : nullptr;
 }
 

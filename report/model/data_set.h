@@ -12,6 +12,8 @@
 
 namespace valmoro::report {
 
+class TfrxReport;
+
 class TfrxDataSet : public TfrxDialogComponent {
   Q_OBJECT
   Q_PROPERTY(QString UserName READ UserName WRITE SetUserName)
@@ -61,6 +63,8 @@ public:
   // Stores the name and looks the data set up through owner's report (none
   // outside a report).
   void setName(const QString& name, const TfrxComponent& owner);
+  // The same through a report known beforehand (none: no lookup).
+  void setName(const QString& name, const TfrxReport* report);
 
 private:
   QPointer<TfrxDataSet> dataSet_;

@@ -84,8 +84,42 @@ Q_ENUM_NS(TPosition)
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 Q_ENUM_NS(TWindowState)
 
+// Report options: how errors are shown, how pages are printed, the preview.
+enum TfrxSilentMode { simMessageBoxes, simSilent, simReThrow };
+Q_ENUM_NS(TfrxSilentMode)
+
+enum TfrxPrintMode { pmDefault, pmSplit, pmJoin, pmScale };
+Q_ENUM_NS(TfrxPrintMode)
+
+enum TfrxPrintPages { ppAll, ppOdd, ppEven };
+Q_ENUM_NS(TfrxPrintPages)
+
+enum TfrxPreviewButton {
+  pbPrint = 0x1,
+  pbLoad = 0x2,
+  pbSave = 0x4,
+  pbExport = 0x8,
+  pbZoom = 0x10,
+  pbFind = 0x20,
+  pbOutline = 0x40,
+  pbPageSetup = 0x80,
+  pbTools = 0x100,
+  pbEdit = 0x200,
+  pbNavigator = 0x400,
+  pbExportQuick = 0x800,
+  pbNoClose = 0x1000,
+  pbNoFullScreen = 0x2000,
+  pbNoEmail = 0x4000,
+};
+Q_DECLARE_FLAGS(TfrxPreviewButtons, TfrxPreviewButton)
+Q_FLAG_NS(TfrxPreviewButtons)
+
+enum TfrxZoomMode { zmDefault, zmWholePage, zmPageWidth, zmManyPages };
+Q_ENUM_NS(TfrxZoomMode)
+
 }  // namespace valmoro::report
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(valmoro::report::TfrxFrameTypes)
 Q_DECLARE_OPERATORS_FOR_FLAGS(valmoro::report::TfrxRestrictions)
 Q_DECLARE_OPERATORS_FOR_FLAGS(valmoro::report::TFontStyles)
+Q_DECLARE_OPERATORS_FOR_FLAGS(valmoro::report::TfrxPreviewButtons)

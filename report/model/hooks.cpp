@@ -1,5 +1,7 @@
 #include "report/model/hooks.h"
 
+#include "report/model/serializer.h"
+
 namespace valmoro::report::hooks {
 
 namespace {
@@ -8,6 +10,7 @@ struct Hooks {
   ObjectCopier copier;
   ObjectWriter writer;
   ObjectReader reader;
+  ComponentFinder finder;
   ViewTextExpander expander;
   PrinterDefaults printer;
 };
@@ -22,9 +25,24 @@ Hooks& all() {
 void setObjectCopier(ObjectCopier copier) { all().copier = std::move(copier); }
 void setObjectWriter(ObjectWriter writer) { all().writer = std::move(writer); }
 void setObjectReader(ObjectReader reader) { all().reader = std::move(reader); }
-const ObjectCopier& objectCopier() { return all().copier; }
-const ObjectWriter& objectWriter() { return all().writer; }
-const ObjectReader& objectReader() { return all().reader; }
+// The document format lives in this library: an empty hook means it.
+const ObjectCopier& objectCopier() {
+  if (!all().copier) all().copier = copyThroughDocument;
+  return all().copier;
+}
+
+const ObjectWriter& objectWriter() {
+  if (!all().writer) all().writer = writeDocument;
+  return all().writer;
+}
+
+const ObjectReader& objectReader() {
+  if (!all().reader) all().reader = readDocument;
+  return all().reader;
+}
+
+void setComponentFinder(ComponentFinder finder) { all().finder = std::move(finder); }
+const ComponentFinder& componentFinder() { return all().finder; }
 
 void setViewTextExpander(ViewTextExpander expander) { all().expander = std::move(expander); }
 const ViewTextExpander& viewTextExpander() { return all().expander; }

@@ -13,13 +13,14 @@ class QIODevice;
 namespace valmoro::report {
 
 class TfrxComponent;
+class TfrxReport;
 class TfrxView;
 
 namespace hooks {
 
 // Document format: copying an object (Assign, AssignWithChildren) and
-// writing or reading an object as a document. Unset, these operations throw
-// ReportError.
+// writing or reading an object as a document. Unset (or set to nothing),
+// they go through the report document format (serializer.h).
 using ObjectCopier = std::function<void(TfrxComponent& target, const TfrxComponent& source, bool withChildren)>;
 using ObjectWriter = std::function<void(const TfrxComponent& object, QIODevice& stream, bool withChildren)>;
 using ObjectReader = std::function<void(TfrxComponent& object, QIODevice& stream)>;
@@ -29,6 +30,14 @@ void setObjectReader(ObjectReader reader);
 const ObjectCopier& objectCopier();
 const ObjectWriter& objectWriter();
 const ObjectReader& objectReader();
+
+// Components outside the report that its objects refer to by name (the
+// application's data sets): the component of that name, or none. A failing
+// search may throw; the document reader then fails with "Missing " + name.
+// Unset, such names stay unresolved.
+using ComponentFinder = std::function<TfrxComponent*(const QString& name, const TfrxReport* report)>;
+void setComponentFinder(ComponentFinder finder);
+const ComponentFinder& componentFinder();
 
 // Expression evaluation: the text with every bracketed expression replaced by
 // its value, for a view's TagStr and URL before output. Unset, the texts go

@@ -23,6 +23,7 @@ class TfrxCustomMemoView : public TfrxStretcheable {
   Q_PROPERTY(QString TagStr READ TagStr WRITE SetTagStr)
   Q_PROPERTY(QString URL READ URL WRITE SetURL)
   // For the text properties the subclasses publish.
+  Q_CLASSINFO("default:ExpressionDelimiters", "[,]")
   Q_CLASSINFO("default:FirstParaBreak", "false")
   Q_CLASSINFO("default:LastParaBreak", "false")
   Q_CLASSINFO("default:AutoWidth", "false")

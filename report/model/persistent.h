@@ -23,6 +23,8 @@ public:
   virtual void WriteExtraData(stream::ComponentWriter& out) const;
   // Reads one named item of that data; false when the name is not one of ours.
   virtual bool ReadExtraData(const QString& name, stream::ComponentReader& in);
+  // Drops that data before it is read again as a whole.
+  virtual void ClearExtraData() {}
 };
 
 }  // namespace valmoro::report

@@ -138,6 +138,9 @@ PublishedProperty::PublishedProperty(const QMetaObject& cls, const QMetaProperty
   const QByteArray name(property.name());
   if (const int info = cls.indexOfClassInfo(QByteArray("default:" + name).constData()); info >= 0)
     defaultValue_ = parseDefault(property, kind_, QByteArray(cls.classInfo(info).value()));
+  if (defaultValue_.isValid() && isOrdinal(kind_))
+    defaultOrdinal_ = kind_ == PropertyKind::Enumeration || kind_ == PropertyKind::Set ? enumValue(defaultValue_)
+                                                                                       : defaultValue_.toLongLong();
   if (const int info = cls.indexOfClassInfo(QByteArray("stored:" + name).constData()); info >= 0) {
     const QByteArray method = QByteArray(cls.classInfo(info).value()) + "()";
     storedMethod_ = cls.indexOfMethod(method.constData());
@@ -150,12 +153,7 @@ PublishedProperty::PublishedProperty(const QMetaObject& cls, const QMetaProperty
 
 bool PublishedProperty::isDefault(const QObject* object) const {
   if (!hasDefault()) return false;
-  if (isOrdinal(kind_)) {
-    const qint64 expected =
-        kind_ == PropertyKind::Enumeration || kind_ == PropertyKind::Set ? enumValue(defaultValue_)
-                                                                         : defaultValue_.toLongLong();
-    return readOrdinal(object) == expected;
-  }
+  if (isOrdinal(kind_)) return readOrdinal(object) == defaultOrdinal_;
   if (kind_ == PropertyKind::Float) return read(object).toDouble() == defaultValue_.toDouble();
   return read(object) == defaultValue_;
 }

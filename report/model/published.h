@@ -56,6 +56,8 @@ public:
   const QVariant& defaultValue() const { return defaultValue_; }
   // Whether the object's value equals the declared default (false without one).
   bool isDefault(const QObject* object) const;
+  // The same for an ordinal already read (readOrdinal), without reading again.
+  bool isDefaultOrdinal(qint64 ordinal) const { return hasDefault() && ordinal == defaultOrdinal_; }
   // Whether the stored condition holds for the object.
   bool isStored(const QObject* object) const;
 
@@ -73,6 +75,7 @@ private:
   QMetaProperty meta_;
   PropertyKind kind_;
   QVariant defaultValue_;
+  qint64 defaultOrdinal_ = 0;  // integers, Booleans, enumerations and sets
   int storedMethod_ = -1;  // in the class's meta-object
 };
 

@@ -19,6 +19,7 @@ class ReportFont : public Persistent {
   Q_PROPERTY(QString Name READ Name WRITE SetName)
   Q_PROPERTY(int Size READ Size WRITE SetSize STORED false)
   Q_PROPERTY(valmoro::report::TFontStyles Style READ Style WRITE SetStyle)
+  Q_CLASSINFO("default:Name", "Arial")
   Q_CLASSINFO("default:Style", "")
 
 public:

@@ -8,6 +8,8 @@
 #include "report/model/hooks.h"
 #include "report/model/paper_table.h"
 #include "report/model/picture_view.h"
+#include "report/model/report_error.h"
+#include "report/model/resources.h"
 #include "report/model/subreport.h"
 
 namespace valmoro::report {
@@ -30,7 +32,9 @@ TfrxReportPage::TfrxReportPage(TfrxComponent* parent)
   SetPaperSize(9);
 }
 
-TfrxReportPage::~TfrxReportPage() = default;
+// The children go while the page is still whole: a subreport among them may
+// run this very page and clears the page's back-reference as it goes.
+TfrxReportPage::~TfrxReportPage() { DestroyChildren(); }
 
 void TfrxReportPage::updateDimensions() {
   SetWidth(std::round(paperWidth_ * fr01cm));
@@ -90,6 +94,9 @@ void TfrxReportPage::ApplyPrinterDefaults() {
 }
 
 void TfrxReportPage::SetColumns(int value) {
+  // No paper has this many columns; a damaged document must not make us
+  // build millions of positions.
+  if (value > kMaxColumns) throw ReportError(resources::text(u"prInvProp"));
   columns_ = value;
   columnPositions_.clear();
   if (value <= 0) return;

@@ -110,7 +110,9 @@ public:
   // --- Columns --------------------------------------------------------------
   int Columns() const { return columns_; }
   // n > 0 divides the printable width into n columns starting at 0,
-  // ColumnWidth, 2 x ColumnWidth ... millimetres.
+  // ColumnWidth, 2 x ColumnWidth ... millimetres. More than kMaxColumns
+  // fails with "prInvProp" and changes nothing.
+  static constexpr int kMaxColumns = 1000;
   void SetColumns(int value);
   double ColumnWidth() const { return columnWidth_; }
   void SetColumnWidth(double value) { columnWidth_ = value; }

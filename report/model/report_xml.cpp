@@ -31,6 +31,14 @@ QString frxEscape(const QString& text) {
       i += 5;
     } else if (isEscaped(c)) {
       out += QLatin1String("&#") + QString::number(int(c)) + QLatin1Char(';');
+    } else if (QChar::isSurrogate(c) && !(QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                                           text[i + 1].isLowSurrogate())) {
+      // A lone surrogate has no UTF-8 form; as a character reference it
+      // survives (scrambled passwords can contain one).
+      out += QLatin1String("&#") + QString::number(int(c)) + QLatin1Char(';');
+    } else if (QChar::isHighSurrogate(c)) {
+      out += text[i];
+      out += text[++i];
     } else {
       out += text[i];
     }

@@ -86,7 +86,8 @@ private:
 };
 
 // Attribute value escaping: line feed, carriage return, double quote,
-// ampersand, "<" and ">" become "&#<code>;".
+// ampersand, "<" and ">" become "&#<code>;", and so does a lone surrogate
+// (UTF-8 has no form for it).
 QString frxEscape(const QString& text);
 QString frxUnescape(const QString& text);
 

@@ -20,6 +20,8 @@ constexpr Entry kTexts[] = {
     {"obSubRep", "Podraport"},
     {"obPage", "Strona"},
     {"obView", "Obiekt"},
+    {"prDefault", "Domyślny"},
+    {"xrCantFindClass", "Nie znaleziono klasy"},
 };
 
 const QHash<QString, QString>& table() {

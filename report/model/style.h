@@ -3,10 +3,13 @@
 // Style names one takes its colour, font and frame.
 
 #include <QList>
+#include <QStringList>
 
 #include "report/model/frame.h"
 #include "report/model/persistent.h"
 #include "report/model/report_font.h"
+
+class QIODevice;
 
 namespace valmoro::report {
 
@@ -67,6 +70,18 @@ public:
   // Text views of the report take their named style again; a view whose style
   // is no longer in the collection gets an empty Style.
   void Apply() const;
+
+  // Style sheet files: a document whose root "style" carries the
+  // collection's Name and holds one "item" element per style.
+  void SaveToStream(QIODevice& stream) const;
+  void SaveToFile(const QString& fileName) const;
+  // Empties the collection and reads a style sheet: only a root named
+  // "style" (any letter case) is taken, other children than "item" are
+  // passed over, and the styles are applied to the report's text views.
+  // Answers the errors of single attributes; a document that is not well
+  // formed throws ReportError.
+  QStringList LoadFromStream(QIODevice& stream);
+  QStringList LoadFromFile(const QString& fileName);
 
 private:
   TfrxReport* report_;
