@@ -140,6 +140,15 @@ AutomationRegistry& automationRegistry() {
   return r;
 }
 
+// Delete and DeleteStr: count characters from a 1-based position; out of range does nothing.
+Variant deleteFromString(TfsMethodHelper* c) {
+  QString s = c->Arg(0).ToString();
+  const qint64 from = c->Arg(1).ToInt64(), count = c->Arg(2).ToInt64();
+  if (from >= 1 && from <= s.size() && count > 0) s.remove(from - 1, std::min<qint64>(count, s.size()));
+  c->SetArg(0, Variant(s));
+  return Variant::Null();
+}
+
 struct Entry {
   const char* category;
   const char* declaration;
@@ -267,21 +276,9 @@ const Entry kFunctions[] = {
        return Variant(sub.isEmpty() ? 0 : int(c->Arg(1).ToString().indexOf(sub)) + 1);
      }},
     {"ctString", "procedure Delete(var s: String; from, count: Integer)",
-     [](TfsMethodHelper* c) {
-       QString s = c->Arg(0).ToString();
-       const qint64 from = c->Arg(1).ToInt64(), count = c->Arg(2).ToInt64();
-       if (from >= 1 && from <= s.size() && count > 0) s.remove(from - 1, std::min<qint64>(count, s.size()));
-       c->SetArg(0, Variant(s));
-       return Variant::Null();
-     }},
+     deleteFromString},
     {"ctString", "procedure DeleteStr(var s: String; from, count: Integer)",
-     [](TfsMethodHelper* c) {
-       QString s = c->Arg(0).ToString();
-       const qint64 from = c->Arg(1).ToInt64(), count = c->Arg(2).ToInt64();
-       if (from >= 1 && from <= s.size() && count > 0) s.remove(from - 1, std::min<qint64>(count, s.size()));
-       c->SetArg(0, Variant(s));
-       return Variant::Null();
-     }},
+     deleteFromString},
     {"ctString", "procedure Insert(s: String; var s2: String; pos: Integer)",
      [](TfsMethodHelper* c) {
        QString s2 = c->Arg(1).ToString();
