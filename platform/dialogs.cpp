@@ -1,7 +1,14 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTextStream>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +25,10 @@ struct State {
   QList<bool> answers;
   QList<unsigned> buttonAnswers;
   QList<std::optional<QString>> textAnswers;
+  QList<std::optional<QStringList>> fileAnswers;
+  QList<std::optional<QColor>> colorAnswers;
+  QList<std::optional<FontChoice>> fontAnswers;
+  QList<std::optional<PrintSettings>> printAnswers;
 };
 
 State& state() {
@@ -211,12 +222,239 @@ std::optional<QString> inputText(const QString& caption, const QString& prompt, 
 
 void queueTextAnswer(std::optional<QString> text) { state().textAnswers.append(std::move(text)); }
 
+std::optional<QString> inputPassword(const QString& caption, const QString& prompt, const QString& okText,
+                                     const QString& cancelText, QWidget* parent) {
+  State& s = state();
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(prompt);
+      return s.textAnswers.isEmpty() ? std::nullopt : s.textAnswers.takeFirst();
+    case Mode::Console:
+    case Mode::Output:
+      return inputText(caption, prompt, QString(), parent);
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(displayText(prompt));
+  dialog.setTextEchoMode(QLineEdit::Password);
+  dialog.setOkButtonText(okText);
+  dialog.setCancelButtonText(cancelText);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+void showErrorBox(const QString& caption, const QString& text, QWidget* parent) {
+  State& s = state();
+  if (s.mode != Mode::Gui || !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    showMessage(text, parent);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, caption, displayText(text), QMessageBox::Ok, parent);
+  box.exec();
+}
+
+// ---- File, colour, font and print dialogs -------------------------------------------
+
+namespace {
+
+QString captionOr(const QString& title, const char* fallback) {
+  return title.isEmpty() ? QString::fromUtf8(fallback) : title;
+}
+
+// "Opis|*.a;*.b|Opis2|*.c" as Qt's filter lines "Opis (*.a *.b)".
+QStringList qtFilters(const QString& filter) {
+  QStringList out;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    out << parts[i] + QStringLiteral(" (") + patterns.simplified() + QLatin1Char(')');
+  }
+  return out;
+}
+
+QString withDefaultExt(const QString& file, const QString& ext) {
+  if (ext.isEmpty() || file.isEmpty() || !QFileInfo(file).suffix().isEmpty()) return file;
+  return file + QLatin1Char('.') + (ext.startsWith(QLatin1Char('.')) ? ext.mid(1) : ext);
+}
+
+}  // namespace
+
+std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest& request, QWidget* parent) {
+  State& s = state();
+  const QString caption = captionOr(request.title, request.save ? "Zapisz jako" : "Otwórz");
+  std::optional<QStringList> chosen;
+  int filterIndex = request.filterIndex;
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(caption);
+      if (!s.fileAnswers.isEmpty()) chosen = s.fileAnswers.takeFirst();
+      break;
+    case Mode::Console:
+    case Mode::Output: {
+      // The same reader as every other question, so answers stay in order.
+      const std::optional<QString> line = inputText(caption, caption + QLatin1Char(':'), request.fileName, parent);
+      if (line && !line->trimmed().isEmpty()) chosen = QStringList{line->trimmed()};
+      break;
+    }
+    case Mode::Gui: {
+      if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+      QFileDialog dialog(parent, caption, request.initialDir);
+      dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      dialog.setFileMode(request.save ? QFileDialog::AnyFile
+                         : request.multiSelect ? QFileDialog::ExistingFiles
+                         : request.fileMustExist ? QFileDialog::ExistingFile
+                                                 : QFileDialog::AnyFile);
+      if (!request.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+      const QStringList filters = qtFilters(request.filter);
+      if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+          dialog.selectNameFilter(filters[request.filterIndex - 1]);
+      }
+      if (!request.defaultExt.isEmpty()) dialog.setDefaultSuffix(request.defaultExt);
+      if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+      if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+      chosen = dialog.selectedFiles();
+      if (const qsizetype i = filters.indexOf(dialog.selectedNameFilter()); i >= 0) filterIndex = int(i) + 1;
+      break;
+    }
+  }
+  if (!chosen || chosen->isEmpty()) return std::nullopt;
+  FileDialogAnswer answer;
+  for (const QString& file : *chosen) answer.files << withDefaultExt(file, request.defaultExt);
+  if (!request.multiSelect) answer.files = answer.files.mid(0, 1);
+  answer.filterIndex = filterIndex;
+  return answer;
+}
+
+void queueFileAnswer(std::optional<QStringList> files) { state().fileAnswers.append(std::move(files)); }
+
+std::optional<QColor> colorDialog(const QColor& initial, const QString& title, QWidget* parent) {
+  State& s = state();
+  const QString caption = captionOr(title, "Kolor");
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(caption);
+      return s.colorAnswers.isEmpty() ? std::nullopt : s.colorAnswers.takeFirst();
+    case Mode::Console:
+    case Mode::Output: {
+      const std::optional<QString> line =
+          inputText(caption, caption + QStringLiteral(" (#RRGGBB):"), initial.name(), parent);
+      if (!line || line->trimmed().isEmpty()) return std::nullopt;
+      const QColor color = QColor::fromString(line->trimmed());
+      if (!color.isValid()) return std::nullopt;
+      return color;
+    }
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  const QColor color = QColorDialog::getColor(initial, parent, caption);
+  return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+void queueColorAnswer(std::optional<QColor> color) { state().colorAnswers.append(std::move(color)); }
+
+std::optional<FontChoice> fontDialog(const FontChoice& initial, const QString& title, QWidget* parent) {
+  State& s = state();
+  const QString caption = captionOr(title, "Czcionka");
+  switch (s.mode) {
+    case Mode::Recording:
+      s.recorded.append(caption);
+      return s.fontAnswers.isEmpty() ? std::nullopt : s.fontAnswers.takeFirst();
+    case Mode::Console:
+    case Mode::Output:
+      printLine(s.mode == Mode::Output ? stdout : stderr, caption + QStringLiteral(" [Anuluj]"));
+      return std::nullopt;
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, initial.font, parent, caption);
+  if (!ok) return std::nullopt;
+  return FontChoice{font, initial.color};
+}
+
+void queueFontAnswer(std::optional<FontChoice> font) { state().fontAnswers.append(std::move(font)); }
+
+bool printDialog(PrintSettings& settings, bool setupOnly, const QString& title, QWidget* parent) {
+  State& s = state();
+  const QString caption = captionOr(title, setupOnly ? "Ustawienia wydruku" : "Drukuj");
+  switch (s.mode) {
+    case Mode::Recording: {
+      s.recorded.append(caption);
+      if (s.printAnswers.isEmpty()) return false;
+      const std::optional<PrintSettings> answer = s.printAnswers.takeFirst();
+      if (!answer) return false;
+      settings = *answer;
+      return true;
+    }
+    case Mode::Console:
+    case Mode::Output:
+      printLine(s.mode == Mode::Output ? stdout : stderr, caption + QStringLiteral(" [Anuluj]"));
+      return false;
+    case Mode::Gui:
+      break;
+  }
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  QPrinter printer;
+  if (setupOnly) {
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.setWindowTitle(caption);
+    return dialog.exec() == QDialog::Accepted;
+  }
+  printer.setCopyCount(std::max(1, settings.copies));
+  printer.setCollateCopies(settings.collate);
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle(caption);
+  QAbstractPrintDialog::PrintDialogOptions options;
+  if (settings.allowPageNumbers) options |= QAbstractPrintDialog::PrintPageRange;
+  if (settings.allowSelection) options |= QAbstractPrintDialog::PrintSelection;
+  if (settings.allowPrintToFile) options |= QAbstractPrintDialog::PrintToFile;
+  options |= QAbstractPrintDialog::PrintCollateCopies;
+  dialog.setOptions(options);
+  if (settings.minPage > 0 || settings.maxPage > 0) dialog.setMinMax(settings.minPage, settings.maxPage);
+  if (settings.fromPage > 0 && settings.toPage >= settings.fromPage)
+    dialog.setFromTo(settings.fromPage, settings.toPage);
+  if (settings.range == PrintSettings::Range::PageNumbers) dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+  else if (settings.range == PrintSettings::Range::Selection) dialog.setPrintRange(QAbstractPrintDialog::Selection);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  settings.copies = printer.copyCount();
+  settings.collate = printer.collateCopies();
+  settings.printToFile = !printer.outputFileName().isEmpty();
+  switch (dialog.printRange()) {
+    case QAbstractPrintDialog::PageRange:
+      settings.range = PrintSettings::Range::PageNumbers;
+      settings.fromPage = dialog.fromPage();
+      settings.toPage = dialog.toPage();
+      break;
+    case QAbstractPrintDialog::Selection:
+      settings.range = PrintSettings::Range::Selection;
+      break;
+    default:
+      settings.range = PrintSettings::Range::AllPages;
+      break;
+  }
+  return true;
+}
+
+void queuePrintAnswer(std::optional<PrintSettings> settings) { state().printAnswers.append(std::move(settings)); }
+
 QStringList recordedMessages() { return state().recorded; }
 void clearRecordedMessages() {
   state().recorded.clear();
   state().answers.clear();
   state().buttonAnswers.clear();
   state().textAnswers.clear();
+  state().fileAnswers.clear();
+  state().colorAnswers.clear();
+  state().fontAnswers.clear();
+  state().printAnswers.clear();
 }
 
 RecordingScope::RecordingScope() : previous_(mode()) {
