@@ -212,6 +212,12 @@ VALMORO_OPERATOR_NODE(TInNode, opIn, 4, {
   const Variant value = L;
   if (auto* set = dynamic_cast<TfsSetNode*>(Right.get())) return Variant(set->Set()->Contains(value));
   const Variant list = R;
+  // Sets of host objects (a published set property, an event's Shift) arrive
+  // as their bit value: an element is in it when all its bits are.
+  if (list.IsInteger() && value.IsInteger()) {
+    const qint64 bits = value.ToInt64();
+    return Variant(bits != 0 && (list.ToInt64() & bits) == bits);
+  }
   if (!list.IsArray())
     throw RunError(error_class::InvalidOperation,
                    QStringLiteral("Value of type (%1) is not an array").arg(Variant::KindName(list.Kind())));

@@ -295,19 +295,52 @@ Variant TfsComponentHelper::GetValue() {
 
 // ---- Events -------------------------------------------------------------------------------
 
+namespace {
+
+// Every adaptor alive now (scripts run on the user-interface thread only).
+std::vector<TfsCustomEvent*>& liveAdaptors() {
+  static std::vector<TfsCustomEvent*> adaptors;
+  return adaptors;
+}
+
+}  // namespace
+
 TfsCustomEvent::TfsCustomEvent(QObject* instance, TfsProcVariable* handler, const QString& eventName)
-    : instance_(instance), handler_(handler), eventName_(eventName) {}
+    : instance_(instance), handler_(handler), handlerName_(handler ? handler->Name() : QString()),
+      eventName_(eventName) {
+  liveAdaptors().push_back(this);
+}
 
-TfsCustomEvent::~TfsCustomEvent() = default;
+TfsCustomEvent::~TfsCustomEvent() { std::erase(liveAdaptors(), this); }
 
-void TfsCustomEvent::CallHandler(std::vector<Variant>& arguments) {
+bool TfsCustomEvent::CallHandler(std::vector<Variant>& arguments) {
+  std::weak_ptr<char> alive = alive_;
+  TfsProcVariable* handler = handler_;
+  if (!handler) return true;
+  // The routine may have been freed with part of its program while the
+  // adaptor stayed; it is then no longer the item of its name.
+  if (owner_ && owner_->FindLocalSymbol(handlerName_) != handler) return true;
   // An event that arrives while its handler runs is dropped.
-  if (handler_->Executing) return;
-  const int n = std::min(handler_->Count(), int(arguments.size()));
-  for (int i = 0; i < n; ++i) handler_->Params(i)->SetValue(arguments[size_t(i)]);
-  handler_->GetValue();
+  if (handler->Executing) return true;
+  const int n = std::min(handler->Count(), int(arguments.size()));
+  for (int i = 0; i < n; ++i) handler->Params(i)->SetValue(arguments[size_t(i)]);
+  handler->GetValue();
   for (int i = 0; i < n; ++i)
-    if (handler_->Params(i)->IsVarParam) arguments[size_t(i)] = handler_->Params(i)->Value;
+    if (handler->Params(i)->IsVarParam) arguments[size_t(i)] = handler->Params(i)->Value;
+  return !alive.expired();
+}
+
+void TfsCustomEvent::RemoveAdaptors(QObject* instance, const QString& eventName) {
+  std::vector<TfsCustomEvent*> doomed;
+  for (TfsCustomEvent* e : liveAdaptors())
+    if (e->Instance() == instance && e->EventName().compare(eventName, Qt::CaseInsensitive) == 0) doomed.push_back(e);
+  for (TfsCustomEvent* e : doomed) {
+    e->Disconnect();
+    if (e->owner_) {
+      e->owner_->RemoveSymbol(e);
+      delete e;
+    }
+  }
 }
 
 TfsEventHelper::TfsEventHelper(const QString& name, TfsEventFactory factory)
@@ -318,16 +351,24 @@ void TfsEventHelper::SetValue(const Variant& value) {
   TfsScript* script = Prog;
   if (!script) return;
   script->RemoveEventAdaptors(instance, UpperName());
+  // An adaptor made by another routine (or another script) for the same
+  // event goes too.
+  TfsCustomEvent::RemoveAdaptors(instance, UpperName());
   const QString text = value.ToString();
   if (text == u"0") return;
   TfsCustomVariable* item = script->FindSymbol(text);
   if (!item || item->Kind() != ItemKind::Proc)
     throw RunError(error_class::InvalidOperation, ProgramMessage(SEventError));
   if (!factory_) return;
-  std::unique_ptr<TfsCustomEvent> adaptor = factory_(instance, static_cast<TfsProcVariable*>(item), UpperName());
+  auto* handler = static_cast<TfsProcVariable*>(item);
+  std::unique_ptr<TfsCustomEvent> adaptor = factory_(instance, handler, UpperName());
   if (!adaptor) return;
   adaptor->Connect();
-  script->AddSymbol(QString(), adaptor.release());
+  // The adaptor lives in the script that declares the routine, so that it
+  // never outlives the routine's script.
+  TfsScript* owner = handler->Prog() && handler->Prog()->ParentScript ? handler->Prog()->ParentScript : script;
+  adaptor->SetOwnerScript(owner);
+  owner->AddSymbol(QString(), adaptor.release());
 }
 
 // ---- TfsClassVariable ------------------------------------------------------------------------

@@ -93,17 +93,29 @@ public:
   QObject* Instance() const { return instance_.data(); }
   TfsProcVariable* Handler() const { return handler_; }
   const QString& EventName() const { return eventName_; }
-  // Runs the routine with these arguments unless it is running already;
-  // by-reference parameters are read back into the arguments.
-  void CallHandler(std::vector<Variant>& arguments);
+  // Runs the routine with these arguments unless it is running already or
+  // has been freed since; by-reference parameters are read back into the
+  // arguments. False when the routine freed this adaptor (by assigning the
+  // event anew): the caller must not touch the adaptor afterwards.
+  bool CallHandler(std::vector<Variant>& arguments);
   // Starts and stops listening to the instance.
   virtual void Connect() = 0;
   virtual void Disconnect() = 0;
 
+  // The script that holds the adaptor (set when it is added to one).
+  TfsScript* OwnerScript() const { return owner_; }
+  void SetOwnerScript(TfsScript* owner) { owner_ = owner; }
+  // Disconnects and frees every adaptor of one instance's event, in any
+  // script: an event holds one routine at a time.
+  static void RemoveAdaptors(QObject* instance, const QString& eventName);
+
 private:
   QPointer<QObject> instance_;
   TfsProcVariable* handler_;
+  QString handlerName_;
   QString eventName_;
+  TfsScript* owner_ = nullptr;
+  std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
 using TfsEventFactory = std::function<std::unique_ptr<TfsCustomEvent>(QObject* Instance, TfsProcVariable* Handler,

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "run_error.h"
 #include "script.h"
@@ -38,6 +39,120 @@ void TCustomIniFile::setText(const QString& text) {
     }
     (sections_.empty() ? preamble_ : sections_.back().lines).push_back(entry);
   }
+}
+
+void TCustomIniFile::replaceText(const QString& text) {
+  setText(text);
+  changed();
+}
+
+namespace {
+
+bool needsQuotes(const QString& line) {
+  if (line.isEmpty()) return false;
+  if (line.front().isSpace() || line.back().isSpace() || line.front() == QLatin1Char('"')) return true;
+  return std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+QString quoteLine(const QString& line) {
+  QString out = QStringLiteral("\"");
+  for (const QChar c : line) {
+    switch (c.unicode()) {
+      case '\\':
+        out += QStringLiteral("\\\\");
+        break;
+      case '"':
+        out += QStringLiteral("\\\"");
+        break;
+      case '\r':
+        out += QStringLiteral("\\r");
+        break;
+      case '\n':
+        out += QStringLiteral("\\n");
+        break;
+      case '\t':
+        out += QStringLiteral("\\t");
+        break;
+      default:
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+          out += QStringLiteral("\\x") + QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+          out += c;
+    }
+  }
+  return out + QLatin1Char('"');
+}
+
+// A quoted value loses its quotes and escapes; anything else is as written
+// (an escape that is not one stays as it stands).
+QString unquoteLine(const QString& value) {
+  if (value.size() < 2 || value.front() != QLatin1Char('"') || value.back() != QLatin1Char('"')) return value;
+  const QString body = value.mid(1, value.size() - 2);
+  QString out;
+  for (qsizetype i = 0; i < body.size(); ++i) {
+    const QChar c = body[i];
+    if (c != QLatin1Char('\\') || i + 1 >= body.size()) {
+      out += c;
+      continue;
+    }
+    const QChar e = body[i + 1];
+    if (e == QLatin1Char('\\') || e == QLatin1Char('"')) {
+      out += e;
+      ++i;
+    } else if (e == QLatin1Char('r')) {
+      out += QLatin1Char('\r');
+      ++i;
+    } else if (e == QLatin1Char('n')) {
+      out += QLatin1Char('\n');
+      ++i;
+    } else if (e == QLatin1Char('t')) {
+      out += QLatin1Char('\t');
+      ++i;
+    } else if (e == QLatin1Char('x') && i + 3 < body.size()) {
+      bool ok = false;
+      const int code = body.mid(i + 2, 2).toInt(&ok, 16);
+      if (ok) {
+        out += QChar(code);
+        i += 3;
+      } else {
+        out += c;
+      }
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+QStringList TCustomIniFile::readStrings(const QString& section) const {
+  QStringList out;
+  bool ok = false;
+  const int count = value(section, QStringLiteral("Count")).value_or(QString()).trimmed().toInt(&ok);
+  if (ok && count >= 0) {
+    for (int i = 1; i <= count; ++i)
+      out << unquoteLine(value(section, QStringLiteral("Item%1").arg(i)).value_or(QString()));
+    return out;
+  }
+  if (const Section* s = find(section))
+    for (const Line& l : s->lines)
+      if (!l.key.isEmpty()) out << unquoteLine(l.value);
+  return out;
+}
+
+void TCustomIniFile::writeStrings(const QString& section, const QStringList& lines) {
+  Section* s = find(section);
+  if (!s) {
+    sections_.push_back({section, {}});
+    s = &sections_.back();
+  }
+  s->lines.clear();
+  s->lines.push_back({QStringLiteral("Count"), QString::number(lines.size()), QString()});
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    s->lines.push_back({QStringLiteral("Item%1").arg(i + 1), needsQuotes(lines[i]) ? quoteLine(lines[i]) : lines[i], QString()});
+  // One change for the whole list: TIniFile writes the file once.
+  changed();
 }
 
 QString TCustomIniFile::text() const {

@@ -35,9 +35,26 @@ public:
   // The keys of a section (lines with "="), in order.
   QStringList keys(const QString& section) const;
 
-  // The whole file as text (CR LF line ends) and back.
+  // The whole file as text (CR LF line ends) and back. ReplaceText is
+  // setText as a change (TIniFile writes it at once).
   QString text() const;
   void setText(const QString& text);
+  void replaceText(const QString& text);
+
+  // A whole list of lines kept in a section of its own:
+  //   [Section]
+  //   Count=3
+  //   Item1=first line
+  //   Item2="  kept blanks\tand a tab  "
+  //   Item3=
+  // Count says how many ItemN keys (numbered from 1) belong to the list; a
+  // missing ItemN is an empty line. A line that would not come back as it
+  // was (blanks at either end, a leading double quote, control characters)
+  // is written in double quotes with backslash escapes (\\ \" \r \n \t and
+  // \xHH). Writing replaces the section. A section without a usable Count
+  // (written by hand) reads as all its values, in order.
+  QStringList readStrings(const QString& section) const;
+  void writeStrings(const QString& section, const QStringList& lines);
   // Writes the file; raises a script error when it cannot.
   void updateFile();
 

@@ -1,10 +1,13 @@
 #pragma once
-// The dialogs binding module, as far as it goes: MessageDlg, InputBox and
-// InputQuery with the TMsgDlgType and TMsgDlgButtons values and the modal
-// results mrNone ... mrYesToAll, all through the platform dialog layer, so
-// they answer from the console in the command-line tool and from queued
-// answers under tests. The dialog classes (TOpenDialog and the rest) are
-// not registered yet.
+// The dialogs binding module: MessageDlg, InputBox and InputQuery with the
+// TMsgDlgType and TMsgDlgButtons values and the modal results mrNone ...
+// mrYesToAll; the common dialog classes TCommonDialog, TOpenDialog,
+// TSaveDialog, TColorDialog, TFontDialog, TPrintDialog and
+// TPrinterSetupDialog with their option sets and enumerations (TOpenOptions,
+// TFileEditStyle, TColorDialogOptions, TFontDialogOptions,
+// TFontDialogDevice, TPrintRange, TPrintDialogOptions). Everything goes
+// through the platform dialog layer, so it answers from the console in the
+// command-line tool and from queued answers under tests.
 
 #include "host_classes.h"
 

@@ -1,8 +1,10 @@
 #include "module_ini_files.h"
 
 #include <QDate>
+#include <cctype>
 #include <cmath>
 
+#include "host_streams.h"
 #include "ini_file.h"
 #include "module_classes.h"
 #include "platform/locale.h"
@@ -97,6 +99,20 @@ const Typed kTyped[] = {
      [](const Variant& v) { return locale::formatTime(dateTimeOf(v.ToDate()).time()); }},
 };
 
+TStream* streamArg(const Variant& value) {
+  auto* stream = qobject_cast<TStream*>(value.ToObject());
+  if (!stream) throw RunError(error_class::InvalidOperation, QStringLiteral("A stream is needed"));
+  return stream;
+}
+
+// Binary values are written as hexadecimal text, two upper-case digits a byte.
+std::optional<QByteArray> parseHex(const QString& text) {
+  if (text.size() % 2 != 0) return std::nullopt;
+  for (const QChar c : text)
+    if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 127) return std::nullopt;
+  return QByteArray::fromHex(text.toLatin1());
+}
+
 template <class T>
 void registerCreatable(TfsScript* script, const QString& ancestor) {
   TfsClassVariable* cls = script->AddClassItem(&T::staticMetaObject, ancestor);
@@ -161,6 +177,47 @@ TfsIniFilesModule::TfsIniFilesModule(TfsScript* script) : TfsRTTIModule(script) 
     iniOf(o)->updateFile();
     return Variant::Null();
   });
+  // The bytes of a stream from its position to its end as a hexadecimal
+  // value; reading writes them back at the stream's position and leaves the
+  // position where they begin, ready to be read. A value that is not
+  // hexadecimal raises instead of giving part of the bytes.
+  ini->AddMethod(QStringLiteral("function ReadBinaryStream(const Section, Name: string; Value: TStream): Integer"),
+                 [](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                   const QString section = c->Arg(0).ToString();
+                   const QString name = c->Arg(1).ToString();
+                   TStream* stream = streamArg(c->Arg(2));
+                   const QString text = iniOf(o)->value(section, name).value_or(QString()).trimmed();
+                   const auto bytes = parseHex(text);
+                   if (!bytes)
+                     throw RunError(QStringLiteral("EIniFileException"),
+                                    QStringLiteral("Wartość %1 w sekcji [%2] nie jest zapisem binarnym").arg(name, section));
+                   if (bytes->isEmpty()) return Variant(0);
+                   const qint64 start = stream->position();
+                   stream->writeBytes(*bytes);
+                   stream->setPosition(start);
+                   return Variant(int(bytes->size()));
+                 });
+  ini->AddMethod(QStringLiteral("procedure WriteBinaryStream(const Section, Name: string; Value: TStream)"),
+                 [](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                   const QByteArray bytes = streamArg(c->Arg(2))->readRest();
+                   iniOf(o)->setValue(c->Arg(0).ToString(), c->Arg(1).ToString(),
+                                      QString::fromLatin1(bytes.toHex()).toUpper());
+                   return Variant::Null();
+                 });
+  // The whole file as UTF-8 text, written at the stream's position, and
+  // read from the position to the end (replacing everything held).
+  ini->AddMethod(QStringLiteral("procedure SaveIniFileToStream(Stream: TStream)"),
+                 [](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                   streamArg(c->Arg(0))->writeBytes(iniOf(o)->text().toUtf8());
+                   return Variant::Null();
+                 });
+  ini->AddMethod(QStringLiteral("procedure LoadIniFileFromStream(Stream: TStream)"),
+                 [](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                   QByteArray bytes = streamArg(c->Arg(0))->readRest();
+                   if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+                   iniOf(o)->replaceText(QString::fromUtf8(bytes));
+                   return Variant::Null();
+                 });
   // The section readers fill a string list; they need the classes module.
   if (script->FindClassItem(QStringLiteral("TStrings"))) {
     auto listOf = [](const Variant& v) {
@@ -190,6 +247,43 @@ TfsIniFilesModule::TfsIniFilesModule(TfsScript* script) : TfsRTTIModule(script) 
                      list->clear();
                      for (const QString& key : file->keys(section))
                        list->add(key + QLatin1Char('=') + file->value(section, key).value_or(QString()));
+                     return Variant::Null();
+                   });
+    // The values alone, in order (ReadSection gives the names alone).
+    ini->AddMethod(QStringLiteral("procedure ReadSectionValuesEx(const Section: String; Strings: TStrings)"),
+                   [listOf](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                     TStrings* list = listOf(c->Arg(1));
+                     TCustomIniFile* file = iniOf(o);
+                     const QString section = c->Arg(0).ToString();
+                     list->clear();
+                     for (const QString& key : file->keys(section)) list->add(file->value(section, key).value_or(QString()));
+                     return Variant::Null();
+                   });
+    ini->AddMethod(QStringLiteral("procedure ReadTStrings(const Section: String; Values: TStrings)"),
+                   [listOf](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                     TStrings* list = listOf(c->Arg(1));
+                     const QStringList lines = iniOf(o)->readStrings(c->Arg(0).ToString());
+                     list->clear();
+                     for (const QString& line : lines) list->add(line);
+                     return Variant::Null();
+                   });
+    ini->AddMethod(QStringLiteral("procedure WriteTStrings(const Section: String; Values: TStrings)"),
+                   [listOf](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                     TStrings* list = listOf(c->Arg(1));
+                     QStringList lines;
+                     for (int i = 0; i < list->count(); ++i) lines << list->at(i);
+                     iniOf(o)->writeStrings(c->Arg(0).ToString(), lines);
+                     return Variant::Null();
+                   });
+    // The file's lines, and a new content from lines.
+    ini->AddMethod(QStringLiteral("procedure GetStrings(List: TStrings)"),
+                   [listOf](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                     listOf(c->Arg(0))->setText(iniOf(o)->text());
+                     return Variant::Null();
+                   });
+    ini->AddMethod(QStringLiteral("procedure SetStrings(List: TStrings)"),
+                   [listOf](QObject* o, const QMetaObject*, const QString&, Caller c) {
+                     iniOf(o)->replaceText(listOf(c->Arg(0))->text());
                      return Variant::Null();
                    });
   }

@@ -1,7 +1,9 @@
 #pragma once
 // The ini-files binding module: TCustomIniFile, TMemIniFile and TIniFile
 // for scripts (and TObject with Create, Free and ClassName when no other
-// module has registered it yet).
+// module has registered it yet): typed values, sections, binary values from
+// and to streams, whole string lists (see TCustomIniFile::writeStrings for
+// their layout), and the whole file to and from string lists and streams.
 
 #include <memory>
 

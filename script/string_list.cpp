@@ -180,6 +180,29 @@ void TStrings::setCommaText(const QString& text) {
 
 void TStrings::loadFromFile(const QString& fileName) { setText(ReadSourceFile(fileName)); }
 
+QByteArray TStrings::toBytes() const { return text().toUtf8(); }
+
+void TStrings::setBytes(const QByteArray& bytes) {
+  const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+  setText(QString::fromUtf8(bom ? bytes.mid(3) : bytes));
+}
+
+void TStrings::addStrings(const TStrings& other) {
+  // A copy first: the list may be added to itself.
+  const std::vector<Item> items = other.items_;
+  for (const Item& item : items) add(item.text, item.object.data());
+}
+
+bool TStrings::AssignFrom(QObject* source) {
+  auto* other = qobject_cast<TStrings*>(source);
+  if (!other) return false;
+  if (other == this) return true;
+  const std::vector<Item> items = other->items_;
+  clear();
+  for (const Item& item : items) add(item.text, item.object.data());
+  return true;
+}
+
 void TStrings::saveToFile(const QString& fileName) const {
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !file.commit())

@@ -9,13 +9,15 @@
 #include <QStringList>
 #include <vector>
 
+#include "host_persistent.h"
+
 namespace valmoro::script {
 
-class TStrings : public QObject {
+class TStrings : public TPersistent {
   Q_OBJECT
 
 public:
-  explicit TStrings(QObject* parent = nullptr) : QObject(parent) {}
+  explicit TStrings(QObject* parent = nullptr) : TPersistent(parent) {}
 
   int count() const { return int(items_.size()); }
   // Index checks raise EStringListError.
@@ -44,6 +46,13 @@ public:
   void setCommaText(const QString& text);
   void loadFromFile(const QString& fileName);
   void saveToFile(const QString& fileName) const;
+  // The text as UTF-8 bytes, and back (a leading byte-order mark is dropped).
+  QByteArray toBytes() const;
+  void setBytes(const QByteArray& bytes);
+  // Appends the lines (with their objects) of another list.
+  void addStrings(const TStrings& other);
+  // Copies lines and objects of another string list.
+  bool AssignFrom(QObject* source) override;
 
 protected:
   struct Item {

@@ -8,6 +8,7 @@
 
 #include "run_support.h"
 #include "script/ini_file.h"
+#include "script/module_classes.h"
 #include "script/module_ini_files.h"
 
 namespace valmoro::script::test {
@@ -98,6 +99,93 @@ TEST(IniFiles, WriteFailureIsAScriptError) {
                        "ini.WriteString('A', 'B', 'C'); try ini.UpdateFile except ShowMessage(ExceptionClassName) end;\n"
                        "ini.Free end."),
             "EIniFileException");
+}
+
+}  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+namespace {
+
+QString RunWithIniAndClasses(const QString& source) {
+  return RunWithModules<TfsClassesModule, TfsIniFilesModule>(source);
+}
+
+}  // namespace
+
+TEST(IniFiles, BinaryValuesThroughStreams) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("b.ini"));
+  EXPECT_EQ(RunWithIniAndClasses(QStringLiteral(
+                                     "var ini: TIniFile; m, n: TMemoryStream; s: String;\n"
+                                     "begin ini := TIniFile.Create('%1'); m := TMemoryStream.Create;\n"
+                                     "m.Write('xy' + Chr(0) + Chr(255) + Chr(16), 5); m.Position := 2;\n"
+                                     "ini.WriteBinaryStream('Dane', 'Blok', m); ShowMessage(m.Position);\n"
+                                     "n := TMemoryStream.Create; n.Write('>>', 2);\n"
+                                     "ShowMessage(ini.ReadBinaryStream('Dane', 'Blok', n)); ShowMessage(n.Position);\n"
+                                     "ShowMessage(n.Size); n.Read(s, 3);\n"
+                                     "ShowMessage(IntToStr(Ord(Copy(s, 1, 1))) + ' ' + IntToStr(Ord(Copy(s, 2, 1))) + ' ' + IntToStr(Ord(Copy(s, 3, 1))));\n"
+                                     "ShowMessage(ini.ReadBinaryStream('Dane', 'Brak', n)); ShowMessage(n.Size);\n"
+                                     "ini.WriteString('Dane', 'Zly', '0G12');\n"
+                                     "try ini.ReadBinaryStream('Dane', 'Zly', n) except ShowMessage(ExceptionClassName + ': ' + ExceptionMessage) end;\n"
+                                     "ShowMessage(n.Size); ini.Free; m.Free; n.Free end.")
+                                     .arg(path)),
+            "5\n3\n2\n5\n0 255 16\n0\n5\nEIniFileException: Wartość Zly w sekcji [Dane] nie jest zapisem binarnym\n5");
+  EXPECT_EQ(ReadAll(path), "[Dane]\r\nBlok=00FF10\r\nZly=0G12\r\n\r\n");
+}
+
+TEST(IniFiles, StringListsSurviveInTheirOwnSection) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("l.ini"));
+  EXPECT_EQ(RunWithIniAndClasses(QStringLiteral(
+                                     "var ini: TIniFile; l, k: TStringList;\n"
+                                     "begin ini := TIniFile.Create('%1'); l := TStringList.Create; k := TStringList.Create;\n"
+                                     "ini.WriteString('Lista', 'Stary', 'zniknie');\n"
+                                     "l.Add('zwykły'); l.Add('  z odstępami '); l.Add(''); l.Add('\"cytat\"');\n"
+                                     "l.Add('a' + Chr(9) + 'b\\c'); l.Add('x=y;z');\n"
+                                     "ini.WriteTStrings('Lista', l); ini.ReadTStrings('lista', k);\n"
+                                     "ShowMessage(k.Count); ShowMessage(k.Text = l.Text); ShowMessage('[' + k[1] + ']');\n"
+                                     "ShowMessage(ini.ValueExists('Lista', 'Stary'));\n"
+                                     "ini.WriteString('Reczna', 'a', 'jeden'); ini.WriteString('Reczna', 'b', '\"dwa  \"');\n"
+                                     "ini.ReadTStrings('Reczna', k); ShowMessage(k.CommaText);\n"
+                                     "ini.ReadSectionValuesEx('Reczna', k); ShowMessage(k.CommaText);\n"
+                                     "l.Clear; ini.WriteTStrings('Lista', l); ini.ReadTStrings('Lista', k); ShowMessage(k.Count);\n"
+                                     "ini.Free; l.Free; k.Free end.")
+                                     .arg(path)),
+            "6\nTrue\n[  z odstępami ]\nFalse\njeden,\"dwa  \"\njeden,\"\"\"dwa  \"\"\"\n0");
+  EXPECT_EQ(ReadAll(path), "[Lista]\r\nCount=0\r\n\r\n[Reczna]\r\na=jeden\r\nb=\"dwa  \"\r\n\r\n");
+}
+
+TEST(IniFiles, StringListFileLayout) {
+  TMemIniFile ini(QString{});
+  ini.writeStrings("L", {"a", " b", "", "c\r\nd", "\"q\"", "e\x01"});
+  EXPECT_EQ(ini.text(),
+            "[L]\r\nCount=6\r\nItem1=a\r\nItem2=\" b\"\r\nItem3=\r\nItem4=\"c\\r\\nd\"\r\nItem5=\"\\\"q\\\"\"\r\n"
+            "Item6=\"e\\x01\"\r\n\r\n");
+  EXPECT_EQ(ini.readStrings("l"), QStringList({"a", " b", "", "c\r\nd", "\"q\"", "e\x01"}));
+  // A Count that is larger than the items gives empty lines; one that is no number reads all values.
+  ini.setText("[L]\r\nCount=2\r\nItem2=x\r\n[M]\r\nCount=dużo\r\nk=1\r\nl=\"2\\t\"\r\n");
+  EXPECT_EQ(ini.readStrings("L"), QStringList({"", "x"}));
+  EXPECT_EQ(ini.readStrings("M"), QStringList({"dużo", "1", "2\t"}));
+}
+
+TEST(IniFiles, WholeFileThroughStringListsAndStreams) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("c.ini"));
+  EXPECT_EQ(RunWithIniAndClasses(QStringLiteral(
+                                     "var ini, mem: TCustomIniFile; l: TStringList; m: TMemoryStream;\n"
+                                     "begin ini := TIniFile.Create('%1'); mem := TMemIniFile.Create('');\n"
+                                     "l := TStringList.Create; m := TMemoryStream.Create;\n"
+                                     "l.Text := '[A]' + #13#10 + 'x=1' + #13#10 + '[B]' + #13#10 + 'y=ż';\n"
+                                     "ini.SetStrings(l); ShowMessage(ini.ReadString('B', 'y', '?'));\n"
+                                     "ini.GetStrings(l); ShowMessage(l.CommaText);\n"
+                                     "m.Write('#', 1); ini.SaveIniFileToStream(m); m.Position := 1;\n"
+                                     "mem.LoadIniFileFromStream(m); ShowMessage(mem.ReadInteger('A', 'x', 0) + 1);\n"
+                                     "ShowMessage(mem.SectionExists('B')); mem.Free; ini.Free; l.Free; m.Free end.")
+                                     .arg(path)),
+            "ż\n[A],x=1,\"\",[B],y=ż,\"\"\n2\nTrue");
+  // TIniFile wrote the new content at once.
+  EXPECT_EQ(ReadAll(path), "[A]\r\nx=1\r\n\r\n[B]\r\ny=ż\r\n\r\n");
 }
 
 }  // namespace valmoro::script::test

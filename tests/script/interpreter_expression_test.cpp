@@ -81,6 +81,11 @@ TEST(Expressions, InWithSetsRangesAndArrays) {
   // A Variant array holding a set: a Null element marks a range.
   EXPECT_EQ(Pascal("var s: Variant; begin s := [1, 3..5]; ShowMessage(4 in s); ShowMessage(2 in s) end."),
             "True\nFalse");
+  // A set's bit value, as host objects hand sets over: every bit of the
+  // element must be present.
+  EXPECT_EQ(show("4 in 6"), "True");
+  EXPECT_EQ(show("1 in 6"), "False");
+  EXPECT_EQ(show("0 in 6"), "False");
 }
 
 TEST(Expressions, CompoundRewriteKeepsOrderAndReadsTheVariableFirst) {

@@ -46,6 +46,16 @@ inline Ran RunScript(const QString& language, const QString& source, TfsScript* 
   return ran;
 }
 
+// Runs a PascalScript program with the runtime library and the binding
+// modules given; gives what it showed.
+template <class... Modules>
+QString RunWithModules(const QString& source) {
+  TfsScript script;
+  script.AddRuntimeLibrary();
+  (script.AddSymbol(QString(), new Modules(&script)), ...);
+  return RunScript(QStringLiteral("PascalScript"), source, &script).Output();
+}
+
 inline QString Pascal(const QString& source) { return RunScript(QStringLiteral("PascalScript"), source).Output(); }
 
 // "L:C: message" of a compile error, or "ok".
