@@ -22,6 +22,19 @@ void TfrxBand::SetChild(TfrxChild* child) {
 
 QString TfrxBand::KindCaption() const { return resources::text(u"obBand"); }
 
+TfrxDataBand::TfrxDataBand(TfrxComponent* parent)
+    : TfrxBand(parent), virtualDataSet_(std::make_unique<TfrxUserDataSet>()) {
+  virtualDataSet_->SetRangeEnd(reCount);
+  virtualDataSet_->SetRangeEndCount(rowCount_);
+}
+
+TfrxDataBand::~TfrxDataBand() = default;
+
+void TfrxDataBand::SetRowCount(int value) {
+  rowCount_ = value;
+  virtualDataSet_->SetRangeEndCount(value);
+}
+
 QString TfrxDataBand::KindCaption() const { return resources::text(u"obDataBand"); }
 
 }  // namespace valmoro::report

@@ -4,6 +4,7 @@
 // common properties; each band kind publishes its own on top.
 
 #include <QPointer>
+#include <memory>
 
 #include "report/model/component.h"
 #include "report/model/data_set.h"
@@ -217,7 +218,8 @@ class TfrxDataBand : public TfrxBand {
   Q_CLASSINFO("default:PrintIfDetailEmpty", "false")
 
 public:
-  explicit TfrxDataBand(TfrxComponent* parent = nullptr) : TfrxBand(parent) {}
+  explicit TfrxDataBand(TfrxComponent* parent = nullptr);
+  ~TfrxDataBand() override;
 
   int Columns() const { return columns_; }
   void SetColumns(int value) { columns_ = value; }
@@ -241,11 +243,15 @@ public:
   void SetOutlineText(const QString& value) { outlineText_ = value; }
   bool PrintIfDetailEmpty() const { return printIfDetailEmpty_; }
   void SetPrintIfDetailEmpty(bool value) { printIfDetailEmpty_ = value; }
-  // When set, the band runs on that many rows of a private data set instead
-  // of a real one. Hook: that private data set comes with the data sets; the
-  // count is kept here until then.
+  // When set, the band runs on that many rows of its private data set
+  // (VirtualDataSet) instead of a real one.
   int RowCount() const { return rowCount_; }
-  void SetRowCount(int value) { rowCount_ = value; }
+  // Also the private data set's RangeEndCount.
+  void SetRowCount(int value);
+  // The band's private data set: RangeEnd reCount over RowCount rows. It is
+  // no child of the band, is never stored and has no name or user name, so
+  // no report finds it by name.
+  TfrxUserDataSet* VirtualDataSet() const { return virtualDataSet_.get(); }
   QString OnMasterDetail() const { return onMasterDetail_; }
   void SetOnMasterDetail(const QString& value) { onMasterDetail_ = value; }
 
@@ -264,6 +270,7 @@ private:
   bool printIfDetailEmpty_ = false;
   int rowCount_ = 0;
   QString onMasterDetail_;
+  std::unique_ptr<TfrxUserDataSet> virtualDataSet_;
 };
 
 class TfrxMasterData : public TfrxDataBand {

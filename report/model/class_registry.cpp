@@ -75,6 +75,7 @@ void registerBuiltInClasses(Registry& r) {
   r.add<TfrxDataPage>();
   // Data sets placed on a report's data page.
   r.add<TfrxUserDataSet>();
+  r.add<TfrxDBDataset>();
 }
 
 Registry& registry() {

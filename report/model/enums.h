@@ -117,6 +117,16 @@ Q_FLAG_NS(TfrxPreviewButtons)
 enum TfrxZoomMode { zmDefault, zmWholePage, zmPageWidth, zmManyPages };
 Q_ENUM_NS(TfrxZoomMode)
 
+// Where a data set's records start and end for a report run.
+enum TfrxRangeBegin { rbFirst, rbCurrent };
+Q_ENUM_NS(TfrxRangeBegin)
+enum TfrxRangeEnd { reLast, reCurrent, reCount };
+Q_ENUM_NS(TfrxRangeEnd)
+
+// The kind of a data field as reports see it.
+enum TfrxFieldType { fftNumeric, fftString, fftBoolean };
+Q_ENUM_NS(TfrxFieldType)
+
 }  // namespace valmoro::report
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(valmoro::report::TfrxFrameTypes)

@@ -13,6 +13,10 @@ struct Hooks {
   ComponentFinder finder;
   ViewTextExpander expander;
   PrinterDefaults printer;
+  EngineRunner engine;
+  AggregateCalculator aggregates;
+  PreviewShower preview;
+  DesignerOpener designer;
 };
 
 Hooks& all() {
@@ -53,5 +57,17 @@ PrinterPaper printerDefaults() {
   const PrinterDefaults& provider = all().printer;
   return provider ? provider() : PrinterPaper();
 }
+
+void setEngineRunner(EngineRunner runner) { all().engine = std::move(runner); }
+const EngineRunner& engineRunner() { return all().engine; }
+
+void setAggregateCalculator(AggregateCalculator calculator) { all().aggregates = std::move(calculator); }
+const AggregateCalculator& aggregateCalculator() { return all().aggregates; }
+
+void setPreviewShower(PreviewShower shower) { all().preview = std::move(shower); }
+const PreviewShower& previewShower() { return all().preview; }
+
+void setDesignerOpener(DesignerOpener opener) { all().designer = std::move(opener); }
+const DesignerOpener& designerOpener() { return all().designer; }
 
 }  // namespace valmoro::report::hooks

@@ -4,6 +4,8 @@
 // until then the tree says so instead of pretending (see each hook).
 
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <functional>
 
 #include "report/model/enums.h"
@@ -58,6 +60,35 @@ struct PrinterPaper {
 using PrinterDefaults = std::function<PrinterPaper()>;
 void setPrinterDefaults(PrinterDefaults provider);
 PrinterPaper printerDefaults();
+
+// Hook: the band engine's run (building pages from the report and its data
+// sets). True when the run succeeded; failures raise or fill the report's
+// error list. Unset, BuildPages prepares nothing and says so in the error
+// list ("Brak silnika raportów ...").
+using EngineRunner = std::function<bool(TfrxReport& report)>;
+void setEngineRunner(EngineRunner runner);
+const EngineRunner& engineRunner();
+
+// Hook: the aggregate functions SUM, AVG, MIN, MAX and COUNT met in an
+// expression, handed to the engine's aggregate store: the upper-case
+// function name and the argument texts as written. Unset, an aggregate is an
+// error naming the function.
+using AggregateCalculator =
+    std::function<QVariant(TfrxReport& report, const QString& function, const QStringList& arguments)>;
+void setAggregateCalculator(AggregateCalculator calculator);
+const AggregateCalculator& aggregateCalculator();
+
+// Hook: showing the prepared pages in a preview window. Unset, the report
+// says through the dialog layer that the preview is not available.
+using PreviewShower = std::function<void(TfrxReport& report)>;
+void setPreviewShower(PreviewShower shower);
+const PreviewShower& previewShower();
+
+// Hook: the designer window. True when the report was changed. Unset, the
+// report says through the dialog layer that the designer is not available.
+using DesignerOpener = std::function<bool(TfrxReport& report, bool modal, bool mdiChild)>;
+void setDesignerOpener(DesignerOpener opener);
+const DesignerOpener& designerOpener();
 
 }  // namespace hooks
 }  // namespace valmoro::report

@@ -4,10 +4,14 @@
 #include <cmath>
 
 #include "platform/component_stream.h"
+#include "report/model/report_calc.h"
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"
 #include "report/model/serializer.h"
+#include "report/model/script_classes.h"
+#include "report/model/script_hooks.h"
 #include "report/model/style.h"
+#include "script/script.h"
 
 namespace valmoro::report {
 
@@ -53,8 +57,29 @@ TfrxReport::TfrxReport()
       scriptText_({QStringLiteral("begin"), QString(), QStringLiteral("end.")}),
       dataSets_(new TfrxReportDataSets(this)),
       variables_(new TfrxVariables(this)),
-      styles_(new TfrxStyles(this)) {
+      styles_(new TfrxStyles(this)),
+      engine_(new TfrxEngine(nullptr, this)),
+      outline_(new TfrxOutline(nullptr, this)),
+      nameCache_(std::make_unique<TfrxNameCache>()) {
   MarkAsReportRoot(true);
+}
+
+script::TfsScript& TfrxReport::Script() {
+  if (!script_) {
+    script_ = std::make_unique<script::TfsScript>();
+    script_->ExtendedIdentChars = true;
+    // The report's own classes come with the runtime library.
+    RegisterReportClassesModule();
+    script_->AddRuntimeLibrary();
+    expressions_ = std::make_unique<TfrxExpressionCache>(*script_);
+    ResetScript();
+  }
+  return *script_;
+}
+
+TfrxExpressionCache& TfrxReport::Expressions() {
+  Script();
+  return *expressions_;
 }
 
 void TfrxReport::SetParent(TfrxComponent* parent) {
@@ -64,6 +89,10 @@ void TfrxReport::SetParent(TfrxComponent* parent) {
 TfrxReport::~TfrxReport() {
   // The whole tree goes: no point in keeping the index up to date meanwhile.
   names_.disable();
+  delete progressWindow_;
+  // Expressions refer to the script; both go before the tree.
+  expressions_.reset();
+  script_.reset();
   DestroyChildren();
   MarkAsReportRoot(false);
 }
@@ -124,7 +153,15 @@ void TfrxReport::ClearExtraData() {
   styles_->Clear();
 }
 
-TfrxDataSet* TfrxReport::FindDataSet(const QString&) const { return nullptr; }
+TfrxDataSet* TfrxReport::FindDataSet(const QString& userName) const {
+  if (engineOptions_->UseGlobalDataSetList()) return GlobalDataSets::Find(userName, this);
+  return GetDataset(userName);
+}
+
+TfrxDataSet* TfrxReport::GetDataset(const QString& alias) const {
+  const TfrxDataSetItem* item = dataSets_->Find(alias);
+  return item ? item->DataSet() : nullptr;
+}
 
 void TfrxReport::SetCurrentObject(TfrxComponent* object) { curObject_ = object ? object->Name() : QString(); }
 

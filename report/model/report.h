@@ -6,6 +6,7 @@
 // showing reports build on it.
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "report/model/component.h"
@@ -13,9 +14,35 @@
 #include "report/model/name_index.h"
 #include "report/model/report_options.h"
 
+namespace valmoro::script {
+class TfsScript;
+class Variant;
+}  // namespace valmoro::script
+
+namespace valmoro::settings {
+class SettingsStore;
+}
+
 namespace valmoro::report {
 
+// The values of the system variables ("Date", "Page", "Line#" ...) during a
+// run. The band engine fills them; Date and Time come from the run's start.
+struct TfrxRunState {
+  double startDateTime = 0;  // days since 30 December 1899
+  int page = 1;              // "Page": logical page number
+  int pageNo = 1;            // "Page#": physical page number
+  int totalPages = 0;        // "TotalPages": logical total
+  int totalPagesNo = 0;      // "TotalPages#": the engine's total pages
+  int line = 0;              // "Line": row number within the band
+  int lineThrough = 0;       // "Line#": row number through the run
+  bool finalPass = true;     // false during the first pass of a double pass
+};
+
 class TfrxDataSet;
+class TfrxCustomEngine;
+class TfrxCustomOutline;
+class TfrxExpressionCache;
+class TfrxNameCache;
 class TfrxReportDataSets;
 class TfrxStyles;
 class TfrxVariables;
@@ -76,6 +103,8 @@ public:
   // Where the designer and dialogs keep their settings.
   QString IniFile() const { return iniFile_; }
   void SetIniFile(const QString& value) { iniFile_ = value; }
+  // The settings store IniFile names (a user key "\Software\..." or an INI file).
+  std::unique_ptr<settings::SettingsStore> OpenIniFile() const;
   bool OldStyleProgress() const { return oldStyleProgress_; }
   void SetOldStyleProgress(bool value) { oldStyleProgress_ = value; }
   TfrxPreviewOptions* PreviewOptions() const { return previewOptions_; }
@@ -115,9 +144,110 @@ public:
   // Empties the three lists: the property data read next holds them whole.
   void ClearExtraData() override;
 
-  // Hook for the data set lists: the data set a DataSetName refers to, or
-  // none. Without data set lists no name resolves.
+  // The data set a DataSetName refers to, or none: from the global data set
+  // list (exact user name, data sets of other reports skipped) when the
+  // engine options say so, else from DataSets ignoring letter case.
   virtual TfrxDataSet* FindDataSet(const QString& userName) const;
+  // A data set of DataSets by user name, ignoring letter case.
+  TfrxDataSet* GetDataset(const QString& alias) const;
+
+  // --- Lifecycle (report_run.cpp) ---------------------------------------------
+  // Empties the report (objects, lists, most options) to a new one; options
+  // the application set (preview buttons and the like) stay.
+  void Clear();
+  // Clear, then read the file when it exists (or raise the file system's
+  // error when RequireFile is set). True when the file existed.
+  bool LoadFromFile(const QString& fileName, bool requireFile = false);
+  // Reads a document into the report: the tree, a data page for the data
+  // sets, the options a document may not change put back, the password
+  // asked for, and the errors shown.
+  void ReadFromStream(QIODevice& stream);
+  // Writes the whole report; raises ReportError when the file cannot be
+  // written (an old file stays as it was).
+  void WriteToFile(const QString& fileName);
+  // Makes sure the report has a data page ("Data", first among the children)
+  // and moves every data set and database of the report onto it.
+  void EnsureDataPage();
+  // The file last loaded (empty when none).
+  QString FileName() const { return fileName_; }
+  // Prepares the report; false with the error list filled (and shown) when
+  // it failed.
+  bool BuildPages(bool clearFirst = true);
+  // Prepares and shows the prepared pages.
+  void ShowReport(bool clearFirst = true);
+  // Shows what BuildPages prepared.
+  void ShowBuiltPages();
+  // Opens the designer for this report.
+  void OpenDesigner(bool modal = true, bool mdiChild = false);
+  // Stops a preparation (and a running script) when set.
+  bool Terminated() const { return terminated_; }
+  void SetTerminated(bool value);
+  // No progress and no message loop pumping (command-line and batch use).
+  bool NoPumping() const { return noPumping_; }
+  void SetNoPumping(bool value) { noPumping_ = value; }
+  // The password last entered successfully for this report.
+  QString EnteredPassword() const { return enteredPassword_; }
+
+  // Shows the error list as NewSilentMode says: a message box, nothing, or
+  // ReportError raised with the text.
+  void ShowErrors();
+  // The text shown for the error list: "clErrors", CR LF, the lines.
+  QString ErrorsText() const;
+
+  // --- Progress (report_run.cpp) ------------------------------------------------
+  enum class ProgressKind { Preparing, Exporting, Printing };
+  // Called by the engine, printing and exporting. A window only in the
+  // desktop mode of the dialog layer; otherwise the listener (if any) hears
+  // of it. Nothing at all in no-pumping mode.
+  void ProgressStart(ProgressKind kind);
+  void Progress(ProgressKind kind, int pageNumber);
+  void ProgressStop(ProgressKind kind);
+  // The progress text of a kind for a page ("Tworzenie strony 3").
+  QString ProgressText(ProgressKind kind, int pageNumber) const;
+  // Application handlers; a handler of Progress may set cancel to stop the run.
+  std::function<void(TfrxReport* Sender, ProgressKind Kind)> OnProgressStart;
+  std::function<void(TfrxReport* Sender, ProgressKind Kind, int Progress, bool& Cancel)> OnProgress;
+  std::function<void(TfrxReport* Sender, ProgressKind Kind)> OnProgressStop;
+
+  // --- Application handlers -----------------------------------------------------
+  std::function<void()> OnBeginDoc;
+  std::function<void()> OnEndDoc;
+  std::function<void()> OnAfterScriptCompile;
+  // Asked for a name the data fields and system variables did not answer;
+  // a valid value answers.
+  std::function<void(const QString& VarName, QVariant& Value)> OnGetValue;
+  std::function<void(TfrxReport* Sender, const QString& VarName, QVariant& Value)> OnNewGetValue;
+
+  // --- Script and expressions (report_script.cpp, report_calc.cpp) ---------------
+  // The report's script program (with the runtime library).
+  script::TfsScript& Script();
+  // Registers the report's objects and functions in the script and compiles
+  // ScriptText; false with "clScrError" in the error list when it does not
+  // compile.
+  bool PrepareScript();
+  // Empties the script and the expression cache and registers the report's
+  // functions again (no objects, nothing compiled).
+  void ResetScript();
+  // Evaluates an expression in the report (names, then the expression cache).
+  // Errors are listed and raised as ReportError.
+  QVariant Calc(const QString& expr);
+  // The same with the script's own value type; fromScript selects the error
+  // text of a call from a script.
+  script::Variant CalcVariant(const QString& expr, bool fromScript = false);
+  // Resolves a name: data field, system variable, application handlers,
+  // report variable, global variable, script variable. False when none has it.
+  bool GetVariableValue(const QString& name, script::Variant& value);
+  // Step 1 of it: a name DataSet."Field" of a data set in DataSets, its
+  // value with ConvertNulls applied. False for any other name.
+  bool LookupDataField(const QString& name, QVariant& value);
+  // The number of compiled entries of the expression cache.
+  int ExpressionCacheCount() const;
+  // The values of system variables, kept up to date by the engine.
+  TfrxRunState& RunState() { return runState_; }
+  const TfrxRunState& RunState() const { return runState_; }
+  // The engine's objects as scripts see them ("Engine", "Outline").
+  TfrxCustomEngine* Engine() const { return engine_; }
+  TfrxCustomOutline* Outline() const { return outline_; }
 
   // The object being processed; its name prefixes error texts.
   QString CurObject() const { return curObject_; }
@@ -152,6 +282,25 @@ private:
   TfrxStyles* styles_;
   QString curObject_;
   QStringList errors_;
+  bool terminated_ = false;
+  bool noPumping_ = false;
+  QString fileName_;
+  QString enteredPassword_;
+  // While the report reads itself back after a run: no password prompt.
+  bool restoring_ = false;
+  TfrxRunState runState_;
+  std::unique_ptr<script::TfsScript> script_;
+  std::unique_ptr<TfrxExpressionCache> expressions_;
+  TfrxCustomEngine* engine_;
+  TfrxCustomOutline* outline_;
+  QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
+  std::unique_ptr<TfrxNameCache> nameCache_;
+  void RegisterScriptClass(const QMetaObject* classType);
+  // The script and the expression cache are made on first use: most
+  // reports are only read and written.
+  TfrxExpressionCache& Expressions();
+  friend class TfrxExpressionCache;
+  friend class ReportScriptFunctions;
 };
 
 }  // namespace valmoro::report

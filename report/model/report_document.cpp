@@ -3,17 +3,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "report/model/report.h"
 #include "report/model/report_error.h"
+#include "report/model/report_files.h"
 
 namespace valmoro::report {
 
 bool readReportDocument(TfrxReport& report, QIODevice& stream) {
   report.Errors().clear();
   try {
-    report.ReadFromStream(stream);
+    // The tree alone: the report's own loading (data page, password,
+    // showing errors) is TfrxReport::ReadFromStream.
+    static_cast<TfrxComponent&>(report).ReadFromStream(stream);
   } catch (const ReportError& e) {
     report.Errors().append(e.message());
     return false;
@@ -25,7 +27,7 @@ bool loadReportDocument(TfrxReport& report, const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) {
     report.Errors().clear();
-    report.Errors().append(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    report.Errors().append(cannotOpenMessage(fileName, file.errorString()));
     return false;
   }
   return readReportDocument(report, file);
@@ -37,12 +39,7 @@ void saveReportDocument(TfrxReport& report, const QString& fileName) {
   const QString parent = report.ParentReport();
   if (!parent.isEmpty() && QDir::isAbsolutePath(parent))
     report.SetParentReport(QFileInfo(fileName).absoluteDir().relativeFilePath(parent));
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly))
-    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
-  writeReportDocument(report, file);
-  if (!file.commit())
-    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, file.errorString()));
+  saveReportFile(fileName, [&](QIODevice& file) { writeReportDocument(report, file); });
 }
 
 }  // namespace valmoro::report

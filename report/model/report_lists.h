@@ -3,19 +3,25 @@
 // its variables. Documents store them in the report element's property data
 // (see TfrxReport::WriteExtraData).
 //
-// Hook: finding entries by name, categories of variables, running the data
-// sets and the variables file come with the data sets and the report object;
-// these classes hold what documents store.
+// The process-wide global variables (scripts see them as frxGlobalVariables)
+// are a TfrxVariables as well.
 
 #include <QList>
+#include <QStringList>
 #include <QVariant>
 
 #include "report/model/data_set.h"
 #include "report/model/persistent.h"
 
+class QIODevice;
+
 namespace valmoro::report {
 
 class TfrxReport;
+
+// The process-wide global variables.
+class TfrxVariables;
+TfrxVariables* GlobalVariables();
 
 class TfrxDataSetItem : public Persistent {
   Q_OBJECT
@@ -44,9 +50,19 @@ public:
   explicit TfrxReportDataSets(TfrxReport* report = nullptr);
 
   TfrxDataSetItem* Add();
+  // An item referring to the data set.
+  TfrxDataSetItem* Add(TfrxDataSet* dataSet);
   int Count() const { return int(items_.size()); }
   TfrxDataSetItem* Item(int index) const { return items_.at(index); }
   void Clear();
+  // The item referring to the data set, or none.
+  TfrxDataSetItem* Find(const TfrxDataSet* dataSet) const;
+  // The item whose data set's user name is the name, ignoring letter case.
+  TfrxDataSetItem* Find(const QString& userName) const;
+  // Binds every listed data set to the report (SetReportRef) and starts its
+  // run; EndRun ends the run of every listed data set.
+  void BeginRun();
+  void EndRun();
 
 private:
   TfrxReport* report_;
@@ -73,15 +89,49 @@ private:
   QVariant value_;
 };
 
+// An ordered list of variables. An entry whose name begins with a blank is a
+// category: the entries after it, up to the next category, are its
+// variables. Names compare exactly (letter case counts).
 class TfrxVariables : public Persistent {
   Q_OBJECT
 public:
   explicit TfrxVariables(QObject* owner = nullptr) : Persistent(owner) {}
 
   TfrxVariable* Add();
+  // A new entry inserted at index.
+  TfrxVariable* Insert(int index);
   int Count() const { return int(items_.size()); }
   TfrxVariable* Item(int index) const { return items_.at(index); }
   void Clear();
+
+  // Index of the entry with that exact name, -1 when absent.
+  int IndexOf(const QString& name) const;
+  // The value of a variable, Null (an invalid QVariant) when absent.
+  QVariant Value(const QString& name) const;
+  // Sets the value, appending a new entry when the name is absent.
+  void SetValue(const QString& name, const QVariant& value);
+  // Category names (without their blank), in order.
+  QStringList Categories() const;
+  // The variables of a category; '' gives the entries before the first category.
+  QStringList VariablesOf(const QString& category) const;
+  // Adds a variable after the last one of its category (the category entry
+  // is appended when missing); a name that exists anywhere only gets the
+  // new value.
+  void AddVariable(const QString& category, const QString& name, const QVariant& value);
+  // Deletes a category entry with its variables.
+  void DeleteCategory(const QString& name);
+  void DeleteVariable(const QString& name);
+  void Delete(int index);
+
+  // The variables file: a document with the root "variables" (letter case
+  // ignored when reading) and one "item" per entry carrying its Name and
+  // Value attributes; other elements are skipped. Loading replaces the list;
+  // a file that cannot be read or has another root raises ReportError and
+  // leaves the list as it was.
+  void LoadFromFile(const QString& fileName);
+  void SaveToFile(const QString& fileName) const;
+  void LoadFromStream(QIODevice& stream);
+  void SaveToStream(QIODevice& stream) const;
 
 private:
   QList<TfrxVariable*> items_;

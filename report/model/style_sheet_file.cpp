@@ -1,9 +1,7 @@
 // Style sheet files of TfrxStyles.
 
-#include <QFile>
-#include <QSaveFile>
-
 #include "report/model/report_error.h"
+#include "report/model/report_files.h"
 #include "report/model/report_xml.h"
 #include "report/model/serializer.h"
 #include "report/model/style.h"
@@ -20,12 +18,7 @@ void TfrxStyles::SaveToStream(QIODevice& stream) const {
 }
 
 void TfrxStyles::SaveToFile(const QString& fileName) const {
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly))
-    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
-  SaveToStream(file);
-  if (!file.commit())
-    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, file.errorString()));
+  saveReportFile(fileName, [this](QIODevice& file) { SaveToStream(file); });
 }
 
 QStringList TfrxStyles::LoadFromStream(QIODevice& stream) {
@@ -46,10 +39,9 @@ QStringList TfrxStyles::LoadFromStream(QIODevice& stream) {
 }
 
 QStringList TfrxStyles::LoadFromFile(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
-  return LoadFromStream(file);
+  QStringList unknown;
+  readReportFile(fileName, [&](QIODevice& file) { unknown = LoadFromStream(file); });
+  return unknown;
 }
 
 }  // namespace valmoro::report

@@ -402,10 +402,11 @@ TEST(Published, EveryRegisteredClassIsFullyDescribed) {
 
 TEST(Registry, CreatesObjectsByClassName) {
   const QStringList names = registeredClassNames();
-  EXPECT_EQ(names.size(), 29);
+  EXPECT_EQ(names.size(), 30);
   for (const char* expected : {"TfrxMemoView", "TfrxSysMemoView", "TfrxLineView", "TfrxPictureView", "TfrxShapeView",
                                "TfrxSubreport", "TfrxMasterData", "TfrxDataBand6", "TfrxGroupHeader", "TfrxOverlay",
-                               "TfrxNullBand", "TfrxReportPage", "TfrxDialogPage", "TfrxDataPage", "TfrxUserDataSet"})
+                               "TfrxNullBand", "TfrxReportPage", "TfrxDialogPage", "TfrxDataPage", "TfrxUserDataSet",
+                               "TfrxDBDataset"})
     EXPECT_TRUE(names.contains(QString::fromLatin1(expected))) << expected;
 
   TfrxReportPage page;
