@@ -6,12 +6,17 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "platform/dialogs.h"
+#include "report/model/script_classes.h"
+#include "script/binding_modules.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Valmoro"));
   QApplication::setApplicationDisplayName(QStringLiteral("Valmoro"));
   valmoro::dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
+  // What report scripts can reach: the platform classes, then the report's own.
+  valmoro::script::RegisterBindingModules();
+  valmoro::report::RegisterReportClassesModule();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);
 
