@@ -43,6 +43,7 @@ class TfrxCustomEngine;
 class TfrxCustomOutline;
 class TfrxExpressionCache;
 class TfrxNameCache;
+struct TfrxNameInfo;
 class TfrxReportDataSets;
 class TfrxStyles;
 class TfrxVariables;
@@ -262,6 +263,7 @@ public:
   const NameIndex& Names() const { return names_; }
 
 private:
+  bool dataFieldValue(const TfrxNameInfo& info, QVariant& value);
   NameIndex names_;
   QString parentReport_;
   DataSetLink dataSet_;

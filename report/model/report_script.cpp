@@ -25,7 +25,12 @@ using script::Variant;
 // --- Names ------------------------------------------------------------------------------
 
 bool TfrxReport::LookupDataField(const QString& name, QVariant& value) {
-  const TfrxNameInfo& info = nameCache_->info(name);
+  // A copy: reading the field may evaluate further names, which can change the cache.
+  const TfrxNameInfo info = nameCache_->info(name);
+  return dataFieldValue(info, value);
+}
+
+bool TfrxReport::dataFieldValue(const TfrxNameInfo& info, QVariant& value) {
   if (info.kind != TfrxNameInfo::Field) return false;
   const TfrxDataSetItem* item = dataSets_->Find(info.dataSet);
   TfrxDataSet* dataSet = item ? item->DataSet() : nullptr;
@@ -76,13 +81,14 @@ Variant systemValue(const TfrxRunState& run, int index) {
 }  // namespace
 
 bool TfrxReport::GetVariableValue(const QString& name, Variant& value) {
+  // A copy: the steps below may evaluate further names, which can change the cache.
+  const TfrxNameInfo info = nameCache_->info(name);
   // 1. A data field of a listed data set.
   QVariant field;
-  if (LookupDataField(name, field)) {
+  if (dataFieldValue(info, field)) {
     value = script::FromQVariant(field);
     return true;
   }
-  const TfrxNameInfo& info = nameCache_->info(name);
   // 2. A system variable.
   if (info.kind == TfrxNameInfo::System) {
     value = systemValue(runState_, info.system);

@@ -45,6 +45,26 @@ struct CalcFixture : ::testing::Test {
   TfrxUserDataSet* wpisy;
 };
 
+TEST_F(CalcFixture, AFieldWhoseValueEvaluatesOtherNamesStillResolves) {
+  // Reading this field looks up many names that were never seen: the name
+  // cache grows under the look-up that is running.
+  auto* derived = new TfrxUserDataSet();
+  derived->SetUserName("Pochodne");
+  derived->SetFields({"Suma", "Brak"});
+  derived->OnGetValue = [this](const QString& field, QVariant& value) {
+    double sum = 0;
+    for (int i = 0; i < 300; ++i) sum += report.Calc(QStringLiteral("V%1").arg(i)).toDouble();
+    if (field == "Suma") value = sum;  // "Brak" stays Null
+  };
+  report.DataSets()->Add(derived);
+  for (int i = 0; i < 300; ++i) report.Variables()->SetValue(QStringLiteral("V%1").arg(i), i % 2 ? 1.0 : 2.0);
+  EXPECT_DOUBLE_EQ(value("Pochodne.\"Suma\"").ToDouble(), 450.0);
+  EXPECT_DOUBLE_EQ(report.Calc("Pochodne.\"Suma\"").toDouble(), 450.0);
+  // A Null becomes 0 by the field's type, asked after the names were read.
+  EXPECT_EQ(value("Pochodne.\"Brak\"").ToInt(), 0);
+  delete derived;
+}
+
 TEST_F(CalcFixture, ReportVariablesAreExpressionsUnlessTheySpanLines) {
   report.Variables()->SetValue("Iloczyn", "2*3");
   report.Variables()->SetValue("Opis", "2*3\r\ndruga linia");
