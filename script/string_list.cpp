@@ -26,6 +26,25 @@ int CompareTextRegional(const QString& a, const QString& b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
+void TStrings::changed() {
+  if (updating_ > 0) {
+    pendingChange_ = true;
+    return;
+  }
+  Changed();
+}
+
+TStrings::UpdateScope::~UpdateScope() {
+  if (--list_.updating_ > 0 || !list_.pendingChange_) return;
+  list_.pendingChange_ = false;
+  list_.Changed();
+}
+
+void TStrings::clear() {
+  items_.clear();
+  changed();
+}
+
 void TStrings::checkIndex(int index, int size) const {
   if (index < 0 || index >= size) listError(QStringLiteral("List index out of bounds (%1)").arg(index));
 }
@@ -38,6 +57,7 @@ QString TStrings::at(int index) const {
 void TStrings::put(int index, const QString& text) {
   checkIndex(index, count());
   items_[size_t(index)].text = text;
+  changed();
 }
 
 QObject* TStrings::objectAt(int index) const {
@@ -48,21 +68,25 @@ QObject* TStrings::objectAt(int index) const {
 void TStrings::putObject(int index, QObject* object) {
   checkIndex(index, count());
   items_[size_t(index)].object = object;
+  changed();
 }
 
 int TStrings::add(const QString& text, QObject* object) {
   items_.push_back({text, object});
+  changed();
   return count() - 1;
 }
 
 void TStrings::insert(int index, const QString& text, QObject* object) {
   checkIndex(index, count() + 1);
   items_.insert(items_.begin() + index, Item{text, object});
+  changed();
 }
 
 void TStrings::remove(int index) {
   checkIndex(index, count());
   items_.erase(items_.begin() + index);
+  changed();
 }
 
 void TStrings::move(int from, int to) {
@@ -71,6 +95,7 @@ void TStrings::move(int from, int to) {
   Item item = items_[size_t(from)];
   items_.erase(items_.begin() + from);
   items_.insert(items_.begin() + to, item);
+  changed();
 }
 
 int TStrings::indexOf(const QString& text) const {
@@ -110,6 +135,7 @@ void TStrings::setValue(const QString& name, const QString& value) {
     add(name + QLatin1Char('=') + value);
   } else {
     items_[size_t(i)].text = name + QLatin1Char('=') + value;
+    changed();
   }
 }
 
@@ -120,7 +146,8 @@ QString TStrings::text() const {
 }
 
 void TStrings::setText(const QString& text) {
-  items_.clear();
+  UpdateScope update(*this);
+  clear();
   for (const QString& line : SplitSourceLines(text)) add(line);
 }
 
@@ -143,7 +170,8 @@ QString TStrings::commaText() const {
 }
 
 void TStrings::setCommaText(const QString& text) {
-  items_.clear();
+  UpdateScope update(*this);
+  clear();
   const int n = int(text.size());
   int i = 0;
   auto skipSeparators = [&] {
@@ -190,6 +218,7 @@ void TStrings::setBytes(const QByteArray& bytes) {
 void TStrings::addStrings(const TStrings& other) {
   // A copy first: the list may be added to itself.
   const std::vector<Item> items = other.items_;
+  UpdateScope update(*this);
   for (const Item& item : items) add(item.text, item.object.data());
 }
 
@@ -198,6 +227,7 @@ bool TStrings::AssignFrom(QObject* source) {
   if (!other) return false;
   if (other == this) return true;
   const std::vector<Item> items = other->items_;
+  UpdateScope update(*this);
   clear();
   for (const Item& item : items) add(item.text, item.object.data());
   return true;
@@ -219,6 +249,7 @@ void TStringList::setSorted(bool sorted) {
 void TStringList::sort() {
   std::stable_sort(items_.begin(), items_.end(),
                    [](const Item& a, const Item& b) { return CompareTextRegional(a.text, b.text) < 0; });
+  changed();
 }
 
 bool TStringList::find(const QString& text, int* index) const {
@@ -249,6 +280,7 @@ int TStringList::add(const QString& text, QObject* object) {
     if (duplicates_ == dupError) listError(QStringLiteral("String list does not allow duplicates"));
   }
   items_.insert(items_.begin() + index, Item{text, object});
+  changed();
   return index;
 }
 
@@ -264,7 +296,8 @@ int TStringList::indexOf(const QString& text) const {
 }
 
 void TStringList::setText(const QString& text) {
-  items_.clear();
+  UpdateScope update(*this);
+  clear();
   for (const QString& line : SplitSourceLines(text)) add(line);
 }
 

@@ -28,7 +28,7 @@ public:
   virtual int add(const QString& text, QObject* object = nullptr);
   virtual void insert(int index, const QString& text, QObject* object = nullptr);
   void remove(int index);
-  void clear() { items_.clear(); }
+  void clear();
   void move(int from, int to);
   virtual int indexOf(const QString& text) const;
   int indexOfName(const QString& name) const;
@@ -60,7 +60,29 @@ protected:
     QPointer<QObject> object;
   };
   void checkIndex(int index, int size) const;
+
+  // Called after the lines changed. A list that stands for something else
+  // (the lines of a report's text view) writes itself back there.
+  virtual void Changed() {}
+  // Every change reports itself through changed(); inside an UpdateScope
+  // the changes of a bulk operation report once, when it ends.
+  void changed();
+  class UpdateScope {
+  public:
+    explicit UpdateScope(TStrings& list) : list_(list) { ++list_.updating_; }
+    ~UpdateScope();
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+  private:
+    TStrings& list_;
+  };
+
   std::vector<Item> items_;
+
+private:
+  int updating_ = 0;
+  bool pendingChange_ = false;
 };
 
 class TStringList : public TStrings {

@@ -185,6 +185,35 @@ script::TStrings* stringsArgument(const Variant& argument) {
   return list;
 }
 
+// The lines of a text view as scripts hold them: every change of the list
+// is written back to the view at once (Memo1.Lines.Add('x') changes the
+// view), and each read of Lines refills it from the view.
+class MemoLines : public script::TStringList {
+public:
+  explicit MemoLines(TfrxCustomMemoView* memo) : script::TStringList(memo), memo_(memo) {
+    setObjectName(QStringLiteral("Lines"));
+  }
+
+  void reload() {
+    loading_ = true;
+    clear();
+    for (const QString& line : memo_->Memo()) add(line);
+    loading_ = false;
+  }
+
+protected:
+  void Changed() override {
+    if (loading_) return;
+    QStringList lines;
+    for (int i = 0; i < count(); ++i) lines.append(at(i));
+    memo_->SetMemo(lines);
+  }
+
+private:
+  TfrxCustomMemoView* memo_;
+  bool loading_ = false;
+};
+
 // The list object a component hands out for Objects / AllObjects: one per
 // component and kind, filled anew on each read (the lists are rebuilt on
 // every request anyway), freed with the component.
@@ -486,18 +515,15 @@ void registerViews(Registrar& r) {
     const auto setText = [](TfrxCustomMemoView* v, const Variant& value) { v->SetText(value.ToString()); };
     readWrite<TfrxCustomMemoView>(c, "Text", "String", getText, setText);
     readWrite<TfrxCustomMemoView>(c, "AnsiText", "String", getText, setText);
-    // Reading gives a string list with the memo's lines (a copy: assign it
-    // back to change the memo); writing takes a string list or a text.
+    // Reading gives the memo's lines as a string list bound to the memo;
+    // writing takes a string list or a text.
     readWrite<TfrxCustomMemoView>(
         c, "Lines", "TStrings",
         [](TfrxCustomMemoView* v) {
-          auto* lines = v->findChild<script::TStringList*>(QStringLiteral("Lines"), Qt::FindDirectChildrenOnly);
-          if (!lines) {
-            lines = new script::TStringList(v);
-            lines->setObjectName(QStringLiteral("Lines"));
-          }
-          lines->clear();
-          for (const QString& line : v->Memo()) lines->add(line);
+          auto* lines = dynamic_cast<MemoLines*>(
+              v->findChild<script::TStringList*>(QStringLiteral("Lines"), Qt::FindDirectChildrenOnly));
+          if (!lines) lines = new MemoLines(v);
+          lines->reload();
           return Variant::FromObject(lines);
         },
         [](TfrxCustomMemoView* v, const Variant& value) {

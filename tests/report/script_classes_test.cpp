@@ -108,6 +108,24 @@ TEST_F(ScriptClasses, CreatesViewsByClassReparentsAndTakesLines) {
   EXPECT_DOUBLE_EQ(created->Height(), 40);
   EXPECT_EQ(memo->Parent(), band2);
   EXPECT_EQ(band2->Objects(), QList<TfrxComponent*>{memo});
+
+  // The lines are the memo's own: changing the list changes the memo, and a
+  // later read sees changes made to the memo meanwhile.
+  EXPECT_EQ(run(QStringLiteral("var l: TStrings;\n"
+                               "begin\n"
+                               "  Memo1.Lines.Add('druga');\n"
+                               "  Memo1.Lines.Insert(0, 'zero');\n"
+                               "  l := Memo1.Lines; l.Delete(1); l[0] := 'pierwsza';\n"
+                               "  ShowMessage(TfrxMemoView(Report.FindObject('Memo1')).Lines.CommaText);\n"
+                               "  Memo1.Text := 'a' + #13#10 + 'b';\n"
+                               "  ShowMessage(IntToStr(Memo1.Lines.Count) + Memo1.Lines[1]);\n"
+                               "  Memo1.Lines.Text := 'x' + #13#10 + 'y' + #13#10 + 'z';\n"
+                               "end.")),
+            QStringLiteral("pierwsza,druga\n2b"));
+  EXPECT_EQ(memo->Memo(), (QStringList{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
+  EXPECT_EQ(run(QStringLiteral("begin Memo1.Lines.Clear; Memo1.Lines.Add('jedna'); Memo1.Lines.Add('dwie') end.")),
+            QString());
+  EXPECT_EQ(memo->Memo(), (QStringList{QStringLiteral("jedna"), QStringLiteral("dwie")}));
   // A report error (a name already taken) reaches the script as an exception.
   EXPECT_EQ(run(QStringLiteral("begin\n"
                                "  try Memo1.Parent := Memo1; except ShowMessage('błąd: ' + ExceptionMessage); end;\n"
