@@ -4,11 +4,11 @@
 // report's script and called on each evaluation. Internal to the report.
 
 #include <QHash>
-#include <cstdint>
-#include <iterator>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
