@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QStringList>
+#include <stdexcept>
 
 #include "expression.h"
 #include "program_messages.h"
@@ -16,6 +17,18 @@
 namespace valmoro::script {
 
 namespace {
+
+// A failure of the host behind a handler (a report or database error) reaches
+// the script as an Exception it can catch; script errors pass unchanged.
+[[noreturn]] void rethrowAsScriptError() {
+  try {
+    throw;
+  } catch (const ScriptError&) {
+    throw;
+  } catch (const std::runtime_error& e) {
+    throw RunError(error_class::Exception, QString::fromUtf8(e.what()));
+  }
+}
 
 // A type name of a declaration: a registered type or class gives its code,
 // anything else counts as a class name (declarations name classes that may
@@ -209,7 +222,7 @@ TfsMethodHelper::TfsMethodHelper(const QString& name, TfsVarType typ, const QStr
   IsReadOnly = true;
 }
 
-Variant TfsMethodHelper::call(const QString& name, const Variant* newValue) {
+Variant TfsMethodHelper::call(const QString& name, const Variant* newValue) try {
   QObject* instance = instanceOf(this, !IsConstructor);
   const QMetaObject* cls = classOf(this);
   if (OnCallCaller) {
@@ -237,6 +250,8 @@ Variant TfsMethodHelper::call(const QString& name, const Variant* newValue) {
                    QStringLiteral("Class %1 cannot be created").arg(ScriptClassName(cls)));
   }
   return Variant(0);
+} catch (...) {
+  rethrowAsScriptError();
 }
 
 Variant TfsMethodHelper::GetValue() {
@@ -253,7 +268,7 @@ void TfsMethodHelper::SetValue(const Variant& value) {
 TfsPropertyHelper::TfsPropertyHelper(const QString& name, TfsVarType typ, const QString& typeName)
     : TfsCustomHelper(name, typ, typeName) {}
 
-Variant TfsPropertyHelper::GetValue() {
+Variant TfsPropertyHelper::GetValue() try {
   QObject* instance = instanceOf(this, true);
   if (IsPublished) {
     Variant value = FromQVariant(Property.read(instance));
@@ -262,9 +277,11 @@ Variant TfsPropertyHelper::GetValue() {
   }
   if (OnGetValue) return OnGetValue(instance, classOf(this), UpperName());
   return Variant(0);
+} catch (...) {
+  rethrowAsScriptError();
 }
 
-void TfsPropertyHelper::SetValue(const Variant& value) {
+void TfsPropertyHelper::SetValue(const Variant& value) try {
   if (IsReadOnly) return;
   QObject* instance = instanceOf(this, true);
   if (IsPublished) {
@@ -277,6 +294,8 @@ void TfsPropertyHelper::SetValue(const Variant& value) {
     return;
   }
   if (OnSetValue) OnSetValue(instance, classOf(this), UpperName(), value);
+} catch (...) {
+  rethrowAsScriptError();
 }
 
 // ---- TfsComponentHelper -------------------------------------------------------------------

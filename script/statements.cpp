@@ -1,6 +1,5 @@
 #include "statements.h"
 
-#include <stdexcept>
 #include <typeinfo>
 
 #include "designator.h"
@@ -272,12 +271,6 @@ void TfsTryStmt::Execute() {
     } catch (const ScriptError& e) {
       s->SetVariableValue(QStringLiteral("ExceptionClassName"), Variant(ExceptionClassNameOf(e)));
       s->SetVariableValue(QStringLiteral("ExceptionMessage"), Variant(e.message()));
-      ExceptStmt->ExecuteBlock();
-    } catch (const std::runtime_error& e) {
-      // A host object's own failure (a report or database error raised by a
-      // property setter or method): scripts catch it as a plain Exception.
-      s->SetVariableValue(QStringLiteral("ExceptionClassName"), Variant(QStringLiteral("Exception")));
-      s->SetVariableValue(QStringLiteral("ExceptionMessage"), Variant(QString::fromUtf8(e.what())));
       ExceptStmt->ExecuteBlock();
     }
     return;

@@ -43,6 +43,19 @@ TEST(ScriptRun, ErrorsAndExitStatuses) {
   EXPECT_EQ(r.out, "przed\n");
   EXPECT_EQ(r.err, "error: Coś poszło źle\n");
 
+  // A refusal of a report object ends the script with its message, like any
+  // other uncaught error.
+  const QString reportError =
+      write(dir, "raport.pas",
+            "var r: TfrxReport; p: TfrxReportPage; a, b: TfrxMemoView;\n"
+            "begin\n  r := TfrxReport.Create(nil); p := TfrxReportPage.Create(r);\n"
+            "  a := TfrxMemoView.Create(p); a.Name := 'A';\n  b := TfrxMemoView.Create(p); b.Name := 'A';\n"
+            "  ShowMessage('nieosiągalne')\nend.\n");
+  const ToolRun e = runTool({"script", "run", reportError});
+  EXPECT_EQ(e.exitCode, 1);
+  EXPECT_EQ(e.out, "");
+  EXPECT_EQ(e.err, "error: Nazwa jest już użyta\n");
+
   const ToolRun missing = runTool({"script", "run", dir.filePath("brak.pas")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_TRUE(missing.err.startsWith(dir.filePath("brak.pas") + ": Cannot open file")) << missing.err.toStdString();
