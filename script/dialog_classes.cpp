@@ -25,6 +25,11 @@ int TColorOfColor(const QColor& color) {
 
 TOpenDialog::TOpenDialog(QObject* owner) : TCommonDialog(owner), files_(new TStringList(this)) {}
 
+TStringList* TOpenDialog::files() {
+  if (!files_) files_ = new TStringList(this);
+  return files_;
+}
+
 bool TOpenDialog::execute() { return run(false); }
 
 bool TOpenDialog::run(bool save) {
@@ -41,8 +46,9 @@ bool TOpenDialog::run(bool save) {
   request.overwritePrompt = save && (options_ & ofOverwritePrompt);
   const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request);
   if (!answer) return false;
-  files_->clear();
-  for (const QString& file : answer->files) files_->add(file);
+  TStringList* files = this->files();
+  files->clear();
+  for (const QString& file : answer->files) files->add(file);
   fileName_ = answer->files.value(0);
   filterIndex_ = answer->filterIndex;
   const QString ext = defaultExt_.startsWith(QLatin1Char('.')) ? defaultExt_.mid(1) : defaultExt_;
@@ -56,6 +62,11 @@ bool TOpenDialog::run(bool save) {
 // ---- TColorDialog ---------------------------------------------------------------------------
 
 TColorDialog::TColorDialog(QObject* owner) : TCommonDialog(owner), customColors_(new TStringList(this)) {}
+
+TStringList* TColorDialog::customColors() {
+  if (!customColors_) customColors_ = new TStringList(this);
+  return customColors_;
+}
 
 bool TColorDialog::execute() {
   const std::optional<QColor> chosen = dialogs::colorDialog(ColorOfTColor(color_));

@@ -68,8 +68,9 @@ public:
   void setOptions(unsigned v) { options_ = v; }
   int fileEditStyle() const { return fileEditStyle_; }
   void setFileEditStyle(int v) { fileEditStyle_ = v; }
-  // All chosen files (several with ofAllowMultiSelect).
-  TStringList* files() const { return files_; }
+  // All chosen files (several with ofAllowMultiSelect). A list the script
+  // has freed is made anew, empty.
+  TStringList* files();
 
 protected:
   bool run(bool save);
@@ -79,7 +80,7 @@ private:
   int filterIndex_ = 1;
   unsigned options_ = kDefaultOptions;
   int fileEditStyle_ = 0;
-  TStringList* files_;
+  QPointer<TStringList> files_;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -103,13 +104,14 @@ public:
   void setColor(int v) { color_ = v; }
   unsigned options() const { return options_; }
   void setOptions(unsigned v) { options_ = v; }
-  // "ColorA=RRGGBB" lines, as the platform keeps a dialog's custom colours.
-  TStringList* customColors() const { return customColors_; }
+  // "ColorA=RRGGBB" lines, as the platform keeps a dialog's custom colours
+  // (made anew, empty, when the script has freed the list).
+  TStringList* customColors();
 
 private:
   int color_ = 0;
   unsigned options_ = 0;
-  TStringList* customColors_;
+  QPointer<TStringList> customColors_;
 };
 
 // The dialog's font is an object of the script's TFont class when one is

@@ -461,12 +461,13 @@ bool TControl::paintAfter(QObject* watched, QEvent* event) {
   static_cast<QObject*>(surface)->event(event);
   {
     QPainter painter(surface);
-    graphics::TCanvas* c = canvas();
+    // The routine may free the canvas (or the control) while it paints.
+    QPointer<graphics::TCanvas> c = canvas();
     c->setPainter(&painter);
     QPointer<TControl> self(this);
     dispatch([&] { emit OnPaint(); });
     if (!self) return true;
-    c->setPainter(nullptr);
+    if (c) c->setPainter(nullptr);
   }
   painting_ = false;
   return true;

@@ -120,8 +120,9 @@ public:
   // while the control handles OnPaint.
   graphics::TCanvas* canvas();
 
-  // Frees now, or once the event being handled is done.
-  void release();
+  // Frees now, or once the event being handled is done. Invokable, so that
+  // TObject.Free reaches it for a control it knows only as an object.
+  Q_INVOKABLE void release();
 
 signals:
   void OnClick();

@@ -286,16 +286,20 @@ bool TMetafile::AssignFrom(QObject* source) {
 // ---- TPicture -------------------------------------------------------------------------------------
 
 void TPicture::setGraphic(TGraphic* graphic) {
-  delete graphic_.data();
-  graphic_ = nullptr;
+  // The picture's own graphic stays as it is.
+  if (graphic && graphic == graphic_.data()) return;
+  // The copy is made before the old graphic goes, so a graphic that cannot
+  // be copied leaves the picture as it was.
+  TGraphic* copy = nullptr;
   if (graphic) {
-    auto* copy = qobject_cast<TGraphic*>(graphic->metaObject()->newInstance(Q_ARG(QObject*, this)));
+    copy = qobject_cast<TGraphic*>(graphic->metaObject()->newInstance(Q_ARG(QObject*, this)));
     if (!copy || !copy->AssignFrom(graphic)) {
       delete copy;
       invalidGraphic(QStringLiteral("Cannot copy the graphic"));
     }
-    graphic_ = copy;
   }
+  delete graphic_.data();
+  graphic_ = copy;
   emit changed();
 }
 

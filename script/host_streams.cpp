@@ -190,8 +190,15 @@ TStreamDevice::TStreamDevice(TStream* stream) : stream_(stream), origin_(stream-
 qint64 TStreamDevice::size() const { return std::max<qint64>(0, stream_->size() - origin_); }
 
 bool TStreamDevice::seek(qint64 pos) {
-  QIODevice::seek(pos);
-  stream_->setPosition(origin_ + pos);
+  // Qt's readers call this: a stream error becomes a failed seek, never an
+  // exception through Qt's code.
+  if (!QIODevice::seek(pos)) return false;
+  try {
+    stream_->setPosition(origin_ + pos);
+  } catch (const ScriptError& e) {
+    setErrorString(e.message());
+    return false;
+  }
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ini_file.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -128,16 +129,29 @@ QString unquoteLine(const QString& value) {
 
 QStringList TCustomIniFile::readStrings(const QString& section) const {
   QStringList out;
+  const Section* s = find(section);
+  if (!s) return out;
   bool ok = false;
   const int count = value(section, QStringLiteral("Count")).value_or(QString()).trimmed().toInt(&ok);
   if (ok && count >= 0) {
-    for (int i = 1; i <= count; ++i)
-      out << unquoteLine(value(section, QStringLiteral("Item%1").arg(i)).value_or(QString()));
+    // The ItemN values in one pass. Lines past the last ItemN the section
+    // holds are not read: a damaged Count (two billion) must not build
+    // that many empty lines.
+    QHash<int, QString> items;
+    int last = 0;
+    for (const Line& l : s->lines) {
+      if (!l.key.startsWith(QLatin1String("Item"), Qt::CaseInsensitive)) continue;
+      bool number = false;
+      const int n = QStringView(l.key).mid(4).toInt(&number);
+      if (!number || n < 1 || n > count || l.key.mid(4) != QString::number(n) || items.contains(n)) continue;
+      items.insert(n, l.value);
+      last = std::max(last, n);
+    }
+    for (int i = 1; i <= last; ++i) out << unquoteLine(items.value(i));
     return out;
   }
-  if (const Section* s = find(section))
-    for (const Line& l : s->lines)
-      if (!l.key.isEmpty()) out << unquoteLine(l.value);
+  for (const Line& l : s->lines)
+    if (!l.key.isEmpty()) out << unquoteLine(l.value);
   return out;
 }
 

@@ -48,7 +48,7 @@ public:
   //   Item2="  kept blanks\tand a tab  "
   //   Item3=
   // Count says how many ItemN keys (numbered from 1) belong to the list; a
-  // missing ItemN is an empty line. A line that would not come back as it
+  // missing ItemN before the last one present is an empty line. A line that would not come back as it
   // was (blanks at either end, a leading double quote, control characters)
   // is written in double quotes with backslash escapes (\\ \" \r \n \t and
   // \xHH). Writing replaces the section. A section without a usable Count

@@ -397,6 +397,12 @@ void RegisterObjectClass(TfsScript* script) {
   object->AddConstructor(QStringLiteral("constructor Create"), TfsCallMethodEvent());
   object->AddMethod(QStringLiteral("procedure Free"),
                     [](QObject* instance, const QMetaObject*, const QString&, TfsMethodHelper*) {
+                      // A control may be inside one of its own events (Sender.Free in
+                      // OnMouseDown): it frees itself once the event is done.
+                      static const QByteArray kRelease = QMetaObject::normalizedSignature("release()");
+                      if (instance && instance->metaObject()->indexOfMethod(kRelease.constData()) >= 0 &&
+                          QMetaObject::invokeMethod(instance, "release", Qt::DirectConnection))
+                        return Variant::Null();
                       delete instance;
                       return Variant::Null();
                     });

@@ -271,11 +271,12 @@ TfsFormsModule::TfsFormsModule(TfsScript* script) : TfsRTTIModule(script) {
   registerControl(script);
   registerControls(script);
   registerScrollingAndForms(script);
-  application_ = std::make_unique<TApplication>();
-  script->AddObjectItem(QStringLiteral("Application"), application_.get());
+  auto* application = new TApplication();
+  application_ = application;
+  script->AddObjectItem(QStringLiteral("Application"), application);
 }
 
-TfsFormsModule::~TfsFormsModule() = default;
+TfsFormsModule::~TfsFormsModule() { delete application_.data(); }
 
 void RegisterFormsModule() {
   RegisterModule(QStringLiteral("Forms"), [](TfsScript* script) { return std::make_unique<TfsFormsModule>(script); });

@@ -8,15 +8,11 @@
 // windows; in its recording and console modes it returns at once (see
 // forms::TCustomForm::showModal and forms::QueueModalResult).
 
-#include <memory>
+#include <QPointer>
 
 #include "host_classes.h"
 
 namespace valmoro::script {
-
-namespace forms {
-class TApplication;
-}
 
 class TfsFormsModule : public TfsRTTIModule {
 public:
@@ -24,7 +20,9 @@ public:
   ~TfsFormsModule() override;
 
 private:
-  std::unique_ptr<forms::TApplication> application_;
+  // A script may free the object itself (Application.Free); the module
+  // frees only what is left.
+  QPointer<QObject> application_;
 };
 
 void RegisterFormsModule();

@@ -124,7 +124,11 @@ QString TStrings::nameAt(int index) const {
 
 QString TStrings::value(const QString& name) const {
   const int i = indexOfName(name);
-  return i < 0 ? QString() : items_[size_t(i)].text.mid(name.size() + 1);
+  if (i < 0) return QString();
+  // After the line's own "=": the name asked for may be written another
+  // way (another case, composed accents) and so be of another length.
+  const QString& line = items_[size_t(i)].text;
+  return line.mid(line.indexOf(QLatin1Char('=')) + 1);
 }
 
 void TStrings::setValue(const QString& name, const QString& value) {

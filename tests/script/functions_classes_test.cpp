@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "run_support.h"
+#include "script/host_streams.h"
 #include "script/module_classes.h"
 #include "script/module_ini_files.h"
 
@@ -33,6 +34,17 @@ TEST(StringLists, EditingNamesValuesAndCommaText) {
                            "ShowMessage(l.ClassName); l.Free end."),
             "3\nzero,dwa=2\n1\ndwa:2\n\"a b\",jeden,trzy=3\n3\ny z|q\"\nq\"\r\nx\r\n\n"
             "EStringListError: List index out of bounds (5)\nTStringList");
+}
+
+TEST(StringLists, AValueIsFoundUnderANameWrittenWithDecomposedAccents) {
+  // "Kwota\u0301" (accent as a combining mark) names the same key as the
+  // composed "Kwotá" but is one character longer.
+  EXPECT_EQ(RunWithClasses(QString::fromUtf8("var l: TStringList;\nbegin l := TStringList.Create;\n"
+                                             "l.Add('Kwot\u00e1=123'); l.Add('ĄĆ=xy');\n"
+                                             "ShowMessage(l.IndexOfName('Kwota\u0301'));\n"
+                                             "ShowMessage(l.Values['Kwota\u0301']);\n"
+                                             "ShowMessage(l.Values['ąć']); l.Free end.")),
+            "0\n123\nxy");
 }
 
 TEST(StringLists, SortedListsAndDuplicates) {
@@ -224,6 +236,25 @@ TEST(ScriptXml, ItemsMoveBetweenTreesAndFreeWithTheirChildren) {
                            "d.Free end."),
             "r 1\nr\nAn XML item cannot be placed below itself\nThe root of a document cannot leave it\nc\nTrue\n1\n"
             "True\nr\nr\nTrue");
+}
+
+}  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(ScriptStreams, ADeviceOverAStreamReportsAFailedSeekInsteadOfThrowing) {
+  TMemoryStream stream;
+  stream.writeBytes("abcdef");
+  stream.setPosition(2);
+  TStreamDevice device(&stream);
+  EXPECT_EQ(device.size(), 4);
+  EXPECT_TRUE(device.seek(1));
+  EXPECT_EQ(stream.position(), 3);
+  EXPECT_EQ(device.read(2), "de");
+  bool seeked = true;
+  EXPECT_NO_THROW(seeked = device.seek(-3));
+  EXPECT_FALSE(seeked);
+  EXPECT_EQ(stream.position(), 5);
 }
 
 }  // namespace valmoro::script::test

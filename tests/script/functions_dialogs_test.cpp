@@ -178,3 +178,17 @@ TEST(DialogClasses, ErrorsReachScripts) {
 }
 
 }  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(DialogClasses, AFreedFilesOrColoursListIsMadeAnew) {
+  EXPECT_EQ(RunDialogClasses("var o: TOpenDialog; c: TColorDialog;\n"
+                             "begin o := TOpenDialog.Create(nil); o.Files.Free; ShowMessage(o.Files.Count);\n"
+                             "ShowMessage(o.Execute); ShowMessage(o.Files.CommaText);\n"
+                             "c := TColorDialog.Create(o); c.CustomColors.Free; c.CustomColors.Add('ColorA=FF0000');\n"
+                             "ShowMessage(c.CustomColors.Text); o.Free end.",
+                             [] { dialogs::queueFileAnswer(QStringList{"/tmp/a.fr3"}); }),
+            "0\nOtwórz\nTrue\n/tmp/a.fr3\nColorA=FF0000\r\n");
+}
+
+}  // namespace valmoro::script::test

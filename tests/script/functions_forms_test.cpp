@@ -410,3 +410,48 @@ TEST(FormsControls, ConstantsEnumerationsAndApplication) {
 }
 
 }  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(FormsEvents, AControlFreedAsAnObjectInsideItsOwnMouseEventGoesWhenTheEventIsDone) {
+  dialogs::RecordingScope recording;
+  FormsScript s;
+  ASSERT_EQ(s.run("var F: TForm; B, C: TButton; O: TObject;\n"
+                  "procedure Kill(Sender: TObject; Button: TMouseButton; Shift: TShiftState; X, Y: Integer);\n"
+                  "begin Sender.Free; ShowMessage('po') end;\n"
+                  "procedure KillOwned(Sender: TObject; Button: TMouseButton; Shift: TShiftState; X, Y: Integer);\n"
+                  "begin F.Components[1].Free; ShowMessage('po 2') end;\n"
+                  "begin F := TForm.Create(nil); B := TButton.Create(F); B.Parent := F; B.OnMouseDown := 'Kill';\n"
+                  "  C := TButton.Create(F); C.Parent := F; C.OnMouseDown := 'KillOwned';\n"
+                  "  { outside any event an object goes at once }\n"
+                  "  O := TButton.Create(F); O.Free; ShowMessage(O = nil) end."),
+            "");
+  auto* form = s.object<TCustomForm>("F");
+  QPointer<QWidget> b = s.object<TButton>("B")->widget();
+  QPointer<QWidget> c = s.object<TButton>("C")->widget();
+  form->show();
+  QTest::mousePress(b.data(), Qt::LeftButton);
+  QTest::mousePress(c.data(), Qt::LeftButton);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(b.isNull());
+  EXPECT_TRUE(c.isNull());
+  EXPECT_EQ(recording.messages(), QStringList({"True", "po", "po 2"}));
+  delete form;
+}
+
+}  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(FormsControls, FreeingTheApplicationObjectLeavesNilAndNothingFreedTwice) {
+  dialogs::RecordingScope recording;
+  {
+    FormsScript s;
+    EXPECT_EQ(s.run("begin ShowMessage(Application = nil); Application.Free; ShowMessage(Application = nil);\n"
+                    "try Application.Title := 'x' except ShowMessage(ExceptionClassName) end end."),
+              "");
+  }
+  EXPECT_EQ(recording.messages(), QStringList({"False", "True", "EInvalidOperation"}));
+}
+
+}  // namespace valmoro::script::test

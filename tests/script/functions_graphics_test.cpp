@@ -153,3 +153,49 @@ TEST(Graphics, OnPaintDrawsOnTheWindow) {
 }
 
 }  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(Graphics, APictureGivenItsOwnGraphicKeepsIt) {
+  EXPECT_EQ(RunWithGraphics("var p: TPicture; b: TBitmap;\n"
+                            "begin\n"
+                            "  p := TPicture.Create; p.Bitmap.Width := 3; p.Bitmap.Height := 2;\n"
+                            "  p.Bitmap.Canvas.Pixels[2, 1] := clRed;\n"
+                            "  p.Graphic := p.Graphic; p.Bitmap := p.Bitmap; p.Assign(p.Graphic);\n"
+                            "  ShowMessage(IntToStr(p.Width) + 'x' + IntToStr(p.Height));\n"
+                            "  ShowMessage(p.Bitmap.Canvas.Pixels[2, 1] = clRed);\n"
+                            "  b := TBitmap.Create; b.Width := 5; b.Height := 4; p.Graphic := b;\n"
+                            "  ShowMessage(IntToStr(p.Width) + 'x' + IntToStr(p.Height) + ' ' + IntToStr(b.Width));\n"
+                            "  b.Free; p.Free\n"
+                            "end."),
+            "3x2\nTrue\n5x4 5");
+}
+
+}  // namespace valmoro::script::test
+
+namespace valmoro::script::test {
+
+TEST(Graphics, ACanvasFreedInOnPaintIsMadeAnewForTheNextPaint) {
+  TfsScript script;
+  script.AddRuntimeLibrary();
+  script.AddSymbol(QString(), new TfsClassesModule(&script));
+  script.AddSymbol(QString(), new TfsGraphicsModule(&script));
+  script.AddSymbol(QString(), new TfsFormsModule(&script));
+  const Ran ran = RunScript(QStringLiteral("PascalScript"),
+                            "var F: TForm; N: Integer;\n"
+                            "procedure FormPaint(Sender: TObject);\n"
+                            "begin N := N + 1; F.Canvas.Brush.Color := clBlue; F.Canvas.Pen.Color := clBlue;\n"
+                            "  F.Canvas.Rectangle(10, 10, 30, 30); if N = 1 then F.Canvas.Free end;\n"
+                            "begin F := TForm.Create(nil); F.SetBounds(0, 0, 100, 80); F.OnPaint := 'FormPaint'; "
+                            "F.Show end.",
+                            &script);
+  ASSERT_EQ(ran.Output(), "");
+  auto* form = qobject_cast<forms::TCustomForm*>(script.FindSymbol("F")->GetValue().ToObject());
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(QColor(form->widget()->grab().toImage().pixel(20, 20)), QColor(Qt::blue));
+  EXPECT_EQ(QColor(form->widget()->grab().toImage().pixel(20, 20)), QColor(Qt::blue));
+  EXPECT_GE(script.FindSymbol("N")->GetValue().ToInt(), 2);
+  delete form;
+}
+
+}  // namespace valmoro::script::test

@@ -169,6 +169,15 @@ TEST(IniFiles, StringListFileLayout) {
   EXPECT_EQ(ini.readStrings("M"), QStringList({"dużo", "1", "2\t"}));
 }
 
+TEST(IniFiles, ADamagedListCountReadsOnlyTheItemsThere) {
+  // A hand-edited Count far beyond the items must neither hang nor build
+  // billions of empty lines; the items there still come back in order.
+  TMemIniFile ini(QString{});
+  ini.setText("[L]\r\nCount=2147483647\r\nItem1=a\r\nItem3=c\r\nItem03=x\r\n[M]\r\nCount=2\r\nItem3=za daleko\r\n");
+  EXPECT_EQ(ini.readStrings("L"), QStringList({"a", "", "c"}));
+  EXPECT_EQ(ini.readStrings("M"), QStringList());
+}
+
 TEST(IniFiles, WholeFileThroughStringListsAndStreams) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("c.ini"));
