@@ -80,6 +80,12 @@ void TfrxDBDataset::disconnectDataSet() {
 }
 
 bool TfrxDBDataset::ensureOpened() {
+  // A database data set freed meanwhile says nothing (it sends no closed()):
+  // what this run opened is gone with it.
+  if (!d_->dataSet) {
+    d_->opened = false;
+    d_->saved = -1;
+  }
   if (!d_->opened) Open();
   return d_->opened;
 }

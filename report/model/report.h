@@ -298,6 +298,21 @@ private:
   QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
   std::unique_ptr<TfrxNameCache> nameCache_;
   void RegisterScriptClass(const QMetaObject* classType);
+  // Raises ReportError while the report's script or one of its expressions
+  // is executing: clearing, reloading or preparing the report then would
+  // free the program that is running.
+  void checkScriptIdle() const;
+  // The report's own properties and options that Clear resets (children,
+  // lists and script aside).
+  void resetOwnProperties();
+  // Expressions being evaluated now (their programs belong to the cache).
+  int evaluating_ = 0;
+  // BuildPages is under way: progress lets the event loop run, and a second
+  // request arriving meanwhile must not start over on the same tree.
+  bool preparing_ = false;
+  void checkNotPreparing() const;
+  // Steps 2 to 8 of BuildPages: the preparation and the restore afterwards.
+  bool buildPagesOnce();
   // The script and the expression cache are made on first use: most
   // reports are only read and written.
   TfrxExpressionCache& Expressions();

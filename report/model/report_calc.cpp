@@ -134,7 +134,14 @@ Variant TfrxReport::CalcVariant(const QString& expr, bool fromScript) {
   if (GetVariableValue(expr, value)) return value;
   QString errorText;
   bool divisionByZero = false;
-  value = Expressions().Evaluate(expr, errorText, divisionByZero);
+  TfrxExpressionCache& expressions = Expressions();  // made on first use, before counting
+  {
+    struct Depth {
+      int& n;
+      ~Depth() { --n; }
+    } depth{++evaluating_};
+    value = expressions.Evaluate(expr, errorText, divisionByZero);
+  }
   if (errorText.isEmpty()) return value;
   if (divisionByZero && engineOptions_->IgnoreDevByZero()) return Variant::Null();
   // A call from a script gets an error the script can catch.

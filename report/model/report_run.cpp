@@ -61,11 +61,23 @@ QString formatReportResource(QStringView name, const QStringList& args) { return
 
 // --- Clear ------------------------------------------------------------------------
 
+void TfrxReport::checkNotPreparing() const {
+  if (preparing_) throw ReportError(QStringLiteral("Raport jest właśnie przygotowywany"));
+}
+
 void TfrxReport::Clear() {
+  checkScriptIdle();
+  checkNotPreparing();
   RemoveChildren();
   dataSets_->Clear();
   variables_->Clear();
   styles_->Clear();
+  resetOwnProperties();
+  // What the script and the expressions knew of the old tree goes with it.
+  ResetScript();
+}
+
+void TfrxReport::resetOwnProperties() {
   engineOptions_->SetConvertNulls(true);
   engineOptions_->SetIgnoreDevByZero(false);
   engineOptions_->SetDoublePass(false);
@@ -90,8 +102,6 @@ void TfrxReport::Clear() {
   onRunDialogs_.clear();
   onStartReport_.clear();
   onStopReport_.clear();
-  // What the script and the expressions knew of the old tree goes with it.
-  ResetScript();
 }
 
 // --- Loading and saving -------------------------------------------------------------
@@ -221,6 +231,26 @@ bool TfrxReport::BuildPages(bool clearFirst) {
   // 1. Hook: the prepared-page store comes with the band engine; until then
   // there are no pages to clear.
   (void)clearFirst;
+  // A run from within this report's own script would free the running program.
+  checkScriptIdle();
+  checkNotPreparing();
+  bool result = false;
+  {
+    struct Preparing {
+      bool& flag;
+      ~Preparing() { flag = false; }
+    } preparing{preparing_ = true};
+    result = buildPagesOnce();
+  }
+  // 9.
+  if (!errors_.isEmpty()) {
+    result = false;
+    ShowErrors();
+  }
+  return result;
+}
+
+bool TfrxReport::buildPagesOnce() {
   // 2.
   errors_.clear();
   terminated_ = false;
@@ -290,6 +320,9 @@ bool TfrxReport::BuildPages(bool clearFirst) {
       const double sheetOverlap = printOptions_->SheetOverlap();
       restoring_ = true;
       try {
+        // A document leaves out values at their defaults: whatever the
+        // script set in their place must not outlive the restore.
+        resetOwnProperties();
         copy->seek(0);
         ReadFromStream(*copy);
       } catch (const std::exception& e) {
@@ -302,12 +335,6 @@ bool TfrxReport::BuildPages(bool clearFirst) {
       reportOptions_->SetPassword(password);
       printOptions_->SetSheetOverlap(sheetOverlap);
     }
-  }
-
-  // 9.
-  if (!errors_.isEmpty()) {
-    result = false;
-    ShowErrors();
   }
   return result;
 }
@@ -323,7 +350,16 @@ void TfrxReport::ShowReport(bool clearFirst) {
   const hooks::PreviewShower& preview = hooks::previewShower();
   if (preview && !oldStyleProgress_ && !noPumping_ && QCoreApplication::instance()) {
     // The preview opens at once and fills while the report is prepared.
-    QTimer::singleShot(50, this, [this, clearFirst] { BuildPages(clearFirst); });
+    QTimer::singleShot(50, this, [this, clearFirst] {
+      // Nobody waits for this preparation: an error raised now (a silent
+      // mode that re-raises, a report that cannot be prepared) would unwind
+      // into the event loop. It is shown instead.
+      try {
+        BuildPages(clearFirst);
+      } catch (const std::exception& e) {
+        dialogs::showErrorBox(resources::text(u"mbError"), QString::fromUtf8(e.what()));
+      }
+    });
     ShowBuiltPages();
     return;
   }

@@ -244,8 +244,15 @@ void TfrxReport::RegisterScriptClass(const QMetaObject* classType) {
   Script().AddClassItem(classType, ancestor ? script::ScriptClassName(ancestor) : QStringLiteral("TObject"));
 }
 
+void TfrxReport::checkScriptIdle() const {
+  if (evaluating_ > 0 || (script_ && (script_->Running || script_->ActiveRoutineScript)))
+    throw ReportError(QStringLiteral(
+        "Raportu nie można wyczyścić, wczytać ani przygotować w trakcie wykonywania jego skryptu"));
+}
+
 void TfrxReport::ResetScript() {
   if (!script_) return;  // made on first use, with the functions registered
+  checkScriptIdle();
   Expressions().Clear();
   Expressions().SetLanguage(scriptLanguage_);
   Script().ClearProgram();

@@ -278,4 +278,23 @@ TEST_F(DBDataSet, ReopeningDuringARunRebuildsTheFieldMapAndClosingForgetsThePosi
   EXPECT_EQ(query.currentRow(), 2);
 }
 
+TEST_F(DBDataSet, ADatabaseDataSetFreedMeanwhileIsNoLongerUsed) {
+  auto* other = new db::DataSet(&connection);
+  other->setCommandText(QStringLiteral("SELECT * FROM Wpisy ORDER BY Id"));
+  ds.SetDataSet(other);
+  ds.BeginRun();
+  ds.First();
+  EXPECT_EQ(ds.Value(QStringLiteral("Id")).toLongLong(), 1);
+  delete other;
+  EXPECT_EQ(ds.DataSet(), nullptr);
+  ds.Next();
+  EXPECT_TRUE(ds.Eof());
+  ds.Prior();
+  ds.First();
+  EXPECT_TRUE(ds.Eof());
+  EXPECT_EQ(ds.RecordCount(), 0);
+  EXPECT_FALSE(ds.Value(QStringLiteral("Id")).isValid());
+  ds.EndRun();
+}
+
 }  // namespace

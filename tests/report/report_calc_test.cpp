@@ -197,6 +197,22 @@ TEST_F(CalcFixture, AggregatesGoToTheEngine) {
   hooks::setAggregateCalculator({});
 }
 
+TEST_F(CalcFixture, AnExpressionCannotReloadTheReportItBelongsTo) {
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("Page1");
+  ASSERT_TRUE(report.PrepareScript()) << report.Errors().join('\n').toStdString();
+  try {
+    report.Calc("Report.LoadFromFile('brak.fr3')");
+    ADD_FAILURE() << "no error raised";
+  } catch (const ReportError& e) {
+    EXPECT_TRUE(e.message().contains("w trakcie wykonywania jego skryptu")) << e.message().toStdString();
+  }
+  EXPECT_EQ(report.FindObject("Page1"), page);
+  // Once the expression has ended, the report can be cleared again.
+  report.Clear();
+  EXPECT_EQ(report.FindObject("Page1"), nullptr);
+}
+
 TEST_F(CalcFixture, ScriptVariablesAndSet) {
   report.SetScriptText({"var Licznik: Integer;", "begin", "  Licznik := 41;", "  Set('Z', Licznik + 1);", "end."});
   ASSERT_TRUE(report.PrepareScript()) << report.Errors().join('\n').toStdString();

@@ -3,7 +3,11 @@
 // how errors are shown.
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "platform/dialogs.h"
@@ -294,6 +298,106 @@ TEST(ReportObject, ProgressTextsAndCancel) {
   report.SetNoPumping(true);
   report.Progress(TfrxReport::ProgressKind::Printing, 3);
   EXPECT_EQ(seen, (QList<int>{1, 2}));
+}
+
+TEST(ReportObject, AScriptCannotClearOrReloadItsOwnReportWhileItRuns) {
+  dialogs::RecordingScope recording;
+  QTemporaryDir dir;
+  const QString other = dir.filePath("inny.fr3");
+  {
+    TfrxReport saved;
+    named<TfrxReportPage>(&saved, "Strona");
+    saved.WriteToFile(other);
+  }
+  TfrxReport report;
+  auto* page = named<TfrxReportPage>(&report, "Page1");
+  named<TfrxMemoView>(page, "Memo1");
+  bool ran = false;
+  EngineScope engine([&](TfrxReport&) { return ran = true; });
+  for (const QString& call : {QStringLiteral("Report.LoadFromFile('%1');").arg(other), QStringLiteral("Report.Clear;"),
+                              QStringLiteral("Report.ShowReport;")}) {
+    report.SetScriptText({"begin", call, "  Memo1.Visible := False;", "end."});
+    ran = false;
+    EXPECT_FALSE(report.BuildPages()) << call.toStdString();
+    EXPECT_FALSE(ran);
+    ASSERT_FALSE(report.Errors().isEmpty());
+    EXPECT_TRUE(report.Errors()[0].contains("w trakcie wykonywania jego skryptu")) << report.Errors()[0].toStdString();
+    // The tree is the one from before the run.
+    ASSERT_NE(report.FindObject("Memo1"), nullptr);
+    EXPECT_TRUE(report.FindObject("Memo1")->Visible());
+    EXPECT_EQ(report.FindObject("Strona"), nullptr);
+  }
+}
+
+TEST(ReportObject, APreparationAfterThePreviewOpenedShowsItsErrorsInsteadOfRaisingThem) {
+  dialogs::RecordingScope recording;
+  TfrxReport report;
+  // Raising is what the application asked for, but nobody waits for the
+  // preparation that the preview started: its errors are shown.
+  report.EngineOptions()->SetNewSilentMode(simReThrow);
+  int previews = 0;
+  hooks::setPreviewShower([&](TfrxReport&) { ++previews; });
+  report.ShowReport();
+  EXPECT_EQ(previews, 1);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 300) QCoreApplication::processEvents();
+  hooks::setPreviewShower({});
+  ASSERT_EQ(recording.messages().size(), 1);
+  EXPECT_TRUE(recording.messages()[0].startsWith("Pojawił się następujący błąd(y):\r\nBrak silnika raportów"))
+      << recording.messages()[0].toStdString();
+}
+
+TEST(ReportObject, ReportPropertiesTheScriptSetAreUndoneAsWell) {
+  dialogs::RecordingScope recording;
+  TfrxReport report;
+  named<TfrxReportPage>(&report, "Page1");
+  report.ReportOptions()->SetName("Odczyty");
+  const double created = report.ReportOptions()->CreateDate();
+  // Values that were at their defaults before the run are not in the copy
+  // the report comes back from.
+  report.SetScriptText({"begin", "  Report.ReportOptions.Author := 'Skrypt';", "  Report.ReportOptions.Name := 'Inny';",
+                        "  Report.PrintOptions.Copies := 3;", "  Report.EngineOptions.ConvertNulls := False;",
+                        "  Report.DotMatrixReport := True;", "end."});
+  EngineScope engine([&](TfrxReport& r) { return r.PrintOptions()->Copies() == 3; });
+  EXPECT_TRUE(report.BuildPages()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(report.ReportOptions()->Author(), "");
+  EXPECT_EQ(report.ReportOptions()->Name(), "Odczyty");
+  EXPECT_NEAR(report.ReportOptions()->CreateDate(), created, 1e-6);  // as precise as documents keep it
+  EXPECT_EQ(report.PrintOptions()->Copies(), 1);
+  EXPECT_TRUE(report.EngineOptions()->ConvertNulls());
+  EXPECT_FALSE(report.DotMatrixReport());
+  EXPECT_NE(report.FindObject("Page1"), nullptr);
+}
+
+TEST(ReportObject, APreparationIsNotStartedAgainWhileItRuns) {
+  dialogs::RecordingScope recording;
+  TfrxReport report;
+  named<TfrxReportPage>(&report, "Page1");
+  hooks::setPreviewShower([](TfrxReport&) {});
+  int depth = 0, deepest = 0, runs = 0;
+  EngineScope engine([&](TfrxReport& r) {
+    ++runs;
+    deepest = std::max(deepest, ++depth);
+    // Progress lets the event loop run: the second request's timer is due.
+    r.ProgressStart(TfrxReport::ProgressKind::Preparing);
+    QThread::msleep(80);
+    r.Progress(TfrxReport::ProgressKind::Preparing, 1);
+    r.ProgressStop(TfrxReport::ProgressKind::Preparing);
+    --depth;
+    return r.FindObject("Page1") != nullptr;
+  });
+  // The user asks twice in a row.
+  report.ShowReport();
+  report.ShowReport();
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 400) QCoreApplication::processEvents();
+  hooks::setPreviewShower({});
+  EXPECT_EQ(deepest, 1);
+  EXPECT_GE(runs, 1);
+  EXPECT_NE(report.FindObject("Page1"), nullptr);
+  EXPECT_EQ(recording.messages(), QStringList{"Raport jest właśnie przygotowywany"});
 }
 
 }  // namespace
