@@ -7,7 +7,6 @@
 #include "app/program.h"
 #include "platform/dialogs.h"
 #include "report/model/script_classes.h"
-#include "script/binding_modules.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -15,7 +14,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Valmoro"));
   valmoro::dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
   // What report scripts can reach: the platform classes, then the report's own.
-  valmoro::script::RegisterBindingModules();
   valmoro::report::RegisterReportClassesModule();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -6,7 +6,6 @@
 
 #include "platform/dialogs.h"
 #include "report/model/script_classes.h"
-#include "script/binding_modules.h"
 #include "tools/command_registry.h"
 
 namespace {
@@ -31,7 +30,6 @@ int main(int argc, char** argv) {
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
-  valmoro::script::RegisterBindingModules();
   valmoro::report::RegisterReportClassesModule();
   const QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {

@@ -22,6 +22,7 @@
 #include "report/model/resources.h"
 #include "report/model/script_hooks.h"
 #include "report/model/style.h"
+#include "script/binding_modules.h"
 #include "script/host_classes.h"
 #include "script/host_persistent.h"
 #include "script/host_streams.h"
@@ -780,6 +781,9 @@ public:
 }  // namespace
 
 void RegisterReportClassesModule() {
+  // The report classes descend from the platform classes (TComponent,
+  // TPersistent, TCollection …): those modules come first.
+  script::RegisterBindingModules();
   script::RegisterModule(QStringLiteral("ReportClasses"), [](TfsScript* script) {
     return std::make_unique<TfrxReportClassesModule>(script);
   });

@@ -46,7 +46,8 @@ private:
 };
 
 // Adds the report classes module to the modules of every script's runtime
-// library (once for the process; calling again changes nothing).
+// library, after the platform binding modules it builds on (once for the
+// process; calling again changes nothing).
 void RegisterReportClassesModule();
 
 // The caption the function list shows for a category id ("ctString" gives

@@ -222,5 +222,17 @@ TEST_F(CalcFixture, ScriptVariablesAndSet) {
   EXPECT_EQ(report.Calc("Licznik * 2").toInt(), 82);
 }
 
+TEST_F(CalcFixture, TheReportsScriptSeesThePlatformClassesItsObjectsDescendFrom) {
+  // Nothing registered by the test: the report brings the modules it needs.
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("Page1");
+  report.SetScriptText({"var l: TStringList;", "begin", "  l := TStringList.Create;",
+                        "  l.Add(Page1.ClassName); l.Add(Report.ClassName);", "  Set('Klasy', l.CommaText);",
+                        "  l.Free;", "end."});
+  ASSERT_TRUE(report.PrepareScript()) << report.Errors().join('\n').toStdString();
+  report.Script().RunMain();
+  EXPECT_EQ(report.Variables()->Value("Klasy").toString(), "TfrxReportPage,TfrxReport");
+}
+
 }  // namespace
 }  // namespace valmoro::report
