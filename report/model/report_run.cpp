@@ -283,9 +283,18 @@ bool TfrxReport::buildPagesOnce() {
       reportOptions_->SetPassword(QString());
       try {
         SaveToStream(*copy, true);
-      } catch (...) {
+        if (copy == &fileCopy && (!fileCopy.flush() || fileCopy.error() != QFileDevice::NoError)) {
+          // The temporary folder refused part of the copy (a full disk, say):
+          // the tree must come back whole, so it is kept in memory instead.
+          memoryCopy.open(QIODevice::ReadWrite);
+          copy = &memoryCopy;
+          SaveToStream(*copy, true);
+        }
+      } catch (const std::exception& e) {
         reportOptions_->SetPassword(password);
-        throw;
+        // Without a copy to come back to the run must not start.
+        errors_.append(QString::fromUtf8(e.what()));
+        return false;
       }
       reportOptions_->SetPassword(password);
     }

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "platform/dialogs.h"
 #include "report/model/data_set.h"
@@ -263,6 +265,43 @@ TEST(ReportObject, WhatTheScriptChangedIsUndoneAfterTheRun) {
   // The variable the script set went with the restore as well.
   EXPECT_EQ(report.Variables()->IndexOf("Wynik"), -1);
   EXPECT_TRUE(recording.messages().isEmpty());
+}
+
+// Files this process writes may grow to `bytes` at most while it lives; a
+// write beyond fails as on a full disk.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousSignal);
+  }
+  rlimit previous{};
+  void (*previousSignal)(int) = nullptr;
+};
+
+TEST(ReportObject, ACopyTheTemporaryFolderCannotHoldIsKeptInMemory) {
+  dialogs::RecordingScope recording;
+  QTemporaryDir dir;
+  TfrxReport report;
+  report.EngineOptions()->SetUseFileCache(true);
+  report.EngineOptions()->SetTempDir(dir.path());
+  auto* page = named<TfrxReportPage>(&report, "Page1");
+  for (int i = 0; i < 40; ++i) named<TfrxMemoView>(page, QStringLiteral("Memo%1").arg(i + 1).toLatin1().constData());
+  report.SetScriptText({"begin", "  Memo1.Visible := False;", "end."});
+  EngineScope engine([](TfrxReport&) { return true; });
+  {
+    FileSizeLimit limit(512);
+    EXPECT_TRUE(report.BuildPages()) << report.Errors().join('\n').toStdString();
+  }
+  ASSERT_NE(report.FindObject("Memo40"), nullptr);
+  EXPECT_TRUE(report.FindObject("Memo1")->Visible());
+  EXPECT_TRUE(report.Errors().isEmpty());
 }
 
 TEST(ReportObject, TerminatedStopsTheRunBeforeTheEngine) {
