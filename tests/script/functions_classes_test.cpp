@@ -77,9 +77,6 @@ TEST(StringLists, ObjectsFilesAndIniSections) {
             "True\n0\nm,żółw\nB,A\nx,z\nx=1,z=3\n3");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(ScriptObjects, ComponentsOwnersAndFreedObjectsReadNil) {
   EXPECT_EQ(RunWithClasses("var a, b, c: TComponent;\nbegin a := TComponent.Create(nil); a.Name := 'Okno';\n"
@@ -238,9 +235,6 @@ TEST(ScriptXml, ItemsMoveBetweenTreesAndFreeWithTheirChildren) {
             "True\nr\nr\nTrue");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(ScriptStreams, ADeviceOverAStreamReportsAFailedSeekInsteadOfThrowing) {
   TMemoryStream stream;

@@ -76,9 +76,6 @@ TEST(DialogFunctions, InputBoxAndInputQuery) {
             "P1\ndomyślny\nP2\nFalse\nstare\nP3\nTrue\nnowe");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 namespace {
 
@@ -177,9 +174,6 @@ TEST(DialogClasses, ErrorsReachScripts) {
             "EInvalidOperation\nEInvalidOperation");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(DialogClasses, AFreedFilesOrColoursListIsMadeAnew) {
   EXPECT_EQ(RunDialogClasses("var o: TOpenDialog; c: TColorDialog;\n"

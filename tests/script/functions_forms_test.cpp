@@ -409,9 +409,6 @@ TEST(FormsControls, ConstantsEnumerationsAndApplication) {
             "EInvalidOperation: A control cannot be its own parent");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(FormsEvents, AControlFreedAsAnObjectInsideItsOwnMouseEventGoesWhenTheEventIsDone) {
   dialogs::RecordingScope recording;
@@ -439,9 +436,6 @@ TEST(FormsEvents, AControlFreedAsAnObjectInsideItsOwnMouseEventGoesWhenTheEventI
   delete form;
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(FormsControls, FreeingTheApplicationObjectLeavesNilAndNothingFreedTwice) {
   dialogs::RecordingScope recording;

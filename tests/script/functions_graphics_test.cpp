@@ -20,12 +20,28 @@ namespace valmoro::script::test {
 namespace {
 
 QString RunWithGraphics(const QString& source) {
-  TfsScript script;
+  return RunWithModules<TfsClassesModule, TfsGraphicsModule, TfsFormsModule>(source);
+}
+
+// Runs, with the modules of RunWithGraphics, a program that paints the form F
+// with the routine FormPaint: a blue square from (10, 10) to (30, 30).
+// extraDeclarations and afterPaint add to the program; gives the shown form.
+forms::TCustomForm* ShowPaintedForm(TfsScript& script, const char* extraDeclarations, const char* afterPaint) {
   script.AddRuntimeLibrary();
   script.AddSymbol(QString(), new TfsClassesModule(&script));
   script.AddSymbol(QString(), new TfsGraphicsModule(&script));
   script.AddSymbol(QString(), new TfsFormsModule(&script));
-  return RunScript(QStringLiteral("PascalScript"), source, &script).Output();
+  const Ran ran = RunScript(QStringLiteral("PascalScript"),
+                            QStringLiteral("var F: TForm;%1\n"
+                                           "procedure FormPaint(Sender: TObject);\n"
+                                           "begin F.Canvas.Brush.Color := clBlue; F.Canvas.Pen.Color := clBlue;\n"
+                                           "  F.Canvas.Rectangle(10, 10, 30, 30);%2 end;\n"
+                                           "begin F := TForm.Create(nil); F.SetBounds(0, 0, 100, 80); "
+                                           "F.OnPaint := 'FormPaint'; F.Show end.")
+                                .arg(QLatin1String(extraDeclarations), QLatin1String(afterPaint)),
+                            &script);
+  EXPECT_EQ(ran.Output(), "");
+  return qobject_cast<forms::TCustomForm*>(script.FindSymbol("F")->GetValue().ToObject());
 }
 
 }  // namespace
@@ -127,20 +143,7 @@ TEST(Graphics, MetafilesRecordAndReplayAndFreeCanvasesRefuseToDraw) {
 
 TEST(Graphics, OnPaintDrawsOnTheWindow) {
   TfsScript script;
-  script.AddRuntimeLibrary();
-  script.AddSymbol(QString(), new TfsClassesModule(&script));
-  script.AddSymbol(QString(), new TfsGraphicsModule(&script));
-  script.AddSymbol(QString(), new TfsFormsModule(&script));
-  const Ran ran = RunScript(QStringLiteral("PascalScript"),
-                            "var F: TForm;\n"
-                            "procedure FormPaint(Sender: TObject);\n"
-                            "begin F.Canvas.Brush.Color := clBlue; F.Canvas.Pen.Color := clBlue;\n"
-                            "  F.Canvas.Rectangle(10, 10, 30, 30) end;\n"
-                            "begin F := TForm.Create(nil); F.SetBounds(0, 0, 100, 80); F.OnPaint := 'FormPaint'; "
-                            "F.Show end.",
-                            &script);
-  ASSERT_EQ(ran.Output(), "");
-  auto* form = qobject_cast<forms::TCustomForm*>(script.FindSymbol("F")->GetValue().ToObject());
+  auto* form = ShowPaintedForm(script, "", "");
   ASSERT_NE(form, nullptr);
   const QImage shot = form->widget()->grab().toImage();
   EXPECT_EQ(QColor(shot.pixel(20, 20)), QColor(Qt::blue));
@@ -152,9 +155,6 @@ TEST(Graphics, OnPaintDrawsOnTheWindow) {
             "EInvalidOperation: Canvas does not allow drawing");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(Graphics, APictureGivenItsOwnGraphicKeepsIt) {
   EXPECT_EQ(RunWithGraphics("var p: TPicture; b: TBitmap;\n"
@@ -171,26 +171,10 @@ TEST(Graphics, APictureGivenItsOwnGraphicKeepsIt) {
             "3x2\nTrue\n5x4 5");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(Graphics, ACanvasFreedInOnPaintIsMadeAnewForTheNextPaint) {
   TfsScript script;
-  script.AddRuntimeLibrary();
-  script.AddSymbol(QString(), new TfsClassesModule(&script));
-  script.AddSymbol(QString(), new TfsGraphicsModule(&script));
-  script.AddSymbol(QString(), new TfsFormsModule(&script));
-  const Ran ran = RunScript(QStringLiteral("PascalScript"),
-                            "var F: TForm; N: Integer;\n"
-                            "procedure FormPaint(Sender: TObject);\n"
-                            "begin N := N + 1; F.Canvas.Brush.Color := clBlue; F.Canvas.Pen.Color := clBlue;\n"
-                            "  F.Canvas.Rectangle(10, 10, 30, 30); if N = 1 then F.Canvas.Free end;\n"
-                            "begin F := TForm.Create(nil); F.SetBounds(0, 0, 100, 80); F.OnPaint := 'FormPaint'; "
-                            "F.Show end.",
-                            &script);
-  ASSERT_EQ(ran.Output(), "");
-  auto* form = qobject_cast<forms::TCustomForm*>(script.FindSymbol("F")->GetValue().ToObject());
+  auto* form = ShowPaintedForm(script, " N: Integer;", " N := N + 1; if N = 1 then F.Canvas.Free");
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(QColor(form->widget()->grab().toImage().pixel(20, 20)), QColor(Qt::blue));
   EXPECT_EQ(QColor(form->widget()->grab().toImage().pixel(20, 20)), QColor(Qt::blue));

@@ -101,9 +101,6 @@ TEST(IniFiles, WriteFailureIsAScriptError) {
             "EIniFileException");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 namespace {
 

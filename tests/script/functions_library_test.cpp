@@ -258,9 +258,6 @@ TEST(FunctionsLibrary, RegisteredWithCategories) {
   EXPECT_EQ(boolToStr->Category, "ctConv");
 }
 
-}  // namespace valmoro::script::test
-
-namespace valmoro::script::test {
 
 TEST(FunctionsLibrary, DefaultValuesOfDeclarations) {
   TfsScript script;
