@@ -6,7 +6,8 @@ VALMORO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
   libsqlite3-dev libsodium-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev googletest
-  fonts-liberation2 xvfb xauth
+  libfontconfig-dev libfreetype-dev
+  fonts-liberation2 fonts-dejavu-core xvfb xauth
 )
 
 valmoro_install_packages() {

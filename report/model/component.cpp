@@ -43,6 +43,8 @@ QString TfrxComponent::ClassName() const { return reportClassName(*metaObject())
 
 // --- Naming ------------------------------------------------------------------
 
+void TfrxComponent::Paint(gfx::Canvas&, double, double, double, double) {}
+
 void TfrxComponent::SetName(const QString& name) {
   if (QString::compare(name, name_, Qt::CaseInsensitive) == 0) return;
   TfrxReport* report = Report();

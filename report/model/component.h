@@ -19,6 +19,10 @@
 
 class QIODevice;
 
+namespace valmoro::gfx {
+class Canvas;
+}  // namespace valmoro::gfx
+
 namespace valmoro::stream {
 class ComponentWriter;
 class ComponentReader;
@@ -121,6 +125,11 @@ public:
 
   // --- State ----------------------------------------------------------------
   // Being edited in the designer: only then do Restrictions apply.
+  // --- Drawing ----------------------------------------------------------------
+  // Draws the object on a canvas: device pixels = offset + scale × report
+  // pixels. Objects that show nothing on paper (bands, pages) draw nothing.
+  virtual void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+
   bool IsDesigning() const { return designing_; }
   void SetDesigning(bool value) { designing_ = value; }
   // Being read from a document.

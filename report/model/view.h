@@ -92,6 +92,29 @@ public:
 
   QString KindCaption() const override;
 
+  // --- Drawing (view_paint.cpp) --------------------------------------------
+  // Where the view lies on the canvas of the current Paint, in device pixels:
+  // X, Y, X1, Y1 (far edges already moved in by a drop shadow), DX, DY and the
+  // device frame width FW.
+  struct DeviceBox {
+    gfx::Canvas* canvas = nullptr;
+    double scaleX = 1, scaleY = 1, offsetX = 0, offsetY = 0;
+    int x = 0, y = 0, x1 = 0, y1 = 0, dx = 0, dy = 0, fw = 0;
+  };
+  // Background, frame and drop shadow; text, shape, line and picture views
+  // draw their content on top.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void ComputeDeviceRect(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+  void PaintFill();
+  void PaintFrame();
+  // A line `width` pixels wide made of one-pixel strokes with the canvas's pen.
+  void DrawWideLine(int xa, int ya, int xb, int yb, int width);
+  const DeviceBox& deviceBox() const { return box_; }
+  // Set by the caller when the canvas is a printer's (pictures and page
+  // backgrounds draw differently on paper).
+  bool IsPrinting() const { return printing_; }
+  void SetPrinting(bool value) { printing_ = value; }
+
   // Also remembers TagStr and URL and makes the view the report's current
   // object; FetchData expands bracketed expressions in both (see hooks.h).
   void SaveDesignState() override;
@@ -116,6 +139,10 @@ private:
   QString url_;
   QString savedTagStr_;
   QString savedUrl_;
+
+protected:
+  DeviceBox box_;
+  bool printing_ = false;
 };
 
 // A view that can grow with its content and be split across pages.
