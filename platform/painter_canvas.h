@@ -8,11 +8,16 @@
 // the imposed advances.
 //
 // Conventions where canvas.h leaves room:
+//   - a one-pixel line takes for each step the pixel nearest the exact line,
+//     a tie staying on the side of the start point;
 //   - the pixels of a wide solid stroke are those whose centre lies in the
-//     stroke's outline; so a vertical w-pixel line at column X covers columns
-//     X − w div 2 … X − w div 2 + w − 1, a square cap adds w div 2 pixels
-//     before the lower end and (w − 1) div 2 after the higher one, a flat
-//     stroke covers its span less the higher end, like a filled rectangle;
+//     stroke's outline (left and top edges included); so a vertical w-pixel
+//     line at column X covers columns X − w div 2 … X − w div 2 + w − 1; a
+//     flat stroke covers its span less the higher end point, like a filled
+//     rectangle; square caps run from w div 2 pixels before the lower end
+//     point to (w − 1) div 2 pixels past the higher one (w = 3: one pixel
+//     beyond either end; w = 2: one before, none past), whichever way the
+//     line was drawn;
 //   - wide outlines of figures (rectangle, ellipse, rounded rectangle) are
 //     centred on the one-pixel outline the same way, rectangles with square
 //     corners; polylines and polygons join wide segments with round joins;
