@@ -70,17 +70,21 @@ QString ordinalText(const PublishedProperty& p, qint64 value) {
   }
 }
 
-// A memo's Text and string lists: lines split at CR LF, LF or CR; a final
-// line break adds no empty line.
+// A memo's Text and string lists as documents hold them: lines split at
+// CR LF, LF or CR. Lines are written without the final line break, so a
+// text that still ends with one ends with an empty line (reading it as no
+// line would drop that line on every save); an empty text is no line.
 QStringList splitLines(const QString& text) {
   QStringList lines;
-  qsizetype start = 0;
+  if (text.isEmpty()) return lines;
   const qsizetype size = text.size();
-  while (start < size) {
+  qsizetype start = 0;
+  for (;;) {
     qsizetype end = start;
     while (end < size && text[end] != u'\r' && text[end] != u'\n') ++end;
     lines.append(text.mid(start, end - start));
-    if (end < size && text[end] == u'\r') ++end;
+    if (end == size) break;
+    if (text[end] == u'\r') ++end;
     if (end < size && text[end] == u'\n') ++end;
     start = end;
   }
@@ -597,17 +601,17 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       case u'h':
         return position(&TfrxComponent::SetHeight);
       case u'x':
-        if (memo) memo->SetText(frxUnescape(value.toString()));
+        if (memo) memo->SetMemo(splitLines(frxUnescape(value.toString())));
         return;
       case u'u':
-        if (memo) memo->SetText(memoText());
+        if (memo) memo->SetMemo(splitLines(memoText()));
         return;
       default:
         break;
     }
   }
   if (memo && name.compare(u"Text", Qt::CaseInsensitive) == 0) {
-    memo->SetText(memoText());
+    memo->SetMemo(splitLines(memoText()));
     return;
   }
   if (name.compare(u"PropData", Qt::CaseInsensitive) == 0) {

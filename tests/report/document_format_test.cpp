@@ -348,6 +348,87 @@ TEST(DocumentFormat, EscapedTextTwoLinesTolerantNumbersAndBooleans) {
   EXPECT_TRUE(written.contains("Height=\"12,5\" Left=\"1000,5\" Top=\"12,5\" Visible=\"False\""));
 }
 
+// The value of the first attribute called so in a document, or "(none)".
+QString attributeIn(const QByteArray& document, const QString& name) {
+  const QString text = QString::fromUtf8(document);
+  const QString key = QLatin1Char(' ') + name + QLatin1String("=\"");
+  const qsizetype at = text.indexOf(key);
+  if (at < 0) return QStringLiteral("(none)");
+  const qsizetype start = at + key.size();
+  return text.mid(start, text.indexOf(QLatin1Char('"'), start) - start);
+}
+
+TEST(DocumentFormat, LinesEndingInAnEmptyLineKeepItThroughSaving) {
+  struct Case {
+    QStringList lines;
+    const char* written;
+    QStringList read;
+  };
+  const Case cases[] = {
+      {{"a", ""}, "a&#13;&#10;", {"a", ""}},
+      {{"a"}, "a", {"a"}},
+      {{}, "", {}},
+      // An only, empty line and no line at all are written alike.
+      {{""}, "", {}},
+      {{"", ""}, "&#13;&#10;", {"", ""}},
+      {{"begin", "", "end."}, "begin&#13;&#10;&#13;&#10;end.", {"begin", "", "end."}},
+  };
+  for (const Case& c : cases) {
+    const QString label = "[" + c.lines.join("|") + "]";
+    TfrxReport report;
+    report.SetScriptText(c.lines);
+    report.ReportOptions()->SetDescription(c.lines);
+    auto* memo = named<TfrxMemoView>(named<TfrxReportPage>(&report, "P"), "M");
+    memo->SetMemo(c.lines);
+    const QByteArray first = saveDocument(report);
+    EXPECT_EQ(attributeIn(first, "ScriptText.Text"), c.written) << label.toStdString();
+    EXPECT_EQ(attributeIn(first, "ReportOptions.Description.Text"), c.written) << label.toStdString();
+    EXPECT_EQ(attributeIn(first, "Text"), c.written) << label.toStdString();
+
+    TfrxReport loaded;
+    ASSERT_TRUE(loadDocument(loaded, first));
+    EXPECT_EQ(loaded.ScriptText(), c.read) << label.toStdString();
+    EXPECT_EQ(loaded.ReportOptions()->Description(), c.read) << label.toStdString();
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(loaded.FindObject("M"))->Memo(), c.read) << label.toStdString();
+    EXPECT_EQ(saveDocument(loaded), first) << label.toStdString();
+  }
+}
+
+TEST(DocumentFormat, LineBreaksOfEveryKindReadAsWrittenWithAFinalOneAsAnEmptyLine) {
+  struct Case {
+    const char* stored;
+    QStringList read;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"a&#13;b", {"a", "b"}, "a&#13;&#10;b"},
+      {"a&#13;", {"a", ""}, "a&#13;&#10;"},
+      {"a&#10;b&#10;", {"a", "b", ""}, "a&#13;&#10;b&#13;&#10;"},
+      {"begin&#13;&#10;&#13;", {"begin", "", ""}, "begin&#13;&#10;&#13;&#10;"},
+      {"a&#10;&#13;b", {"a", "", "b"}, "a&#13;&#10;&#13;&#10;b"},
+      {"&#13;&#10;", {"", ""}, "&#13;&#10;"},
+  };
+  for (const Case& c : cases) {
+    const QByteArray value(c.stored);
+    const QByteArray document = kHeader + "<TfrxReport ScriptText.Text=\"" + value + "\">"
+                                "<TfrxReportPage Name=\"P\">"
+                                "<TfrxMemoView Name=\"M\" Text=\"" + value + "\"/>"
+                                "<TfrxMemoView Name=\"X\" x=\"" + value + "\"/>"
+                                "</TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    ASSERT_TRUE(loadDocument(report, document));
+    EXPECT_EQ(report.ScriptText(), c.read) << c.stored;
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(report.FindObject("M"))->Memo(), c.read) << c.stored;
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(report.FindObject("X"))->Memo(), c.read) << c.stored;
+    const QByteArray first = saveDocument(report);
+    EXPECT_EQ(attributeIn(first, "ScriptText.Text"), c.written) << c.stored;
+    TfrxReport again;
+    ASSERT_TRUE(loadDocument(again, first));
+    EXPECT_EQ(again.ScriptText(), c.read) << c.stored;
+    EXPECT_EQ(saveDocument(again), first) << c.stored;
+  }
+}
+
 TEST(DocumentFormat, ReferencesWrittenBeforeTheirTargetsResolveAtTheEnd) {
   const QByteArray document = kHeader +
       "<TfrxReport PropData=\"" + frxBytesToHex(QByteArray("\x08" "Datasets" "\x01\x01\x06\x0e", 13) +
