@@ -505,5 +505,24 @@ TEST(DamagedDocuments, LinesEndingInABreakSurviveResaving) {
   EXPECT_TRUE(description.contains(" ScriptText.Text=\"begin&#13;&#10;&#13;&#10;end.\"/>\r\n"));
 }
 
+TEST(DamagedDocuments, DataSetReferencesSurviveResaving) {
+  // The data set takes the user name the view asks for only after the view
+  // was read: it is found all the same, and pinned by its name.
+  const QByteArray late = fuzzerRoundTrip("10-data-set-named-before-it-has-that-name.fr3");
+  EXPECT_TRUE(late.contains(" DataField=\"Temperatura\" DataSet=\"Dane1\" DataSetName=\"Pomiary\" "))
+      << late.constData();
+  // A data set without a name is referred to by its user name alone.
+  const QByteArray nameless = fuzzerRoundTrip("11-data-set-without-a-name.fr3");
+  EXPECT_FALSE(nameless.contains("DataSet=\"\"")) << nameless.constData();
+  EXPECT_TRUE(nameless.contains(" DataField=\"Temperatura\" DataSetName=\"Pomiary\" "));
+  TfrxReport report;
+  ASSERT_TRUE(loadDocument(report, nameless));
+  auto* memo = qobject_cast<TfrxMemoView*>(report.FindObject("Tekst"));
+  ASSERT_TRUE(memo);
+  ASSERT_TRUE(memo->DataSet());
+  EXPECT_EQ(memo->DataSet()->Name(), "");
+  EXPECT_EQ(memo->DataSet()->UserName(), "Pomiary");
+}
+
 }  // namespace
 }  // namespace valmoro::report
