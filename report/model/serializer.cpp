@@ -17,6 +17,7 @@
 #include "report/model/report_document.h"
 #include "report/model/report_error.h"
 #include "report/model/report_font.h"
+#include "report/model/report_lists.h"
 #include "report/model/report_xml.h"
 #include "report/model/resources.h"
 
@@ -70,17 +71,21 @@ QString ordinalText(const PublishedProperty& p, qint64 value) {
   }
 }
 
-// A memo's Text and string lists: lines split at CR LF, LF or CR; a final
-// line break adds no empty line.
+// A memo's Text and string lists as documents hold them: lines split at
+// CR LF, LF or CR. Lines are written without the final line break, so a
+// text that still ends with one ends with an empty line (reading it as no
+// line would drop that line on every save); an empty text is no line.
 QStringList splitLines(const QString& text) {
   QStringList lines;
-  qsizetype start = 0;
+  if (text.isEmpty()) return lines;
   const qsizetype size = text.size();
-  while (start < size) {
+  qsizetype start = 0;
+  for (;;) {
     qsizetype end = start;
     while (end < size && text[end] != u'\r' && text[end] != u'\n') ++end;
     lines.append(text.mid(start, end - start));
-    if (end < size && text[end] == u'\r') ++end;
+    if (end == size) break;
+    if (text[end] == u'\r') ++end;
     if (end < size && text[end] == u'\n') ++end;
     start = end;
   }
@@ -147,6 +152,19 @@ QString shiftCodeUnits(const QString& text, int by) {
   QString out(text.size(), Qt::Uninitialized);
   for (qsizetype i = 0; i < text.size(); ++i) out[i] = QChar(char16_t(text[i].unicode() + by));
   return out;
+}
+
+// An object's data set named before the document created it, or before the
+// data set got that user name, is looked up again once the whole tree is
+// read: what a name refers to must not depend on the order of the elements,
+// or the next reading of the saved document would find another answer.
+void resolveDataSetName(QObject& object) {
+  const PublishedProperty* link = findPublishedProperty(*object.metaObject(), u"DataSet");
+  const PublishedProperty* name = findPublishedProperty(*object.metaObject(), u"DataSetName");
+  if (!link || !name || link->kind() != PropertyKind::Reference || !name->isWritable()) return;
+  if (link->readObject(&object)) return;
+  const QString userName = name->read(&object).toString();
+  if (!userName.isEmpty()) name->write(&object, userName);
 }
 
 // Makes a serializer the one reading on this thread for its lifetime.
@@ -341,13 +359,15 @@ void TfrxXMLSerializer::writeProperties(QString& out, const QObject& object, con
         break;
       }
       case PropertyKind::Reference: {
+        // A component without a name cannot be found again by it: it is
+        // written as no reference (an empty value would read as one).
         const auto* target = qobject_cast<const TfrxComponent*>(p.readObject(&object));
         const QString value = target ? target->Name() : QString();
         if (ancestor) {
           const auto* was = qobject_cast<const TfrxComponent*>(p.readObject(ancestor));
           if (value == (was ? was->Name() : QString())) break;
         }
-        if (target)
+        if (!value.isEmpty())
           appendAttribute(out, name(), value);
         else if (WriteDefaults || ancestor)
           appendAttribute(out, name(), QStringLiteral("nil"));
@@ -426,6 +446,12 @@ void TfrxXMLSerializer::ReadRootComponent(TfrxComponent& root, const TfrxXMLItem
   try {
     readElements(root, element, loaded);
     ResolveReferences();
+    // The report's own list first: without the global list views find
+    // their data sets through it.
+    if (auto* report = qobject_cast<TfrxReport*>(&root))
+      for (int i = 0; i < report->DataSets()->Count(); ++i) resolveDataSetName(*report->DataSets()->Item(i));
+    for (const QPointer<TfrxComponent>& object : loaded)
+      if (object) resolveDataSetName(*object);
   } catch (...) {
     unmark();
     lookupRoot_ = nullptr;
@@ -597,17 +623,17 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       case u'h':
         return position(&TfrxComponent::SetHeight);
       case u'x':
-        if (memo) memo->SetText(frxUnescape(value.toString()));
+        if (memo) memo->SetMemo(splitLines(frxUnescape(value.toString())));
         return;
       case u'u':
-        if (memo) memo->SetText(memoText());
+        if (memo) memo->SetMemo(splitLines(memoText()));
         return;
       default:
         break;
     }
   }
   if (memo && name.compare(u"Text", Qt::CaseInsensitive) == 0) {
-    memo->SetText(memoText());
+    memo->SetMemo(splitLines(memoText()));
     return;
   }
   if (name.compare(u"PropData", Qt::CaseInsensitive) == 0) {

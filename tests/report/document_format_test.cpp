@@ -348,6 +348,156 @@ TEST(DocumentFormat, EscapedTextTwoLinesTolerantNumbersAndBooleans) {
   EXPECT_TRUE(written.contains("Height=\"12,5\" Left=\"1000,5\" Top=\"12,5\" Visible=\"False\""));
 }
 
+// The value of the first attribute called so in a document, or "(none)".
+QString attributeIn(const QByteArray& document, const QString& name) {
+  const QString text = QString::fromUtf8(document);
+  const QString key = QLatin1Char(' ') + name + QLatin1String("=\"");
+  const qsizetype at = text.indexOf(key);
+  if (at < 0) return QStringLiteral("(none)");
+  const qsizetype start = at + key.size();
+  return text.mid(start, text.indexOf(QLatin1Char('"'), start) - start);
+}
+
+TEST(DocumentFormat, LinesEndingInAnEmptyLineKeepItThroughSaving) {
+  struct Case {
+    QStringList lines;
+    const char* written;
+    QStringList read;
+  };
+  const Case cases[] = {
+      {{"a", ""}, "a&#13;&#10;", {"a", ""}},
+      {{"a"}, "a", {"a"}},
+      {{}, "", {}},
+      // An only, empty line and no line at all are written alike.
+      {{""}, "", {}},
+      {{"", ""}, "&#13;&#10;", {"", ""}},
+      {{"begin", "", "end."}, "begin&#13;&#10;&#13;&#10;end.", {"begin", "", "end."}},
+  };
+  for (const Case& c : cases) {
+    const QString label = "[" + c.lines.join("|") + "]";
+    TfrxReport report;
+    report.SetScriptText(c.lines);
+    report.ReportOptions()->SetDescription(c.lines);
+    auto* memo = named<TfrxMemoView>(named<TfrxReportPage>(&report, "P"), "M");
+    memo->SetMemo(c.lines);
+    const QByteArray first = saveDocument(report);
+    EXPECT_EQ(attributeIn(first, "ScriptText.Text"), c.written) << label.toStdString();
+    EXPECT_EQ(attributeIn(first, "ReportOptions.Description.Text"), c.written) << label.toStdString();
+    EXPECT_EQ(attributeIn(first, "Text"), c.written) << label.toStdString();
+
+    TfrxReport loaded;
+    ASSERT_TRUE(loadDocument(loaded, first));
+    EXPECT_EQ(loaded.ScriptText(), c.read) << label.toStdString();
+    EXPECT_EQ(loaded.ReportOptions()->Description(), c.read) << label.toStdString();
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(loaded.FindObject("M"))->Memo(), c.read) << label.toStdString();
+    EXPECT_EQ(saveDocument(loaded), first) << label.toStdString();
+  }
+}
+
+TEST(DocumentFormat, LineBreaksOfEveryKindReadAsWrittenWithAFinalOneAsAnEmptyLine) {
+  struct Case {
+    const char* stored;
+    QStringList read;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"a&#13;b", {"a", "b"}, "a&#13;&#10;b"},
+      {"a&#13;", {"a", ""}, "a&#13;&#10;"},
+      {"a&#10;b&#10;", {"a", "b", ""}, "a&#13;&#10;b&#13;&#10;"},
+      {"begin&#13;&#10;&#13;", {"begin", "", ""}, "begin&#13;&#10;&#13;&#10;"},
+      {"a&#10;&#13;b", {"a", "", "b"}, "a&#13;&#10;&#13;&#10;b"},
+      {"&#13;&#10;", {"", ""}, "&#13;&#10;"},
+  };
+  for (const Case& c : cases) {
+    const QByteArray value(c.stored);
+    const QByteArray document = kHeader + "<TfrxReport ScriptText.Text=\"" + value + "\">"
+                                "<TfrxReportPage Name=\"P\">"
+                                "<TfrxMemoView Name=\"M\" Text=\"" + value + "\"/>"
+                                "<TfrxMemoView Name=\"X\" x=\"" + value + "\"/>"
+                                "</TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    ASSERT_TRUE(loadDocument(report, document));
+    EXPECT_EQ(report.ScriptText(), c.read) << c.stored;
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(report.FindObject("M"))->Memo(), c.read) << c.stored;
+    EXPECT_EQ(qobject_cast<TfrxMemoView*>(report.FindObject("X"))->Memo(), c.read) << c.stored;
+    const QByteArray first = saveDocument(report);
+    EXPECT_EQ(attributeIn(first, "ScriptText.Text"), c.written) << c.stored;
+    TfrxReport again;
+    ASSERT_TRUE(loadDocument(again, first));
+    EXPECT_EQ(again.ScriptText(), c.read) << c.stored;
+    EXPECT_EQ(saveDocument(again), first) << c.stored;
+  }
+}
+
+TEST(DocumentFormat, DataSetNamesResolveWhateverTheOrderOfTheElements) {
+  // The views come before the data page; the data set gets the user name
+  // they ask for only when its element comes round a second time.
+  const QByteArray document = kHeader +
+      "<TfrxReport>"
+      "<TfrxReportPage Name=\"P\">"
+      "<TfrxMasterData Name=\"B\" DataSetName=\"Pomiary\"/>"
+      "<TfrxMemoView Name=\"M\" DataSetName=\"Pomiary\" DataField=\"Temperatura\"/>"
+      "<TfrxMemoView Name=\"Lost\" DataSetName=\"Nigdzie\"/>"
+      "</TfrxReportPage>"
+      "<TfrxDataPage Name=\"Data\"><TfrxUserDataSet Name=\"DS1\"/></TfrxDataPage>"
+      "<TfrxDataPage Name=\"Data\"><TfrxUserDataSet Name=\"DS1\" UserName=\"Pomiary\"/></TfrxDataPage>"
+      "</TfrxReport>";
+  TfrxReport report;
+  ASSERT_TRUE(loadDocument(report, document));
+  EXPECT_EQ(report.Errors(), QStringList());
+  TfrxComponent* dataSet = report.FindObject("DS1");
+  ASSERT_TRUE(dataSet);
+  EXPECT_EQ(qobject_cast<TfrxMasterData*>(report.FindObject("B"))->DataSet(), dataSet);
+  EXPECT_EQ(qobject_cast<TfrxMemoView*>(report.FindObject("M"))->DataSet(), dataSet);
+  // A name nothing answers to stays a name.
+  auto* lost = qobject_cast<TfrxMemoView*>(report.FindObject("Lost"));
+  EXPECT_EQ(lost->DataSet(), nullptr);
+  EXPECT_EQ(lost->DataSetName(), "Nigdzie");
+
+  const QByteArray first = saveDocument(report);
+  EXPECT_TRUE(first.contains("<TfrxMasterData Name=\"B\" Height=\"0\" Left=\"0\" Top=\"0\" Width=\"0\" "
+                             "ColumnWidth=\"0\" ColumnGap=\"0\" DataSet=\"DS1\" DataSetName=\"Pomiary\""))
+      << first.constData();
+  EXPECT_TRUE(first.contains("DataField=\"Temperatura\" DataSet=\"DS1\" DataSetName=\"Pomiary\""));
+  EXPECT_TRUE(first.contains("<TfrxMemoView Name=\"Lost\" Left=\"0\" Top=\"0\" Width=\"0\" Height=\"0\" "
+                             "DataSetName=\"Nigdzie\" Text=\"\"/>"));
+  TfrxReport again;
+  ASSERT_TRUE(loadDocument(again, first));
+  EXPECT_EQ(saveDocument(again), first);
+}
+
+TEST(DocumentFormat, ADataSetWithoutANameIsReferredToByItsUserNameOnly) {
+  TfrxReport report;
+  // The page comes first: its views are written before the data set.
+  auto* page = named<TfrxReportPage>(&report, "P");
+  auto* memo = named<TfrxMemoView>(page, "M");
+  auto* band = named<TfrxMasterData>(page, "B");
+  auto* dataSet = new TfrxUserDataSet(named<TfrxDataPage>(&report, "Data"));
+  dataSet->SetUserName("Pomiary");
+  memo->SetDataSet(dataSet);
+  band->SetDataSet(dataSet);
+
+  const QByteArray first = saveDocument(report);
+  EXPECT_FALSE(first.contains("DataSet=\"")) << first.constData();
+  EXPECT_TRUE(first.contains("<TfrxMemoView Name=\"M\" Left=\"0\" Top=\"0\" Width=\"0\" Height=\"0\" "
+                             "DataSetName=\"Pomiary\" Text=\"\"/>"))
+      << first.constData();
+  TfrxReport loaded;
+  ASSERT_TRUE(loadDocument(loaded, first));
+  EXPECT_EQ(loaded.Errors(), QStringList());
+  const auto* found = qobject_cast<TfrxMemoView*>(loaded.FindObject("M"))->DataSet();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->UserName(), "Pomiary");
+  EXPECT_EQ(found->Report(), &loaded);
+  EXPECT_EQ(qobject_cast<TfrxMasterData*>(loaded.FindObject("B"))->DataSet(), found);
+  EXPECT_EQ(saveDocument(loaded), first);
+
+  // A copy finds it by the user name as well.
+  auto* copy = named<TfrxMemoView>(page, "Kopia");
+  copy->Assign(memo);
+  EXPECT_EQ(copy->DataSet(), dataSet);
+}
+
 TEST(DocumentFormat, ReferencesWrittenBeforeTheirTargetsResolveAtTheEnd) {
   const QByteArray document = kHeader +
       "<TfrxReport PropData=\"" + frxBytesToHex(QByteArray("\x08" "Datasets" "\x01\x01\x06\x0e", 13) +

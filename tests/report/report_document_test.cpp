@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "document_support.h"
 #include "qt_printers.h"
 #include "report/model/band.h"
+#include "report/model/class_registry.h"
 #include "report/model/picture_data.h"
 #include "report/model/picture_view.h"
 #include "report/model/report_lists.h"
@@ -458,6 +460,68 @@ TEST(DamagedDocuments, FuzzFindingsWriteAndReadBackStably) {
     EXPECT_EQ(again.Errors(), QStringList()) << name.toStdString();
     EXPECT_EQ(saveDocument(again), first) << name.toStdString();
   }
+}
+
+// What the document fuzzer does with every input: read, write, read that
+// back and write again to the same bytes, then copy every object and take
+// its compact form against the copy.
+QByteArray fuzzerRoundTrip(const QString& name) {
+  QFile file(QStringLiteral(VALMORO_TEST_DATA "/documents/fuzz/") + name);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+  QByteArray bytes = file.readAll();
+  QBuffer input(&bytes);
+  input.open(QIODevice::ReadOnly);
+  TfrxReport report;
+  if (!readReportDocument(report, input)) return QByteArray();
+  const auto write = [](const TfrxReport& r) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    writeReportDocument(r, out);
+    return out.data();
+  };
+  QByteArray first = write(report);
+  QBuffer second(&first);
+  second.open(QIODevice::ReadOnly);
+  TfrxReport again;
+  EXPECT_TRUE(readReportDocument(again, second)) << name.toStdString();
+  EXPECT_EQ(again.Errors(), QStringList()) << name.toStdString();
+  EXPECT_EQ(write(again), first) << name.toStdString();
+  for (TfrxComponent* object : report.AllObjects()) {
+    std::unique_ptr<TfrxComponent> copy(createObject(object->ClassName()));
+    if (!copy) continue;
+    copy->Assign(object);
+    (void)object->DiffAttributes(*copy);
+  }
+  return first;
+}
+
+TEST(DamagedDocuments, LinesEndingInABreakSurviveResaving) {
+  // A script ending in a lone carriage return: two empty lines after begin.
+  const QByteArray script = fuzzerRoundTrip("08-script-ending-in-a-lone-carriage-return.fr3");
+  EXPECT_TRUE(script.contains(" ScriptText.Text=\"begin&#13;&#10;&#13;&#10;\"/>\r\n")) << script.constData();
+  const QByteArray description = fuzzerRoundTrip("09-description-ending-in-a-line-break.fr3");
+  EXPECT_TRUE(description.contains(" ReportOptions.Description.Text=\"pierwsza&#13;&#10;&#13;&#10;\" "))
+      << description.constData();
+  EXPECT_TRUE(description.contains(" ScriptText.Text=\"begin&#13;&#10;&#13;&#10;end.\"/>\r\n"));
+}
+
+TEST(DamagedDocuments, DataSetReferencesSurviveResaving) {
+  // The data set takes the user name the view asks for only after the view
+  // was read: it is found all the same, and pinned by its name.
+  const QByteArray late = fuzzerRoundTrip("10-data-set-named-before-it-has-that-name.fr3");
+  EXPECT_TRUE(late.contains(" DataField=\"Temperatura\" DataSet=\"Dane1\" DataSetName=\"Pomiary\" "))
+      << late.constData();
+  // A data set without a name is referred to by its user name alone.
+  const QByteArray nameless = fuzzerRoundTrip("11-data-set-without-a-name.fr3");
+  EXPECT_FALSE(nameless.contains("DataSet=\"\"")) << nameless.constData();
+  EXPECT_TRUE(nameless.contains(" DataField=\"Temperatura\" DataSetName=\"Pomiary\" "));
+  TfrxReport report;
+  ASSERT_TRUE(loadDocument(report, nameless));
+  auto* memo = qobject_cast<TfrxMemoView*>(report.FindObject("Tekst"));
+  ASSERT_TRUE(memo);
+  ASSERT_TRUE(memo->DataSet());
+  EXPECT_EQ(memo->DataSet()->Name(), "");
+  EXPECT_EQ(memo->DataSet()->UserName(), "Pomiary");
 }
 
 }  // namespace

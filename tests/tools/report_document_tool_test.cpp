@@ -85,6 +85,29 @@ TEST(ReportDocumentTool, ResaveWritesWhatWasRead) {
   EXPECT_EQ(readAll(keep.fileName()), "stays");
 }
 
+TEST(ReportDocumentTool, ResavingWhatResaveWroteChangesNoByte) {
+  const QString fuzz = QStringLiteral(VALMORO_TEST_DATA "/documents/fuzz/");
+  struct Case {
+    const char* file;
+    int firstExit;  // damaged documents list their errors
+  };
+  for (const Case& c : {Case{"08-script-ending-in-a-lone-carriage-return.fr3", 0},
+                        Case{"09-description-ending-in-a-line-break.fr3", 0},
+                        Case{"10-data-set-named-before-it-has-that-name.fr3", 1},
+                        Case{"11-data-set-without-a-name.fr3", 1}}) {
+    QTemporaryDir dir;
+    const QString once = dir.filePath("raz.fr3");
+    const QString twice = dir.filePath("dwa.fr3");
+    EXPECT_EQ(runTool({"resave", fuzz + c.file, once}).exitCode, c.firstExit) << c.file;
+    const ToolRun second = runTool({"resave", once, twice});
+    EXPECT_EQ(second.exitCode, 0) << c.file;
+    EXPECT_EQ(second.out, "") << c.file;
+    const QByteArray written = readAll(once);
+    EXPECT_FALSE(written.isEmpty()) << c.file;
+    EXPECT_EQ(readAll(twice), written) << c.file;
+  }
+}
+
 TEST(ReportDocumentTool, WrongCallsShowTheUsage) {
   const ToolRun noFile = runTool({"check"});
   EXPECT_EQ(noFile.exitCode, 2);
