@@ -19,7 +19,7 @@ inline constexpr int kMaxDeviceCoordinate = 1 << 28;
 // No frame, shadow or pen gets wider than this many device pixels: a wide
 // line is drawn one stroke per pixel, and a damaged document must not keep
 // the preview busy for minutes.
-inline constexpr int kMaxDeviceWidth = 4096;
+inline constexpr int kMaxDeviceWidth = 1024;
 
 // Nearest whole number, halves to the even neighbour; NaN gives 0 and values
 // beyond the device range are clamped to it.

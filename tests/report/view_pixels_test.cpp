@@ -537,3 +537,39 @@ TEST(PagePixels, BackgroundInsideTheMargins) {
   EXPECT_EQ(image.pixel(15, 15) & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(image.pixel(8, 15) & 0xFFFFFF, 0u);
 }
+
+TEST(ViewPixels, AbsurdObjectsOnABitmapNeitherCrashNorHang) {
+  // Everything here reaches far beyond the bitmap; only the visible part is
+  // drawn.
+  QImage image = blank(50, 50);
+  gfx::PainterCanvas canvas(image, 96);
+  for (double size : {1e300, -1e300, 1e9}) {
+    TfrxView view;
+    view.SetBounds(10, 10, size, size);
+    view.SetColor(kRed);
+    view.SetBrushStyle(bsDiagCross);
+    view.Frame()->SetTyp(kAllSides);
+    view.Frame()->SetWidth(1e12);
+    view.Frame()->SetDropShadow(true);
+    view.Frame()->SetShadowWidth(1e12);
+    view.Paint(canvas, 1, 1, 0, 0);
+    for (int kind = skRectangle; kind <= skDiagonal2; ++kind) {
+      TfrxShapeView shape;
+      shape.SetShape(TfrxShapeKind(kind));
+      shape.SetBounds(20, 20, size, size);
+      shape.SetCurve(1000000000);
+      shape.Frame()->SetWidth(kind % 2 ? 1e12 : 1);
+      shape.Frame()->SetStyle(kind % 3 ? fsAltDot : fsDouble);
+      shape.Paint(canvas, 1, 1, 0, 0);
+    }
+    TfrxLineView line;
+    line.SetDiagonal(true);
+    line.SetArrowEnd(true);
+    line.SetArrowSolid(true);
+    line.SetArrowWidth(2000000000);
+    line.SetBounds(30, 30, size, -size);
+    line.Frame()->SetWidth(1e12);
+    line.Paint(canvas, 1, 1, 0, 0);
+  }
+  EXPECT_FALSE(isWhite(image, 20, 20));
+}
