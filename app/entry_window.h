@@ -48,6 +48,9 @@ public:
   // open, with what was typed, after a refused one.
   void Button1Click();
 
+  // How the form names a field of the log (empty for a field it does not show).
+  QString fieldLabel(const QString& field) const;
+
 private:
   void showCentred();
   TAOknoGl* main_;

@@ -51,6 +51,7 @@ RegisterWindow::RegisterWindow(TAOknoGl* main, const QString& objectName, const 
   DBGrid1->setDataSet(dataSet_);
   DBNavigator1 = new grid::DbNavigator(this);
   DBNavigator1->setDataSet(dataSet_);
+  DBNavigator1->setFieldLabels([grid = DBGrid1](const QString& field) { return grid->fieldLabel(field); });
   Image1 = new QLabel(this);
   Image1->setFixedSize(128, 128);
 }
