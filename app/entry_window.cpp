@@ -34,8 +34,8 @@ QTime toSecond(const QTime& t) { return QTime(t.hour(), t.minute(), t.second());
 
 }  // namespace
 
-TWpis::TWpis(TAOknoGl* main, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
+TWpis::TWpis(TAOknoGl* main)
+    : QWidget(main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       main_(main) {
   setObjectName(QStringLiteral("Wpis"));
@@ -89,8 +89,7 @@ TWpis::TWpis(TAOknoGl* main, QWidget* parent)
 
 void TWpis::showCentred() {
   if (!isVisible() && main_) move(main_->geometry().center() - rect().center());
-  show();
-  raise();
+  bringToFront(this);
 }
 
 void TWpis::openForNew() {

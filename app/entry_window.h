@@ -19,7 +19,8 @@ class TWpis : public QWidget {
   Q_OBJECT
 
 public:
-  explicit TWpis(TAOknoGl* main, QWidget* parent = nullptr);
+  // The window belongs to the main window: it stays in front of it.
+  explicit TWpis(TAOknoGl* main);
 
   QLabel* Label9;
   QLabel* Label10;  // entry number, or "nadawany automatycznie"
