@@ -22,8 +22,8 @@ QStringList aboutLines() {
   };
 }
 
-TOprogramie::TOprogramie(TAOknoGl* main, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
+TOprogramie::TOprogramie(TAOknoGl* main)
+    : QWidget(main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       main_(main) {
   setObjectName(QStringLiteral("Oprogramie"));
@@ -46,8 +46,7 @@ TOprogramie::TOprogramie(TAOknoGl* main, QWidget* parent)
 
 void TOprogramie::showCentred() {
   if (!isVisible() && main_) move(main_->geometry().center() - rect().center());
-  show();
-  raise();
+  bringToFront(this);
 }
 
 }  // namespace valmoro::app

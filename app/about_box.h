@@ -14,7 +14,8 @@ class TOprogramie : public QWidget {
   Q_OBJECT
 
 public:
-  explicit TOprogramie(TAOknoGl* main, QWidget* parent = nullptr);
+  // The window belongs to the main window: it stays in front of it.
+  explicit TOprogramie(TAOknoGl* main);
 
   QLabel* Label1;
   QPlainTextEdit* Memo1;

@@ -12,6 +12,7 @@
 #include "app/pictures.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/field_error.h"
 #include "platform/locale.h"
 
 namespace valmoro::app {
@@ -33,8 +34,8 @@ QTime toSecond(const QTime& t) { return QTime(t.hour(), t.minute(), t.second());
 
 }  // namespace
 
-TWpis::TWpis(TAOknoGl* main, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
+TWpis::TWpis(TAOknoGl* main)
+    : QWidget(main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       main_(main) {
   setObjectName(QStringLiteral("Wpis"));
@@ -88,8 +89,7 @@ TWpis::TWpis(TAOknoGl* main, QWidget* parent)
 
 void TWpis::showCentred() {
   if (!isVisible() && main_) move(main_->geometry().center() - rect().center());
-  show();
-  raise();
+  bringToFront(this);
 }
 
 void TWpis::openForNew() {
@@ -133,6 +133,21 @@ void TWpis::openForEdit() {
   showCentred();
 }
 
+// The caption the form shows next to a field of the log, without its colon.
+QString TWpis::fieldLabel(const QString& field) const {
+  const std::pair<const char*, const QLabel*> labels[] = {
+      {"Data", Label4}, {"Modul", Label1}, {"Punkt", Label2},
+      {"Temperatura", Label5}, {"Wilgotnosc", Label6}, {"Pracownik", Label7},
+  };
+  for (const auto& [name, label] : labels) {
+    if (field.compare(QLatin1String(name), Qt::CaseInsensitive) != 0) continue;
+    QString text = label->text().trimmed();
+    if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+    return text;
+  }
+  return QString();
+}
+
 void TWpis::Button1Click() {
   const QString point = ComboBox1->currentText();
   const QString number = Label10->text();
@@ -165,7 +180,7 @@ void TWpis::Button1Click() {
       return;
     }
   } catch (const db::DbError& e) {
-    dialogs::showError(e.message(), this);
+    dialogs::showError(db::userMessage(e, [this](const QString& field) { return fieldLabel(field); }), this);
     return;
   }
   try {

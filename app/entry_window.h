@@ -19,7 +19,8 @@ class TWpis : public QWidget {
   Q_OBJECT
 
 public:
-  explicit TWpis(TAOknoGl* main, QWidget* parent = nullptr);
+  // The window belongs to the main window: it stays in front of it.
+  explicit TWpis(TAOknoGl* main);
 
   QLabel* Label9;
   QLabel* Label10;  // entry number, or "nadawany automatycznie"
@@ -47,6 +48,9 @@ public:
   // Sends the reading; the window hides after a successful save and stays
   // open, with what was typed, after a refused one.
   void Button1Click();
+
+  // How the form names a field of the log (empty for a field it does not show).
+  QString fieldLabel(const QString& field) const;
 
 private:
   void showCentred();

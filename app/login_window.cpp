@@ -16,8 +16,8 @@
 
 namespace valmoro::app {
 
-TLogowanie::TLogowanie(TAOknoGl* main, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), main_(main) {
+TLogowanie::TLogowanie(TAOknoGl* main)
+    : QWidget(main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), main_(main) {
   setObjectName(QStringLiteral("Logowanie"));
   setWindowTitle(QStringLiteral("Valmoro - Logowanie"));
   setFont(windowFont());

@@ -16,7 +16,8 @@ class TLogowanie : public QWidget {
   Q_OBJECT
 
 public:
-  TLogowanie(TAOknoGl* main, QWidget* parent = nullptr);
+  // The window belongs to the main window: it stays in front of it.
+  explicit TLogowanie(TAOknoGl* main);
 
   QLabel* Label1;
   QComboBox* ComboBox1;  // users

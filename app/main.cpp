@@ -1,18 +1,14 @@
 // Valmoro: the temperature and humidity log.
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "platform/dialogs.h"
 #include "report/model/script_classes.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Valmoro"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Valmoro"));
-  valmoro::dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
+  valmoro::app::setUpApplication();
   // What report scripts can reach: the platform classes, then the report's own.
   valmoro::report::RegisterReportClassesModule();
   // The program ends with its main window, whatever else is open.

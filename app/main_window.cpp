@@ -39,6 +39,12 @@ QFont windowFont() {
   return f;
 }
 
+void bringToFront(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 QStringList readList(db::Query& query, const QString& statement, const QString& field,
                      const QList<QPair<QString, QString>>& values) {
   query.close();
@@ -337,7 +343,7 @@ void TAOknoGl::Pokaz() {
 
 void TAOknoGl::AutorunTimer() {
   Autorun->stop();
-  if (logowanie_) logowanie_->show();
+  if (logowanie_) bringToFront(logowanie_);
 }
 
 void TAOknoGl::Logowanie1Click() {

@@ -136,6 +136,10 @@ private:
 // The font of every own window: Tahoma, 11 pixels, bold.
 QFont windowFont();
 
+// Shows one of the program's windows in front of the main window and gives it
+// the keyboard, also when it was open already but hidden behind.
+void bringToFront(QWidget* window);
+
 // Reads a list through the scratch query: the named field of every row, in
 // the order returned. The first row is taken before the end is tested, so an
 // empty result gives one empty text. Throws db::DbError.

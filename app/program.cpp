@@ -1,24 +1,51 @@
 #include "program.h"
 
+#include <QApplication>
+
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "app/about_box.h"
 #include "app/entry_window.h"
 #include "app/registers.h"
+#include "platform/dialogs.h"
+#include "platform/locale.h"
 
 namespace valmoro::app {
 
 Program::Program() = default;
 Program::Program(Program&&) noexcept = default;
-Program& Program::operator=(Program&&) noexcept = default;
 
-Program::~Program() {
+// The other windows belong to the main window: they go first, so that the
+// main window never deletes one that is still owned here.
+Program& Program::operator=(Program&& other) noexcept {
+  if (this == &other) return *this;
+  release();
+  AOknoGl = std::move(other.AOknoGl);
+  Logowanie = std::move(other.Logowanie);
+  Wpis = std::move(other.Wpis);
+  Pracownicy = std::move(other.Pracownicy);
+  BazaPunktow = std::move(other.BazaPunktow);
+  Oprogramie = std::move(other.Oprogramie);
+  return *this;
+}
+
+Program::~Program() { release(); }
+
+void Program::release() {
   Oprogramie.reset();
   BazaPunktow.reset();
   Pracownicy.reset();
   Wpis.reset();
   Logowanie.reset();
   AOknoGl.reset();
+}
+
+void setUpApplication() {
+  QApplication::setApplicationName(QStringLiteral("Valmoro"));
+  // No display name: the window system would append it to every caption,
+  // and each window's caption already says what the user should read.
+  dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
+  locale::useInControls();
 }
 
 Program createProgram(const QString& baseDir) {

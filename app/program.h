@@ -26,7 +26,14 @@ struct Program {
   std::unique_ptr<TPracownicy> Pracownicy;
   std::unique_ptr<TBazaPunktow> BazaPunktow;
   std::unique_ptr<TOprogramie> Oprogramie;
+
+private:
+  void release();
 };
+
+// What the program sets once, before its first window: its name, the title
+// of its message boxes and the Polish regional settings of every control.
+void setUpApplication();
 
 // Creates the windows: main window (which opens the database), login, entry,
 // users register, points register, about box. baseDir holds Dane/.

@@ -33,8 +33,8 @@ grid::Column column(const char* field, const char* title, int width, bool centre
 }  // namespace
 
 RegisterWindow::RegisterWindow(TAOknoGl* main, const QString& objectName, const QString& caption,
-                               const QString& label, QSize clientSize, const QString& statement, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+                               const QString& label, QSize clientSize, const QString& statement)
+    : QWidget(main, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
       main_(main) {
   setObjectName(objectName);
   setWindowTitle(caption);
@@ -51,6 +51,7 @@ RegisterWindow::RegisterWindow(TAOknoGl* main, const QString& objectName, const 
   DBGrid1->setDataSet(dataSet_);
   DBNavigator1 = new grid::DbNavigator(this);
   DBNavigator1->setDataSet(dataSet_);
+  DBNavigator1->setFieldLabels([grid = DBGrid1](const QString& field) { return grid->fieldLabel(field); });
   Image1 = new QLabel(this);
   Image1->setFixedSize(128, 128);
 }
@@ -76,15 +77,14 @@ void RegisterWindow::openDataSet(bool quiet) {
 
 void RegisterWindow::showRegister() {
   if (!isVisible() && main_) move(main_->geometry().center() - rect().center());
-  show();
-  raise();
+  bringToFront(this);
   openDataSet(false);
 }
 
-TPracownicy::TPracownicy(TAOknoGl* main, QWidget* parent)
+TPracownicy::TPracownicy(TAOknoGl* main)
     : RegisterWindow(main, QStringLiteral("Pracownicy"), QStringLiteral("Valmoro - Baza pracowników"),
                      QStringLiteral("Lista pracowników i ich uprawnień do programu:"), QSize(790, 295),
-                     statements::S10, parent) {
+                     statements::S10) {
   ADOPracownicy = dataSet_;
   DBGrid1->setColumns({
       column("Nazwa", "Nazwisko i imię pracownika", 350, false),
@@ -132,11 +132,11 @@ void TPracownicy::checkBeforeDelete(db::DataSet& ds) {
         QStringLiteral("Nie można usunąć ostatniego administratora:\rnikt nie mógłby wtedy zarządzać programem."));
 }
 
-TBazaPunktow::TBazaPunktow(TAOknoGl* main, QWidget* parent)
+TBazaPunktow::TBazaPunktow(TAOknoGl* main)
     : RegisterWindow(main, QStringLiteral("BazaPunktow"),
                      QStringLiteral("Valmoro - Baza Modułów i Punktów Pomiarowych"),
                      QStringLiteral("Lista Modułów i Punktów Pomiaru (lub pomieszczeń):"), QSize(636, 256),
-                     statements::S11, parent) {
+                     statements::S11) {
   ADOModuly = dataSet_;
   DBGrid1->setColumns({
       column("Modul", "Nazwa Modułu", 200, true),

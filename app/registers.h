@@ -32,8 +32,9 @@ public:
   db::DataSet* dataSet() const { return dataSet_; }
 
 protected:
+  // The window belongs to the main window: it stays in front of it.
   RegisterWindow(TAOknoGl* main, const QString& objectName, const QString& caption, const QString& label,
-                 QSize clientSize, const QString& statement, QWidget* parent);
+                 QSize clientSize, const QString& statement);
   void resizeEvent(QResizeEvent* event) override;
   // Opens the data set when the database is there; errors are shown.
   void openDataSet(bool quiet);
@@ -46,7 +47,7 @@ class TPracownicy : public RegisterWindow {
   Q_OBJECT
 
 public:
-  explicit TPracownicy(TAOknoGl* main, QWidget* parent = nullptr);
+  explicit TPracownicy(TAOknoGl* main);
   db::DataSet* ADOPracownicy;
 
 private:
@@ -59,7 +60,7 @@ class TBazaPunktow : public RegisterWindow {
   Q_OBJECT
 
 public:
-  explicit TBazaPunktow(TAOknoGl* main, QWidget* parent = nullptr);
+  explicit TBazaPunktow(TAOknoGl* main);
   db::DataSet* ADOModuly;
 };
 

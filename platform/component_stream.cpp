@@ -56,6 +56,34 @@ To bitCast(From from) {
 StreamError::StreamError(const QString& message)
     : std::runtime_error(message.toUtf8().toStdString()) {}
 
+QString printableExcerpt(const QString& text, int maxLength) {
+  QString out;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    // U+FFFD stands for bytes that did not decode: never a real name.
+    QString piece;
+    if (QChar::isPrint(c) && c != 0xFFFD) {
+      piece = QString::fromUcs4(&c, 1);
+    } else {
+      const QString hex = QString::number(uint(c), 16).toUpper();
+      piece = c < 0x100     ? QStringLiteral("\\x") + hex.rightJustified(2, QLatin1Char('0'))
+              : c < 0x10000 ? QStringLiteral("\\u") + hex.rightJustified(4, QLatin1Char('0'))
+                            : QStringLiteral("\\U") + hex.rightJustified(8, QLatin1Char('0'));
+    }
+    // The limit holds for what is shown, escapes included.
+    if (out.size() + piece.size() > maxLength) {
+      out += QChar(0x2026);
+      break;
+    }
+    out += piece;
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------- writer
 
 void ComponentWriter::writeLE(quint64 value, int size) {

@@ -24,6 +24,13 @@ public:
   QString message() const { return QString::fromUtf8(what()); }
 };
 
+// A text taken from a file, made fit to stand in a message: control and other
+// non-printable characters (and bytes that were not valid UTF-8) are written
+// as escapes ("\x01", "\u200E", "\U000F0000"), and what would be longer than maxLength
+// characters (escapes counted as written) is cut, ending in "…". A damaged
+// file then gives a short, readable message.
+QString printableExcerpt(const QString& text, int maxLength = 40);
+
 // The type byte in front of every value.
 enum class ValueType : quint8 {
   Null = 0x00,        // end of a list

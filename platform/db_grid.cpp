@@ -4,12 +4,14 @@
 #include <QHeaderView>
 #include <QTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 #include "platform/component_stream.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/field_error.h"
 
 namespace valmoro::grid {
 
@@ -54,7 +56,12 @@ public:
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const QStringList picks = pickList(index);
-    if (picks.isEmpty()) return QStyledItemDelegate::createEditor(parent, option, index);
+    if (picks.isEmpty()) {
+      QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+      // A value that is never shown is not shown while it is typed either.
+      if (auto* line = qobject_cast<QLineEdit*>(editor); line && masked(index)) line->setEchoMode(QLineEdit::Password);
+      return editor;
+    }
     auto* box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -80,6 +87,7 @@ public:
 
 private:
   QStringList pickList(const QModelIndex& index) const;
+  bool masked(const QModelIndex& index) const;
 
   DbGrid* grid_;
   const QList<Column>* columns_;
@@ -97,6 +105,15 @@ public:
     if (dataSet_) dataSet_->disconnect(this);
     dataSet_ = ds;
     if (ds) {
+      // A grid may outlive its data set (a window takes its data sets down
+      // before its widgets): it then shows nothing instead of reading freed rows.
+      connect(ds, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        dataSet_ = nullptr;
+        map_.clear();
+        shownRows_ = 0;
+        endResetModel();
+      });
       connect(ds, &db::DataSet::opened, this, [this] { reset(); });
       connect(ds, &db::DataSet::closed, this, [this] { reset(); });
       connect(ds, &db::DataSet::currentRowChanged, this, [this] {
@@ -207,7 +224,7 @@ public:
       if (dataSet_->currentRow() != index.row()) dataSet_->setCurrentRow(index.row());
       dataSet_->setFieldText(field, text);
     } catch (const db::DbError& e) {
-      dialogs::showError(e.message());
+      dialogs::showError(db::userMessage(e, [this](const QString& name) { return labelOf(name); }));
       return false;
     }
     return true;
@@ -246,6 +263,16 @@ public:
       return QVariant::fromValue(a | Qt::AlignVCenter);
     }
     return {};
+  }
+
+  // The title of the column that shows a field; empty when none shows it.
+  QString labelOf(const QString& fieldName) const {
+    if (!dataSet_) return QString();
+    for (int s = 0; s < map_.size(); ++s) {
+      const int field = map_[s].field;
+      if (field >= 0 && dataSet_->fieldDef(field).name.compare(fieldName, Qt::CaseInsensitive) == 0) return title(s);
+    }
+    return QString();
   }
 
   QString title(int section) const {
@@ -295,6 +322,11 @@ private:
   bool editing_ = false;
   QString masked_;
 };
+
+bool GridDelegate::masked(const QModelIndex& index) const {
+  const auto* model = static_cast<const DataSetModel*>(index.model());
+  return model->dataSet() && model->isMasked(model->map().value(index.column(), {-1, -1}).field);
+}
 
 QStringList GridDelegate::pickList(const QModelIndex& index) const {
   const auto* model = static_cast<const DataSetModel*>(index.model());
@@ -404,7 +436,7 @@ void DbGrid::onCurrentRowChanged(const QModelIndex& current, const QModelIndex&)
     try {
       ds->post();
     } catch (const db::DbError& e) {
-      dialogs::showError(e.message(), this);
+      dialogs::showError(errorText(e), this);
       QTimer::singleShot(0, this, [this, editing] {
         if (editing >= 0 && editing < model_->rowCount()) setCurrentIndex(model_->index(editing, qMax(0, currentIndex().column())));
       });
@@ -432,6 +464,38 @@ void DbGrid::setColumnLines(bool on) {
 }
 
 void DbGrid::setMaskedField(const QString& fieldName) { model_->setMaskedField(fieldName); }
+
+QString DbGrid::fieldLabel(const QString& fieldName) const { return model_->labelOf(fieldName); }
+
+QString DbGrid::errorText(const db::DbError& error) const {
+  return db::userMessage(error, [this](const QString& name) { return fieldLabel(name); });
+}
+
+// An editor opened on a cell starts the change of its row at once, so the
+// navigator offers saving and cancelling before anything is committed.
+bool DbGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (!QTableView::edit(index, trigger, event)) return false;
+  db::DataSet* ds = model_->dataSet();
+  if (!ds || !model_->editing() || !index.isValid() || ds->state() != db::DataSet::State::Browse) return true;
+  try {
+    if (ds->currentRow() != index.row()) ds->setCurrentRow(index.row());
+    ds->edit();
+  } catch (const db::DbError& e) {
+    dialogs::showError(errorText(e), this);
+  }
+  return true;
+}
+
+// An editor left with Escape before anything in the row was changed leaves
+// the row as it was, not waiting in editing.
+void DbGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  QTableView::closeEditor(editor, hint);
+  db::DataSet* ds = model_->dataSet();
+  if (hint != QAbstractItemDelegate::RevertModelCache || !ds || ds->state() != db::DataSet::State::Edit) return;
+  for (int f = 0; f < ds->fieldCount(); ++f)
+    if (ds->isFieldModified(f)) return;
+  ds->cancel();
+}
 
 int DbGrid::visibleColumnCount() const { return model_->columnCount(); }
 
@@ -462,7 +526,7 @@ void DbGrid::keyPressEvent(QKeyEvent* event) {
         return;
       }
     } catch (const db::DbError& e) {
-      dialogs::showError(e.message(), this);
+      dialogs::showError(errorText(e), this);
       return;
     }
   }

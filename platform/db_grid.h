@@ -10,6 +10,7 @@
 
 namespace valmoro::db {
 class DataSet;
+class DbError;
 }
 
 namespace valmoro::grid {
@@ -54,6 +55,14 @@ public:
   // the editor starts empty (typing sets a new value).
   void setMaskedField(const QString& fieldName);
 
+  // How the grid names a field: the title of the column that shows it (empty
+  // when no column does). Messages about a refused value use it.
+  QString fieldLabel(const QString& fieldName) const;
+  // The text to show for an error of the data set, fields named as above.
+  QString errorText(const db::DbError& error) const;
+
+  using QTableView::edit;
+
   // The width a column would have without one of its own: the field's display
   // width in average characters of the grid's font.
   int derivedWidth(const QString& fieldName) const;
@@ -63,6 +72,8 @@ signals:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
   void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);

@@ -7,6 +7,7 @@
 
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/field_error.h"
 
 namespace valmoro::grid {
 namespace {
@@ -89,6 +90,11 @@ void DbNavigator::setDataSet(db::DataSet* dataSet) {
   if (dataSet_) dataSet_->disconnect(this);
   dataSet_ = dataSet;
   if (dataSet_) {
+    // A data set that goes away before the navigator leaves it with nothing to act on.
+    connect(dataSet_, &QObject::destroyed, this, [this] {
+      dataSet_ = nullptr;
+      updateButtons();
+    });
     connect(dataSet_, &db::DataSet::opened, this, &DbNavigator::updateButtons);
     connect(dataSet_, &db::DataSet::closed, this, &DbNavigator::updateButtons);
     connect(dataSet_, &db::DataSet::stateChanged, this, &DbNavigator::updateButtons);
@@ -116,7 +122,7 @@ void DbNavigator::click(Button b) {
       case ButtonCount: break;
     }
   } catch (const db::DbError& e) {
-    dialogs::showError(e.message(), this);
+    dialogs::showError(db::userMessage(e, labels_), this);
   }
   updateButtons();
 }

@@ -3,6 +3,7 @@
 // and cancel over a data set, each enabled only when it can act.
 
 #include <QWidget>
+#include <functional>
 
 class QToolButton;
 
@@ -22,6 +23,9 @@ public:
   void setDataSet(db::DataSet* dataSet);
 
   QToolButton* button(Button b) const { return buttons_[b]; }
+  // How the window names the data set's fields (a grid's column titles), for
+  // the messages about a refused value.
+  void setFieldLabels(std::function<QString(const QString& field)> labels) { labels_ = std::move(labels); }
   // Does what a click on the button does (errors are shown, not thrown).
   void click(Button b);
 
@@ -30,6 +34,7 @@ private:
 
   db::DataSet* dataSet_ = nullptr;
   QToolButton* buttons_[ButtonCount];
+  std::function<QString(const QString&)> labels_;
 };
 
 }  // namespace valmoro::grid

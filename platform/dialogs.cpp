@@ -44,6 +44,38 @@ QString displayText(const QString& text) {
   return out;
 }
 
+// A box stands over its parent only while the parent is on the screen; the
+// main window exists before it is shown (its start-up messages come then),
+// and a box over an unseen window would stand in a corner of the screen.
+QWidget* ownerFor(QWidget* parent) { return parent && parent->window()->isVisible() ? parent : nullptr; }
+
+// The text as a box lays it out: a path (a run of characters without blanks
+// holding "/" or "\\") is broken only when no screen line can hold it, never
+// after each of its separators. Word joiners are invisible and forbid a break.
+QString boxText(const QString& text) {
+  const QString lines = displayText(text);
+  QString out;
+  out.reserve(lines.size() + 16);
+  qsizetype i = 0;
+  while (i < lines.size()) {
+    if (lines[i].isSpace()) {
+      out += lines[i++];
+      continue;
+    }
+    qsizetype end = i;
+    while (end < lines.size() && !lines[end].isSpace()) ++end;
+    const QStringView word = QStringView(lines).mid(i, end - i);
+    const bool path = word.contains(QLatin1Char('/')) || word.contains(QLatin1Char('\\'));
+    for (qsizetype k = 0; k < word.size(); ++k) {
+      out += word[k];
+      if (path && k + 1 < word.size() && !word[k].isLetterOrNumber() && !word[k].isHighSurrogate())
+        out += QChar(0x2060);
+    }
+    i = end;
+  }
+  return out;
+}
+
 }  // namespace
 
 void setMode(Mode m) { state().mode = m; }
@@ -76,7 +108,7 @@ void showMessage(const QString& text, QWidget* parent) {
     std::fprintf(stderr, "%s\n", bytes.constData());
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, s.title, displayText(text), QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::NoIcon, s.title, boxText(text), QMessageBox::Ok, ownerFor(parent));
   box.exec();
 }
 
@@ -98,7 +130,7 @@ bool confirm(const QString& text, QWidget* parent) {
       break;
   }
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
-  QMessageBox box(QMessageBox::Question, s.title, displayText(text), QMessageBox::Yes | QMessageBox::No, parent);
+  QMessageBox box(QMessageBox::Question, s.title, boxText(text), QMessageBox::Yes | QMessageBox::No, ownerFor(parent));
   box.button(QMessageBox::Yes)->setText(QStringLiteral("Tak"));
   box.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
   box.setDefaultButton(QMessageBox::No);
@@ -175,7 +207,7 @@ unsigned messageDialog(const QString& text, Severity severity, unsigned buttons,
   }
   static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
                                                  QMessageBox::Question, QMessageBox::NoIcon};
-  QMessageBox box(kIcons[int(severity)], s.title, displayText(text), QMessageBox::NoButton, parent);
+  QMessageBox box(kIcons[int(severity)], s.title, boxText(text), QMessageBox::NoButton, ownerFor(parent));
   for (const ButtonInfo& b : kButtons)
     if (buttons & b.bit) box.addButton(b.standard)->setText(QString::fromUtf8(b.text));
   const int chosen = box.exec();
@@ -216,7 +248,8 @@ std::optional<QString> inputText(const QString& caption, const QString& prompt, 
   }
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
   bool ok = false;
-  const QString text = QInputDialog::getText(parent, caption, displayText(prompt), QLineEdit::Normal, defaultValue, &ok);
+  const QString text =
+      QInputDialog::getText(ownerFor(parent), caption, boxText(prompt), QLineEdit::Normal, defaultValue, &ok);
   return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
@@ -236,9 +269,9 @@ std::optional<QString> inputPassword(const QString& caption, const QString& prom
       break;
   }
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
-  QInputDialog dialog(parent);
+  QInputDialog dialog(ownerFor(parent));
   dialog.setWindowTitle(caption);
-  dialog.setLabelText(displayText(prompt));
+  dialog.setLabelText(boxText(prompt));
   dialog.setTextEchoMode(QLineEdit::Password);
   dialog.setOkButtonText(okText);
   dialog.setCancelButtonText(cancelText);
@@ -252,7 +285,7 @@ void showErrorBox(const QString& caption, const QString& text, QWidget* parent) 
     showMessage(text, parent);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, caption, displayText(text), QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Critical, caption, boxText(text), QMessageBox::Ok, ownerFor(parent));
   box.exec();
 }
 

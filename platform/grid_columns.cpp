@@ -20,8 +20,10 @@ bool is(const QString& name, const char* expected) {
   return name.compare(QLatin1StringView(expected), Qt::CaseInsensitive) == 0;
 }
 
+// The name comes from the file: a damaged one must not put control
+// characters or a page of garbage into the message.
 [[noreturn]] void noProperty(const QString& name) {
-  throw StreamError(QStringLiteral("Property %1 does not exist").arg(name));
+  throw StreamError(QStringLiteral("Property %1 does not exist").arg(stream::printableExcerpt(name)));
 }
 
 [[noreturn]] void invalidValue() { throw StreamError(QStringLiteral("Invalid property value")); }

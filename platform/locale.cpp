@@ -1,5 +1,7 @@
 #include "locale.h"
 
+#include <QLocale>
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -483,6 +485,8 @@ constexpr char16_t kCp1250High[128] = {
 };
 
 }  // namespace
+
+void useInControls() { QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); }
 
 QString fromSystemCodePage(QByteArrayView bytes) {
   QString text;

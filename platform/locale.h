@@ -26,6 +26,11 @@ struct Formats {
 // The formats in force. Fixed for the program; tests may read them.
 const Formats& formats();
 
+// Makes Polish the language of every control the program creates from now
+// on: month and day names in calendars, the first day of the week, numbers
+// a control formats itself. Called once at start, before the first window.
+void useInControls();
+
 // Date alone in the short date format ("2026-12-09").
 QString formatDate(const QDate& date);
 // Time alone in the long time format ("07:05:09").

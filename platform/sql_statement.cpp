@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include "platform/database.h"
+#include "platform/field_error.h"
 #include "platform/locale.h"
 
 namespace valmoro::db {
@@ -122,26 +123,27 @@ int codePoints(const QString& text) {
 QVariant convertFor(SqlBackend& backend, const ColumnInfo& col, const QVariant& value, bool storing) {
   if (!value.isValid() || value.isNull()) return value;
   const int typeId = value.metaType().id();
-  const QString field = quoted(col.name);
+  // Refusals name the column; a window may name it by its own label instead.
+  auto refuse = [&](const QString& problem) { return FieldError(col.name, problem); };
   switch (col.type) {
     case FieldType::DateTime: {
       if (typeId == QMetaType::QDateTime) return backend.storeDateTime(value.toDateTime());
       if (typeId == QMetaType::QDate) return backend.storeDateTime(value.toDate().startOfDay());
       const QString text = value.toString().trimmed();
-      if (text.isEmpty()) throw DbError(QStringLiteral("Pole %1: należy podać datę i godzinę.").arg(field));
+      if (text.isEmpty()) throw refuse(QStringLiteral("należy podać datę i godzinę."));
       const auto parsed = locale::parseDateTime(text);
       if (!parsed)
-        throw DbError(QStringLiteral("Pole %1: tekst %2 nie jest poprawną datą i godziną (oczekiwano %3).")
-                          .arg(field, quoted(text), QStringLiteral("rrrr-mm-dd gg:mm:ss")));
+        throw refuse(QStringLiteral("tekst %1 nie jest poprawną datą i godziną (oczekiwano %2).")
+                         .arg(quoted(text), QStringLiteral("rrrr-mm-dd gg:mm:ss")));
       return backend.storeDateTime(*parsed);
     }
     case FieldType::Float: {
       if (typeId == QMetaType::Double || typeId == QMetaType::Int || typeId == QMetaType::LongLong)
         return value.toDouble();
       const QString text = value.toString().trimmed();
-      if (text.isEmpty()) throw DbError(QStringLiteral("Pole %1: należy podać liczbę.").arg(field));
+      if (text.isEmpty()) throw refuse(QStringLiteral("należy podać liczbę."));
       const auto parsed = locale::parseFloat(text);
-      if (!parsed) throw DbError(QStringLiteral("Pole %1: tekst %2 nie jest liczbą.").arg(field, quoted(text)));
+      if (!parsed) throw refuse(QStringLiteral("tekst %1 nie jest liczbą.").arg(quoted(text)));
       return *parsed;
     }
     case FieldType::AutoInc:
@@ -151,18 +153,17 @@ QVariant convertFor(SqlBackend& backend, const ColumnInfo& col, const QVariant& 
       bool ok = false;
       const qint64 v = text.toLongLong(&ok);
       if (!ok) {
-        if (text.isEmpty()) throw DbError(QStringLiteral("Pole %1: należy podać liczbę całkowitą.").arg(field));
-        throw DbError(QStringLiteral("Pole %1: tekst %2 nie jest liczbą całkowitą.").arg(field, quoted(text)));
+        if (text.isEmpty()) throw refuse(QStringLiteral("należy podać liczbę całkowitą."));
+        throw refuse(QStringLiteral("tekst %1 nie jest liczbą całkowitą.").arg(quoted(text)));
       }
       return v;
     }
     case FieldType::Text: {
       const QString text = value.toString();
       if (storing && col.size > 0 && codePoints(text) > col.size)
-        throw DbError(QStringLiteral("Pole %1: tekst jest za długi (%2 znaków, dozwolone najwyżej %3).")
-                          .arg(field)
-                          .arg(codePoints(text))
-                          .arg(col.size));
+        throw refuse(QStringLiteral("tekst jest za długi (%1 znaków, dozwolone najwyżej %2).")
+                         .arg(codePoints(text))
+                         .arg(col.size));
       return text;
     }
     default:

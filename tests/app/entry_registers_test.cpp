@@ -1,5 +1,6 @@
 // The entry form, the two registers and the about box, through the real windows.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
@@ -8,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -114,10 +116,17 @@ TEST_F(EntryForm, RefusedValuesKeepTheWindowOpenAndStoreNothing) {
   wpis().Edit1->setText("20");
   wpis().Edit2->setText("");
   wpis().Button1Click();
-  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Wilgotnosc”: należy podać liczbę."});
+  // The field is named as the form names it, not as the table does.
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Wilgotność”: należy podać liczbę."});
   EXPECT_TRUE(wpis().isVisible());
   EXPECT_EQ(wpis().Edit1->text(), "20");
   EXPECT_EQ(wpis().ComboBox1->currentText(), "Rampa");
+  dialogs::clearRecordedMessages();
+  wpis().Edit2->setText("50");
+  wpis().ComboBox1->setEditText(QString(31, 'p'));
+  wpis().Button1Click();
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Pole „Punkt pomiarowy (lub pomieszczenie)”: tekst jest za długi (31 znaków, dozwolone najwyżej 30)."});
   EXPECT_EQ(count(), before);
 }
 
@@ -248,6 +257,72 @@ TEST_F(Registers, UsersRegisterShowsNoPasswordAndAddsUsersWithHashedOnes) {
   EXPECT_FALSE(reg.isVisible());
 }
 
+TEST_F(Registers, PasswordsAreMaskedWhileTyped) {
+  p().AOknoGl->Bazapracownikw1Click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(p().Pracownicy.get()));
+  grid::DbGrid& g = usersGrid();
+  const QModelIndex cell = g.model()->index(1, 1);
+  g.setCurrentIndex(cell);
+  g.edit(cell);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->text(), "");
+  QTest::keyClicks(editor, "Sekret#9");
+  EXPECT_EQ(editor->text(), "Sekret#9");
+  // What the screen shows is a mask, one sign for every character typed.
+  const QString shown = editor->displayText();
+  EXPECT_EQ(shown.size(), 8);
+  EXPECT_FALSE(shown.contains("Sekret"));
+  EXPECT_EQ(QSet<QChar>(shown.begin(), shown.end()).size(), 1);
+  // Other columns show what is typed.
+  const QModelIndex name = g.model()->index(1, 0);
+  g.setCurrentIndex(name);
+  g.edit(name);
+  auto* nameEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(nameEditor, nullptr);
+  EXPECT_EQ(nameEditor->displayText(), "Kowalski Jan");
+}
+
+TEST_F(Registers, EditingACellPutsTheRowIntoEditingAtOnce) {
+  p().AOknoGl->BazaPunktwPomiarowych1Click();
+  app::TBazaPunktow& reg = *p().BazaPunktow;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&reg));
+  grid::DbGrid& g = pointsGrid();
+  const QModelIndex cell = g.model()->index(0, 1);
+  g.setCurrentIndex(cell);
+  EXPECT_FALSE(reg.DBNavigator1->button(Nav::Post)->isEnabled());
+  g.edit(cell);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  // The navigator offers saving and cancelling while the editor is still open.
+  EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Edit);
+  EXPECT_TRUE(reg.DBNavigator1->button(Nav::Post)->isEnabled());
+  EXPECT_TRUE(reg.DBNavigator1->button(Nav::Cancel)->isEnabled());
+  EXPECT_FALSE(reg.DBNavigator1->button(Nav::Edit)->isEnabled());
+  editor->selectAll();
+  QTest::keyClicks(editor, "Magazynek");
+  // The click on ✓ takes what the editor holds and writes the row.
+  QTest::mouseClick(reg.DBNavigator1->button(Nav::Post), Qt::LeftButton);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join("|").toStdString();
+  EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Browse);
+  EXPECT_FALSE(reg.DBNavigator1->button(Nav::Post)->isEnabled());
+  EXPECT_EQ(g.cellText(0, 1), "Magazynek");
+  QSqlQuery q(p().AOknoGl->ADOConnection1->database());
+  q.exec("SELECT count(*) FROM Moduly WHERE Punkt='Magazynek'");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.value(0).toInt(), 1);
+
+  // An editor left with Escape before anything was typed leaves the row as it was.
+  const QModelIndex other = g.model()->index(1, 0);
+  g.setCurrentIndex(other);
+  g.edit(other);
+  ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+  EXPECT_TRUE(reg.DBNavigator1->button(Nav::Post)->isEnabled());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Browse);
+  EXPECT_FALSE(reg.DBNavigator1->button(Nav::Post)->isEnabled());
+}
+
 TEST_F(Registers, TheLastAdministratorStays) {
   p().AOknoGl->Bazapracownikw1Click();
   app::TPracownicy& reg = *p().Pracownicy;
@@ -292,7 +367,8 @@ TEST_F(Registers, PointsRegisterFeedsLoginAndEntryLists) {
   type(g, 0, 0, "Magazyn");
   type(g, 0, 1, QString(31, 'p'));
   reg.DBNavigator1->click(Nav::Post);
-  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Pole „Punkt”: tekst jest za długi (31 znaków, dozwolone najwyżej 30)."});
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Pole „Nazwa Punktu Pomiarowego”: tekst jest za długi (31 znaków, dozwolone najwyżej 30)."});
   EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Insert);
   EXPECT_EQ(g.cellText(0, 1), QString(31, 'p'));
   dialogs::clearRecordedMessages();

@@ -288,6 +288,23 @@ TEST_F(Windows, DamagedLayoutFileIsReportedAndDesignedColumnsAreUsed) {
   install.writeFile("tabela.conf", "XPF0 nie ten format");
   Program again = start();
   EXPECT_EQ(dialogs::recordedMessages().first().section('\r', 1, 1), "Invalid stream format");
+
+  // A property name of binary garbage, as long as a file can hold it.
+  QByteArray garbage(255, '\0');
+  for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 37 + 11) % 256);
+  install.writeFile("tabela.conf", QByteArray("TPF0\x0FTColumnsWrapper\x00\x07" "Columns\x0E\x01\xFF", 32) + garbage +
+                                       QByteArray("\x09\x00\x00\x00\x00", 5));
+  Program damaged = start();
+  ASSERT_EQ(dialogs::recordedMessages().size(), 1);
+  const QString shown = dialogs::recordedMessages().first();
+  const QString reason = shown.section('\r', 1, 1);
+  EXPECT_TRUE(reason.startsWith("Property ")) << reason.toStdString();
+  EXPECT_TRUE(reason.endsWith("\u2026 does not exist")) << reason.toStdString();
+  EXPECT_LE(reason.size(), 9 + 40 + 1 + 16);
+  QString unreadable;
+  for (const QChar c : shown)
+    if (c != '\r' && (!c.isPrint() || c == QChar(0xFFFD))) unreadable += QStringLiteral(" U+%1").arg(c.unicode(), 4, 16);
+  EXPECT_EQ(unreadable, QString());
 }
 
 TEST_F(Windows, UnwritableLayoutIsReportedAndTheWindowStillCloses) {

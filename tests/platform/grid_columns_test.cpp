@@ -258,6 +258,28 @@ TEST(GridColumnsRead, UnknownPropertyMessages) {
             "Property Grid does not exist");
 }
 
+TEST(GridColumnsRead, NamesFromADamagedFileAreShownEscapedAndShort) {
+  // Control characters, an escape sequence and bytes that are not UTF-8.
+  EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x0b" "Fo\x01o\x1b[31m\xff\xfe\x02\x01"))); }),
+            "Property Fo\\x01o\\x1B[31m\\uFFFD\\uFFFD does not exist");
+  // A direction mark would turn the rest of the message around.
+  EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x05" "a\xe2\x80\xaez" "\x02\x01"))); }),
+            "Property a\\u202Ez does not exist");
+  // Characters beyond 16 bits count once; a private-use one is escaped.
+  EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x09" "\xf0\x9f\x8c\xa1\xf3\xb0\x80\x80z" "\x02\x01"))); }),
+            QStringLiteral("Property \U0001F321\\U000F0000z does not exist"));
+  // Polish letters are printable and stay as they are.
+  EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x0b" "Szeroko\xc5\x9b\xc4\x87" "\x02\x01"))); }),
+            QStringLiteral("Property Szerokość does not exist"));
+  // The longest name a file can hold is cut.
+  QByteArray longName(255, 'x');
+  longName[10] = '\x07';
+  const QString message =
+      errorOf([&] { readColumnsStream(oneColumn(char(255) + longName + QByteArray("\x02\x01", 2))); });
+  // The limit counts what is shown: an escape takes its four characters.
+  EXPECT_EQ(message, "Property " + QString(10, 'x') + "\\x07" + QString(26, 'x') + QChar(0x2026) + " does not exist");
+}
+
 TEST(GridColumnsRead, DamagedStreamsThrowFormatError) {
   EXPECT_EQ(errorOf([] { readColumnsStream(QByteArray()); }), "Invalid stream format");
   EXPECT_EQ(errorOf([] {
