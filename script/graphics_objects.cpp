@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <cmath>
 
+#include "memory_limits.h"
 #include "platform/graphics_names.h"
 #include "run_error.h"
 
@@ -183,14 +184,26 @@ bool TBrush::AssignFrom(QObject* source) {
 TBitmap::TBitmap(QObject* parent) : TGraphic(parent) {}
 
 void TBitmap::resize(int width, int height) {
-  width_ = width = std::max(0, width);
-  height_ = height = std::max(0, height);
-  if (width == image_.width() && height == image_.height()) return;
+  width = std::max(0, width);
+  height = std::max(0, height);
+  // Refused before anything changes; a size of zero in one direction holds
+  // no pixels and is allowed, whatever the other.
+  if (qint64(width) * height > kMaxBitmapPixels) BitmapTooLarge();
   if (width == 0 || height == 0) {
+    width_ = width;
+    height_ = height;
     image_ = QImage();
     return;
   }
+  if (width == image_.width() && height == image_.height()) {
+    width_ = width;
+    height_ = height;
+    return;
+  }
   QImage resized(width, height, QImage::Format_RGB32);
+  if (resized.isNull()) OutOfMemory();  // Qt gives a null image when it cannot allocate
+  width_ = width;
+  height_ = height;
   resized.fill(Qt::white);
   if (!image_.isNull()) {
     QPainter p(&resized);

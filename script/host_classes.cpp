@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "expression.h"
+#include "memory_limits.h"
 #include "program_messages.h"
 #include "run_error.h"
 #include "statements.h"
@@ -19,7 +20,8 @@ namespace valmoro::script {
 namespace {
 
 // A failure of the host behind a handler (a report or database error) reaches
-// the script as an Exception it can catch; script errors pass unchanged.
+// the script as an Exception it can catch, a failed allocation as
+// EOutOfMemory; script errors pass unchanged.
 [[noreturn]] void rethrowAsScriptError() {
   try {
     throw;
@@ -27,6 +29,8 @@ namespace {
     throw;
   } catch (const std::runtime_error& e) {
     throw RunError(error_class::Exception, QString::fromUtf8(e.what()));
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
   }
 }
 

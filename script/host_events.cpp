@@ -2,6 +2,7 @@
 
 #include <QMetaMethod>
 #include <QObject>
+#include <new>
 
 #include "platform/dialogs.h"
 #include "run_error.h"
@@ -224,6 +225,10 @@ bool TfsSignalEvent::Fire(std::vector<Variant>& arguments) {
     return CallHandler(arguments);
   } catch (const ScriptError& e) {
     dialogs::showError(e.message());
+    return true;
+  } catch (const std::bad_alloc&) {
+    // Never through Qt's event loop, which cannot pass exceptions on.
+    dialogs::showError(QStringLiteral("Out of memory"));
     return true;
   }
 }

@@ -3,6 +3,7 @@
 #include <QMetaProperty>
 #include <algorithm>
 
+#include "memory_limits.h"
 #include "run_error.h"
 
 namespace valmoro::script {
@@ -183,6 +184,7 @@ void TList::checkIndex(int index, int size) const {
 
 void TList::setCount(int count) {
   if (count < 0) ListIndexError(count);
+  CheckListItems(count);
   items_.resize(size_t(count), Variant::FromObject(nullptr));
 }
 
@@ -197,12 +199,14 @@ void TList::put(int index, const Variant& value) {
 }
 
 int TList::add(const Variant& value) {
+  CheckListItems(qint64(items_.size()) + 1);
   items_.push_back(value);
   return count() - 1;
 }
 
 void TList::insert(int index, const Variant& value) {
   checkIndex(index, count() + 1);
+  CheckListItems(qint64(items_.size()) + 1);
   items_.insert(items_.begin() + index, value);
 }
 

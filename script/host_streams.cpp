@@ -3,6 +3,7 @@
 #include <QSaveFile>
 #include <algorithm>
 
+#include "memory_limits.h"
 #include "messages.h"
 #include "run_error.h"
 
@@ -49,6 +50,8 @@ QByteArray TStream::readBytes(qint64 count) {
   QByteArray out;
   if (count <= 0) return out;
   const qint64 available = std::max<qint64>(0, size() - position());
+  // A file stream may be far bigger than what memory should take at once.
+  CheckStreamSize(std::min(count, available));
   out.resize(std::min(count, available));
   const qint64 got = read(out.data(), out.size());
   out.resize(std::max<qint64>(0, got));
@@ -90,6 +93,8 @@ qint64 TMemoryStream::read(char* data, qint64 count) {
 
 qint64 TMemoryStream::write(const char* data, qint64 count) {
   if (count <= 0) return 0;
+  // Also refuses a write far beyond the end (after a seek there).
+  if (position_ > kMaxStreamSize - count) StreamTooLarge();
   if (position_ + count > data_.size()) data_.resize(position_ + count, '\0');
   std::copy_n(data, count, data_.data() + position_);
   position_ += count;
@@ -104,6 +109,7 @@ qint64 TMemoryStream::seek(qint64 offset, int origin) {
 
 void TMemoryStream::setSize(qint64 size) {
   if (size < 0) streamError("EStreamError", QStringLiteral("Invalid stream size (%1)").arg(size));
+  CheckStreamSize(size);
   data_.resize(size, '\0');
   position_ = std::min(position_, size);
 }
@@ -117,6 +123,7 @@ void TMemoryStream::loadFromFile(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
     streamError("EFOpenError", FileOpenErrorText(fileName, file.errorString()));
+  CheckStreamSize(file.size());
   data_ = file.readAll();
   position_ = 0;
 }

@@ -6,6 +6,7 @@
 
 #include "host_persistent.h"
 #include "host_streams.h"
+#include "memory_limits.h"
 #include "messages.h"
 #include "run_error.h"
 
@@ -144,6 +145,9 @@ ScriptXMLDocument::~ScriptXMLDocument() {
 ScriptXMLItem* ScriptXMLDocument::root() { return tree_->objectOf(tree_, document_.Root()); }
 
 void ScriptXMLDocument::loadFromData(const QByteArray& data) {
+  // The document's text must fit in a string (three bytes at most make one
+  // character); its tree takes a few times as much again.
+  CheckStringLength(data.size() / 3);
   TfsXMLDocument loaded;
   loaded.LoadFromData(data);
   TfsXMLItem* root = document_.Root();
@@ -159,6 +163,7 @@ void ScriptXMLDocument::loadFromData(const QByteArray& data) {
 void ScriptXMLDocument::loadFromFile(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) throw RunError("EFOpenError", FileOpenErrorText(fileName, file.errorString()));
+  CheckStringLength(file.size() / 3);
   loadFromData(file.readAll());
 }
 

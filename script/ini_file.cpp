@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <algorithm>
 
+#include "memory_limits.h"
 #include "run_error.h"
 #include "script.h"
 
@@ -170,6 +171,21 @@ void TCustomIniFile::writeStrings(const QString& section, const QStringList& lin
 }
 
 QString TCustomIniFile::text() const {
+  // Values that each fit in a string may not fit together: counted before
+  // anything is built.
+  qint64 length = 0;
+  const auto count = [&length](const std::vector<Line>& lines) {
+    for (const Line& l : lines) {
+      length += (l.key.isEmpty() ? l.raw.size() : l.key.size() + 1 + l.value.size()) + 2;
+      CheckStringLength(length);
+    }
+  };
+  count(preamble_);
+  for (const Section& s : sections_) {
+    length += s.name.size() + 6;  // the brackets, and the empty line after it
+    count(s.lines);
+  }
+  CheckStringLength(length);
   QStringList out;
   auto put = [&out](const std::vector<Line>& lines) {
     for (const Line& l : lines) out << (l.key.isEmpty() ? l.raw : l.key + QLatin1Char('=') + l.value);

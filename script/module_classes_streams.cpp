@@ -5,6 +5,7 @@
 #include "host_persistent.h"
 #include "host_streams.h"
 #include "host_xml.h"
+#include "memory_limits.h"
 #include "module_classes.h"
 #include "run_error.h"
 
@@ -59,7 +60,11 @@ void RegisterStreamClasses(TfsScript* script) {
     // number of bytes moved.
     stream->AddMethod(QStringLiteral("function Read(var Buffer: string; Count: Longint): Longint"),
                       [](QObject* o, const QMetaObject*, const QString&, Caller c) {
-                        const QByteArray bytes = streamOf(o)->readBytes(c->Arg(1).ToInt64());
+                        TStream* self = streamOf(o);
+                        const qint64 count = c->Arg(1).ToInt64();
+                        // The buffer is a string: refused before the bytes are read.
+                        CheckStringLength(std::min(count, self->size() - self->position()));
+                        const QByteArray bytes = self->readBytes(count);
                         c->SetArg(0, Variant(StringOfBytes(bytes)));
                         return Variant::FromInt64(bytes.size());
                       });

@@ -1,14 +1,17 @@
 #include "module_ini_files.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
 #include "host_streams.h"
 #include "ini_file.h"
+#include "memory_limits.h"
 #include "module_classes.h"
 #include "platform/locale.h"
 #include "run_error.h"
+#include "script.h"
 #include "string_list.h"
 
 namespace valmoro::script {
@@ -199,7 +202,10 @@ TfsIniFilesModule::TfsIniFilesModule(TfsScript* script) : TfsRTTIModule(script) 
                  });
   ini->AddMethod(QStringLiteral("procedure WriteBinaryStream(const Section, Name: string; Value: TStream)"),
                  [](QObject* o, const QMetaObject*, const QString&, Caller c) {
-                   const QByteArray bytes = streamArg(c->Arg(2))->readRest();
+                   TStream* stream = streamArg(c->Arg(2));
+                   // Two hexadecimal digits a byte: the value must fit in a string.
+                   CheckStringLength(2 * std::max<qint64>(0, stream->size() - stream->position()));
+                   const QByteArray bytes = stream->readRest();
                    iniOf(o)->setValue(c->Arg(0).ToString(), c->Arg(1).ToString(),
                                       QString::fromLatin1(bytes.toHex()).toUpper());
                    return Variant::Null();
@@ -213,9 +219,7 @@ TfsIniFilesModule::TfsIniFilesModule(TfsScript* script) : TfsRTTIModule(script) 
                  });
   ini->AddMethod(QStringLiteral("procedure LoadIniFileFromStream(Stream: TStream)"),
                  [](QObject* o, const QMetaObject*, const QString&, Caller c) {
-                   QByteArray bytes = streamArg(c->Arg(0))->readRest();
-                   if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-                   iniOf(o)->replaceText(QString::fromUtf8(bytes));
+                   iniOf(o)->replaceText(TextOfUtf8(streamArg(c->Arg(0))->readRest()));
                    return Variant::Null();
                  });
   // The section readers fill a string list; they need the classes module.

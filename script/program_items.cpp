@@ -1,5 +1,8 @@
 #include "program_items.h"
 
+#include <new>
+
+#include "memory_limits.h"
 #include "platform/locale.h"
 #include "program_messages.h"
 #include "run_error.h"
@@ -202,7 +205,11 @@ Variant TfsProcVariable::GetValue() {
   if (main) main->ActiveRoutineScript = p;
   p->ExitRequested = p->StopRequested = p->BreakRequested = p->ContinueRequested = false;
   p->Running = true;
-  p->MainBlock()->ExecuteBlock();
+  try {
+    p->MainBlock()->ExecuteBlock();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();  // the caller, a host or another routine, gets a script error
+  }
   if (IsFunc && RefItem) return RefItem->ReadsStoredValue() ? RefItem->Value : RefItem->GetValue();
   return Variant::Null();
 }

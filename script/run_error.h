@@ -20,6 +20,7 @@ inline constexpr const char* IntOverflow = "EIntOverflow";       // a result or 
 inline constexpr const char* RangeError = "ERangeError";         // array or string index out of bounds
 inline constexpr const char* StackOverflow = "EStackOverflow";   // routine calls nested too deeply
 inline constexpr const char* InvalidOperation = "EInvalidOperation";  // nil objects, wrong classes
+inline constexpr const char* OutOfMemory = "EOutOfMemory";       // a size beyond its limit, a failed allocation
 }  // namespace error_class
 
 class RunError : public ScriptError {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "memory_limits.h"
 #include "messages.h"
 #include "script_error.h"
 
@@ -36,12 +37,21 @@ QString JoinSourceLines(const QStringList& lines) {
   return text;
 }
 
+QString TextOfUtf8(const QByteArray& bytes) {
+  // Three bytes at most make one character of the text: bigger than that
+  // the text cannot fit, and is refused before it is decoded.
+  CheckStringLength(bytes.size() / 3);
+  const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+  QString text = QString::fromUtf8(bom ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes));
+  CheckStringLength(text.size());
+  return text;
+}
+
 QString ReadSourceFile(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) throw ScriptError(FileOpenErrorText(fileName, file.errorString()));
-  QByteArray bytes = file.readAll();
-  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-  return QString::fromUtf8(bytes);
+  CheckStringLength(file.size() / 3);
+  return TextOfUtf8(file.readAll());
 }
 
 }  // namespace valmoro::script

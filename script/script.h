@@ -214,8 +214,11 @@ private:
 QStringList SplitSourceLines(const QString& text);
 // Each line followed by CR LF.
 QString JoinSourceLines(const QStringList& lines);
-// A source file as text: UTF-8, a leading byte-order mark dropped. Raises
-// the file-open error when the file cannot be read.
+// UTF-8 bytes as text, a leading byte-order mark dropped; a text longer than
+// a script's string may be is refused (EOutOfMemory).
+QString TextOfUtf8(const QByteArray& bytes);
+// A source file as text, as TextOfUtf8. Raises the file-open error when the
+// file cannot be read.
 QString ReadSourceFile(const QString& fileName);
 
 }  // namespace valmoro::script

@@ -2,12 +2,14 @@
 // running and evaluating. (The source-text members are in script.cpp.)
 
 #include <QWidget>
+#include <new>
 
 #include "designator.h"
 #include "expression.h"
 #include "host_classes.h"
 #include "il_parser.h"
 #include "language_registry.h"
+#include "memory_limits.h"
 #include "program_builder.h"
 #include "program_messages.h"
 #include "run_error.h"
@@ -419,7 +421,11 @@ void TfsScript::RunMain() {
       s->Running = false;
     }
   } done{this};
-  mainBlock_->Execute();
+  try {
+    mainBlock_->Execute();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();  // the host gets a script error, not a failure of its own
+  }
 }
 
 void TfsScript::StopRun() {

@@ -1,9 +1,11 @@
 #include "statements.h"
 
+#include <new>
 #include <typeinfo>
 
 #include "designator.h"
 #include "expression.h"
+#include "memory_limits.h"
 #include "run_error.h"
 
 namespace valmoro::script {
@@ -78,6 +80,7 @@ void TfsAssignPlusStmt::Execute() {
     if (add.IsString() && target->Value.IsString() &&
         target->Value.AsString().constData() == current.AsString().constData() &&
         target->Value.AsString().size() == current.AsString().size()) {
+      CheckStringLength(current.AsString().size(), add.AsString().size());
       current = Variant();
       target->Value.AsString().append(add.AsString());
       return;
@@ -266,12 +269,24 @@ void TfsTryStmt::Execute() {
   if (runLine()) return;
   TfsScript* s = Prog;
   if (IsExcept) {
-    try {
-      ExecuteBlock();
-    } catch (const ScriptError& e) {
+    const auto handle = [&](const ScriptError& e) {
       s->SetVariableValue(QStringLiteral("ExceptionClassName"), Variant(ExceptionClassNameOf(e)));
       s->SetVariableValue(QStringLiteral("ExceptionMessage"), Variant(e.message()));
       ExceptStmt->ExecuteBlock();
+    };
+    try {
+      ExecuteBlock();
+    } catch (const ScriptError& e) {
+      handle(e);
+    } catch (const std::bad_alloc&) {
+      // An allocation the limits let through that failed all the same: the
+      // script sees it as any other run-time error. What it asked for is
+      // gone by now, so the handler has room to run.
+      try {
+        OutOfMemory();
+      } catch (const ScriptError& e) {
+        handle(e);
+      }
     }
     return;
   }

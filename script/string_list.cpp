@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <algorithm>
 
+#include "memory_limits.h"
 #include "run_error.h"
 #include "script.h"
 
@@ -13,6 +14,24 @@ namespace valmoro::script {
 namespace {
 
 [[noreturn]] void listError(const QString& message) { throw RunError(QStringLiteral("EStringListError"), message); }
+
+// How many lines SplitSourceLines makes of the text, counted before any
+// of them is made.
+qint64 lineCount(const QString& text) {
+  qint64 lines = 0;
+  const qsizetype size = text.size();
+  for (qsizetype i = 0; i < size; ++i) {
+    if (text[i] == QLatin1Char('\r')) {
+      ++lines;
+      if (i + 1 < size && text[i + 1] == QLatin1Char('\n')) ++i;
+    } else if (text[i] == QLatin1Char('\n')) {
+      ++lines;
+    } else if (i + 1 == size) {
+      ++lines;  // a last line without a break
+    }
+  }
+  return lines;
+}
 
 }  // namespace
 
@@ -72,6 +91,7 @@ void TStrings::putObject(int index, QObject* object) {
 }
 
 int TStrings::add(const QString& text, QObject* object) {
+  CheckListItems(qint64(items_.size()) + 1);
   items_.push_back({text, object});
   changed();
   return count() - 1;
@@ -79,6 +99,7 @@ int TStrings::add(const QString& text, QObject* object) {
 
 void TStrings::insert(int index, const QString& text, QObject* object) {
   checkIndex(index, count() + 1);
+  CheckListItems(qint64(items_.size()) + 1);
   items_.insert(items_.begin() + index, Item{text, object});
   changed();
 }
@@ -135,34 +156,56 @@ void TStrings::setValue(const QString& name, const QString& value) {
   const int i = indexOfName(name);
   if (value.isEmpty()) {
     if (i >= 0) remove(i);
-  } else if (i < 0) {
-    add(name + QLatin1Char('=') + value);
   } else {
+    CheckStringLength(name.size() + 1, value.size());
+    if (i < 0) {
+      add(name + QLatin1Char('=') + value);
+      return;
+    }
     items_[size_t(i)].text = name + QLatin1Char('=') + value;
     changed();
   }
 }
 
 QString TStrings::text() const {
+  // Lines that each fit may still not fit together.
+  qint64 length = 0;
+  for (const Item& item : items_) {
+    length += item.text.size() + 2;
+    CheckStringLength(length);
+  }
   QStringList lines;
   for (const Item& item : items_) lines << item.text;
   return JoinSourceLines(lines);
 }
 
 void TStrings::setText(const QString& text) {
+  CheckListItems(lineCount(text));
   UpdateScope update(*this);
   clear();
   for (const QString& line : SplitSourceLines(text)) add(line);
 }
 
 QString TStrings::commaText() const {
+  const auto needsQuotes = [](const QString& t) {
+    return t.isEmpty() || std::any_of(t.begin(), t.end(), [](QChar c) {
+             return c.unicode() <= ' ' || c == QLatin1Char(',') || c == QLatin1Char('"');
+           });
+  };
+  // The length of the whole text, quotes and commas included, is known
+  // before any of it is built.
+  qint64 length = items_.empty() ? 0 : qint64(items_.size()) - 1;
+  CheckStringLength(length);
+  for (const Item& item : items_) {
+    const QString& t = item.text;
+    const qint64 part = needsQuotes(t) ? t.size() + 2 + t.count(QLatin1Char('"')) : t.size();
+    CheckStringLength(length, part);
+    length += part;
+  }
   QStringList parts;
   for (const Item& item : items_) {
     const QString& t = item.text;
-    const bool quote = t.isEmpty() || std::any_of(t.begin(), t.end(), [](QChar c) {
-                         return c.unicode() <= ' ' || c == QLatin1Char(',') || c == QLatin1Char('"');
-                       });
-    if (!quote) {
+    if (!needsQuotes(t)) {
       parts << t;
     } else {
       QString q = t;
@@ -214,14 +257,12 @@ void TStrings::loadFromFile(const QString& fileName) { setText(ReadSourceFile(fi
 
 QByteArray TStrings::toBytes() const { return text().toUtf8(); }
 
-void TStrings::setBytes(const QByteArray& bytes) {
-  const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-  setText(QString::fromUtf8(bom ? bytes.mid(3) : bytes));
-}
+void TStrings::setBytes(const QByteArray& bytes) { setText(TextOfUtf8(bytes)); }
 
 void TStrings::addStrings(const TStrings& other) {
   // A copy first: the list may be added to itself.
   const std::vector<Item> items = other.items_;
+  CheckListItems(qint64(items_.size()) + qint64(items.size()));
   UpdateScope update(*this);
   for (const Item& item : items) add(item.text, item.object.data());
 }
@@ -283,6 +324,7 @@ int TStringList::add(const QString& text, QObject* object) {
     if (duplicates_ == dupIgnore) return index;
     if (duplicates_ == dupError) listError(QStringLiteral("String list does not allow duplicates"));
   }
+  CheckListItems(qint64(items_.size()) + 1);
   items_.insert(items_.begin() + index, Item{text, object});
   changed();
   return index;
@@ -300,6 +342,7 @@ int TStringList::indexOf(const QString& text) const {
 }
 
 void TStringList::setText(const QString& text) {
+  CheckListItems(lineCount(text));
   UpdateScope update(*this);
   clear();
   for (const QString& line : SplitSourceLines(text)) add(line);

@@ -5,6 +5,7 @@
 #include <QTime>
 #include <cmath>
 
+#include "memory_limits.h"
 #include "platform/locale.h"
 #include "run_error.h"
 
@@ -94,6 +95,7 @@ Arg argOf(const Variant& v) {
 }  // namespace
 
 QString FormatText(const QString& format, const Variant& args) {
+  constexpr int kMaxWidth = 100000;
   std::vector<Arg> list;
   if (args.IsArray()) {
     for (const Variant& v : args.AsArray().Elements()) list.push_back(argOf(v));
@@ -111,27 +113,31 @@ QString FormatText(const QString& format, const Variant& args) {
   while (i < n) {
     const QChar c = format[i++];
     if (c != QLatin1Char('%')) {
+      CheckStringLength(out.size(), 1);
       out += c;
       continue;
     }
     if (i < n && format[i] == QLatin1Char('%')) {
+      CheckStringLength(out.size(), 1);
       out += QLatin1Char('%');
       ++i;
       continue;
     }
-    // A number, or "*" read from the arguments; -1 when absent.
+    // A number, or "*" read from the arguments; -1 when absent. Widths and
+    // precisions beyond kMaxWidth are refused, from the arguments as well
+    // as written out.
     auto readNumber = [&]() -> int {
       if (i < n && format[i] == QLatin1Char('*')) {
         ++i;
         const Arg& a = take();
-        if (a.kind != Arg::Int) badFormat(format);
+        if (a.kind != Arg::Int || a.i > kMaxWidth) badFormat(format);
         return int(a.i);
       }
       if (i >= n || !format[i].isDigit()) return -1;
       int value = 0;
       while (i < n && format[i].isDigit()) {
         value = value * 10 + format[i].digitValue();
-        if (value > 100000) badFormat(format);
+        if (value > kMaxWidth) badFormat(format);
         ++i;
       }
       return value;
@@ -211,6 +217,8 @@ QString FormatText(const QString& format, const Variant& args) {
       const QString pad(width - int(text.size()), QLatin1Char(' '));
       text = left ? text + pad : pad + text;
     }
+    // Many wide directives could still add up beyond any string's limit.
+    CheckStringLength(out.size(), text.size());
     out += text;
   }
   return out;
@@ -258,13 +266,17 @@ QString formatPicture(const QString& picture, double days, int depth) {
   const int n = int(picture.size());
   int i = 0;
   while (i < n) {
+    // A picture of many "c" or "dddddd" gives many times its own length.
+    CheckStringLength(out.size());
     const QChar c = picture[i];
     const char lc = char(c.toLower().unicode() < 128 ? c.toLower().unicode() : 0);
     int run = 1;
     while (i + run < n && picture[i + run].toLower() == c.toLower()) ++run;
     if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
       const int end = int(picture.indexOf(c, i + 1));
-      out += picture.mid(i + 1, end < 0 ? -1 : end - i - 1);
+      const QStringView literal = QStringView(picture).mid(i + 1, end < 0 ? -1 : end - i - 1);
+      CheckStringLength(out.size(), literal.size());
+      out += literal;
       i = end < 0 ? n : end + 1;
       continue;
     }
@@ -365,6 +377,7 @@ QString formatPicture(const QString& picture, double days, int depth) {
     }
     i += run;
   }
+  CheckStringLength(out.size());
   return out;
 }
 

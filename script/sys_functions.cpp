@@ -9,6 +9,7 @@
 #include <cmath>
 #include <random>
 
+#include "memory_limits.h"
 #include "platform/dialogs.h"
 #include "platform/locale.h"
 #include "run_error.h"
@@ -282,8 +283,10 @@ const Entry kFunctions[] = {
     {"ctString", "procedure Insert(s: String; var s2: String; pos: Integer)",
      [](TfsMethodHelper* c) {
        QString s2 = c->Arg(1).ToString();
+       const QString s = c->Arg(0).ToString();
+       CheckStringLength(s2.size(), s.size());
        const qint64 pos = std::clamp<qint64>(c->Arg(2).ToInt64(), 1, s2.size() + 1);
-       s2.insert(pos - 1, c->Arg(0).ToString());
+       s2.insert(pos - 1, s);
        c->SetArg(1, Variant(s2));
        return Variant::Null();
      }},
@@ -329,10 +332,18 @@ const Entry kFunctions[] = {
        Variant v = c->Arg(0);
        const int length = c->Arg(1).ToInt();
        if (length < 0) throw RunError(error_class::RangeError, QStringLiteral("Invalid length: %1").arg(length));
+       // The size is checked before the value is touched: an array is not
+       // even copied, a string not even converted, for a length refused.
        if (v.IsArray()) {
-         VariantArray& a = v.ArrayForWrite();
-         a.Redim(a.Low() + length - 1);
+         CheckArrayElements(length);
+         // The length counts from the low bound of the dimension it changes.
+         const int dims = v.AsArray().DimCount();
+         const qint64 low = dims > 0 ? v.AsArray().Low(dims - 1) : 0;
+         if (low + length - 1 > INT32_MAX)
+           throw RunError(error_class::RangeError, QStringLiteral("Invalid length: %1").arg(length));
+         v.ArrayForWrite().Redim(int(low + length - 1));
        } else {
+         CheckStringLength(length);
          QString s = v.ToString();
          s.resize(length, QLatin1Char(' '));
          v = Variant(s);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "memory_limits.h"
 #include "platform/locale.h"
 #include "run_error.h"
 
@@ -666,13 +667,12 @@ VariantArray::VariantArray(std::vector<Bound> bounds, int elementType)
   for (const Bound& b : bounds_) {
     const qint64 length = qint64(b.high) - b.low + 1;
     if (length < 0) throw RunError(error_class::RangeError, QStringLiteral("Invalid array bounds"));
-    // Arrays of more than a few hundred million elements are a mistake, not
-    // a plan; refuse them instead of exhausting memory.
-    if (length > 0 && count > (size_t(1) << 28) / size_t(length))
-      throw RunError(error_class::RangeError, QStringLiteral("Array too large"));
+    // Refused before anything is allocated (and before the product can
+    // overflow).
+    if (length > 0 && count > size_t(kMaxArrayElements) / size_t(length)) ArrayTooLarge();
     count *= size_t(length);
   }
-  if (count > size_t(1) << 28) throw RunError(error_class::RangeError, QStringLiteral("Array too large"));
+  CheckArrayElements(qint64(count));
   elements_.assign(count, zeroOf(elementType_));
 }
 
@@ -709,13 +709,15 @@ void VariantArray::Redim(int high) {
   Bound& last = bounds_.back();
   if (high < last.low - 1) high = last.low - 1;
   if (bounds_.size() == 1) {
+    const qint64 count = qint64(high) - last.low + 1;
+    CheckArrayElements(count);
+    elements_.resize(size_t(count), zeroOf(elementType_));
     last.high = high;
-    elements_.resize(size_t(qint64(high) - last.low + 1), zeroOf(elementType_));
     return;
   }
-  VariantArray resized(bounds_, elementType_);
-  resized.bounds_.back().high = high;
-  resized = VariantArray(resized.bounds_, elementType_);
+  std::vector<Bound> bounds = bounds_;
+  bounds.back().high = high;
+  VariantArray resized(std::move(bounds), elementType_);
   // Copy element by element where both arrays have the index.
   std::vector<int> idx(bounds_.size());
   for (size_t i = 0; i < elements_.size(); ++i) {
@@ -785,6 +787,7 @@ Variant VarAddSlow(const Variant& a, const Variant& b) {
   if ((a.IsString() || a.IsEmpty()) && (b.IsString() || b.IsEmpty()) && (a.IsString() || b.IsString())) {
     if (a.IsEmpty()) return b;
     if (b.IsEmpty()) return a;
+    CheckStringLength(a.AsString().size(), b.AsString().size());
     return Variant(a.AsString() + b.AsString());
   }
   return arith(Op::Add, a, b);
@@ -909,7 +912,11 @@ Variant VarNeg(const Variant& a) {
 }
 
 Variant VarStrCat(const Variant& a, const Variant& b) {
-  if (a.IsString()) return Variant(a.AsString() + b.ToString());
+  if (a.IsString()) {
+    const QString tail = b.ToString();
+    CheckStringLength(a.AsString().size(), tail.size());
+    return Variant(a.AsString() + tail);
+  }
   return VarAdd(a, b);
 }
 

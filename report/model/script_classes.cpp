@@ -26,6 +26,7 @@
 #include "script/host_classes.h"
 #include "script/host_persistent.h"
 #include "script/host_streams.h"
+#include "script/memory_limits.h"
 #include "script/run_error.h"
 
 namespace valmoro::report {
@@ -353,7 +354,10 @@ void registerWideStrings(Registrar& r) {
     return Variant::Null();
   });
   method<TWideStrings>(c, "procedure LoadFromStream(Stream: TStream)", [](TWideStrings* l, Caller a) {
-    withStream(a->Arg(0), [&](QIODevice& d) { l->setBytes(d.readAll()); });
+    withStream(a->Arg(0), [&](QIODevice& d) {
+      script::CheckStreamSize(d.bytesAvailable());  // refused before it is read
+      l->setBytes(d.readAll());
+    });
     return Variant::Null();
   });
   method<TWideStrings>(c, "procedure SaveToFile(const FileName: string)", [](TWideStrings* l, Caller a) {
@@ -550,6 +554,7 @@ void registerViews(Registrar& r) {
       QFile file(name);
       if (!file.open(QIODevice::ReadOnly))
         throw ReportError(cannotOpenMessage(name, file.errorString()));
+      script::CheckStreamSize(file.size());
       if (!v->Picture()->LoadFromData(file.readAll()))
         throw ReportError(QStringLiteral("Plik %1 nie zawiera obrazu w znanym formacie").arg(name));
       return Variant::Null();

@@ -225,6 +225,18 @@ TEST(ReportObject, AScriptThatDoesNotCompileIsListed) {
   EXPECT_EQ(recording.messages().size(), 1);
 }
 
+TEST(ReportObject, AScriptThatAsksForTooMuchMemoryIsListedAndThePreparationStops) {
+  dialogs::RecordingScope recording;
+  TfrxReport report;
+  bool ran = false;
+  EngineScope engine([&](TfrxReport&) { return ran = true; });
+  report.SetScriptText({"var s: String;", "begin", "  SetLength(s, 2000000000);", "end."});
+  EXPECT_FALSE(report.BuildPages());
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(report.Errors(), QStringList{"Out of memory: a string may hold at most 67108864 characters"});
+  EXPECT_EQ(recording.messages().size(), 1);
+}
+
 TEST(ReportObject, WithoutAnEngineNothingPassesForPrepared) {
   dialogs::RecordingScope recording;
   TfrxReport report;

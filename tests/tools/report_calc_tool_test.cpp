@@ -96,5 +96,22 @@ TEST(ReportCalcTool, ErrorsAndWrongCalls) {
   EXPECT_EQ(runTool({"calc", "--module"}).exitCode, 2);
 }
 
+TEST(ReportCalcTool, AnExpressionThatAsksForTooMuchMemoryIsAnErrorLikeAnyOther) {
+  QTemporaryDir dir;
+  const QString reportFile = dir.filePath("Raport.fr3");
+  {
+    report::TfrxReport report;
+    report.SetScriptText({"function Ogromny: String;", "begin", "  SetLength(Result, 2000000000);", "end;",
+                          "begin", "end."});
+    report.WriteToFile(reportFile);
+  }
+  // The other expressions are still answered.
+  const ToolRun run = runTool({"calc", reportFile, "Length(Ogromny)", "1 + 2"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.startsWith("3\n")) << run.out.toStdString() << run.err.toStdString();
+  EXPECT_TRUE(run.out.contains("Out of memory: a string may hold at most 67108864 characters\n"))
+      << run.out.toStdString();
+}
+
 }  // namespace
 }  // namespace valmoro

@@ -64,6 +64,29 @@ TEST(ScriptRun, ErrorsAndExitStatuses) {
   EXPECT_EQ(runTool({"script", "run", "a.pas", "b.pas"}).exitCode, 2);
 }
 
+TEST(ScriptRun, RunningOutOfMemoryIsAScriptErrorNotAnAbort) {
+  QTemporaryDir dir;
+  // A string doubled forty times stops at its limit; uncaught, that ends
+  // the run as any other error does.
+  const QString doubling = write(dir, "podwajanie.pas",
+                                 "var s: String; i: Integer;\nbegin\n  s := 'x';\n  ShowMessage('start');\n"
+                                 "  for i := 1 to 40 do s := s + s;\n  ShowMessage('nigdy');\nend.\n");
+  const ToolRun d = runTool({"script", "run", doubling});
+  EXPECT_EQ(d.exitCode, 1);
+  EXPECT_EQ(d.out, "start\n");
+  EXPECT_EQ(d.err, "error: Out of memory: a string may hold at most 67108864 characters\n");
+
+  // Caught, the script goes on; nothing of the size asked for is allocated.
+  const QString caught = write(dir, "tablica.pas",
+                               "var a: array[0..2] of Integer;\nbegin\n"
+                               "  try SetLength(a, 2000000000) except ShowMessage(ExceptionMessage) end;\n"
+                               "  ShowMessage(Length(a));\nend.\n");
+  const ToolRun c = runTool({"script", "run", caught});
+  EXPECT_EQ(c.exitCode, 0) << c.err.toStdString();
+  EXPECT_EQ(c.out, "Array too large\n3\n");
+  EXPECT_EQ(c.err, "");
+}
+
 TEST(ScriptRun, LanguageByOptionOrExtensionAndLineBreaksInMessages) {
   QTemporaryDir dir;
   // A Basic program in a file whose name says nothing about its language.
