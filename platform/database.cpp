@@ -367,7 +367,7 @@ void DataSet::readRows(int count) {
   // Reading on after the result was let go costs a pass over the rows before;
   // taking more at once keeps a long walk from paying it over and over.
   if (!cursor_) {
-    count = qMax(count, rowsRead_ / 8);
+    count = qMax(count, rowsRead_ / 32);
     resumeCursor();
   }
   QList<QVariant> row;
