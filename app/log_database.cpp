@@ -43,12 +43,12 @@ QString readText(const QString& file) {
 }  // namespace
 
 void runSqlScript(db::Connection& connection, const QString& scriptText) {
-  connection.ensureOpen();
+  connection.prepareForStatement(true);
   QSqlQuery q(connection.database());
   for (const QString& statement : splitStatements(scriptText)) {
     if (!q.exec(statement))
       throw db::DbError(QStringLiteral("%1\r%2")
-                            .arg(connection.backend().translateError(q.lastError().text()),
+                            .arg(connection.errorText(q.lastError().text()),
                                  statement.left(200)));
     q.finish();
   }

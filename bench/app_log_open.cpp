@@ -1,13 +1,17 @@
 // How long a user waits for the log: from pressing "Zaloguj" until the grid
 // has its first screen of rows, and from pressing "Filtruj" until the same,
-// on a log of 200,000 readings.
+// on a log of 200,000 readings. Then the log shared with another copy of the
+// program: saving a reading right after the other copy wrote one, and reading
+// on in the grid after the user action that read the first rows is over.
 //
 // Usage: bench_app_log_open [source folder]   (default: found from this file)
 // Prints plain "name: value" lines; times are medians over several runs.
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDateTimeEdit>
+#include <QTimeEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,6 +26,7 @@
 #include <vector>
 
 #include "app/log_database.h"
+#include "app/entry_window.h"
 #include "app/log_statements.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
@@ -39,6 +44,7 @@ constexpr int kMainReadings = 200000;
 constexpr int kOtherReadings = 5000;
 constexpr double kLoginTargetMs = 150.0;
 constexpr double kFilterTargetMs = 50.0;
+constexpr double kSaveTargetMs = 150.0;
 
 // One admin, two modules; the readings are made by the database itself in
 // the one transaction the installation is built in, a few seconds at most.
@@ -225,11 +231,105 @@ bool run(const QString& sourceDir) {
     std::printf("  first row %s, rows %d\n", qPrintable(w.DBGrid1->cellText(0, 0)), w.ADODataSet1->recordCount());
   }
 
+  // (3) Another copy of the program writes to the same file between the
+  // user's actions; this copy's saves must go through at once and show both.
+  db::Connection other;
+  try {
+    other.open(dir.filePath(QStringLiteral("Dane/Valmoro.db")));
+  } catch (const db::DbError& e) {
+    return fail(e.message());
+  }
+  app::TWpis& wpis = *p.Wpis;
+  std::vector<double> saveTimes;
+  for (int i = 0; i < loginRuns; ++i) {
+    QApplication::processEvents();  // the previous user action is over
+    const QDateTime otherWhen(QDate(2025, 12, 1), QTime(10, 0));
+    const QDateTime ownWhen = otherWhen.addSecs(i * 3600 + 1800);
+    try {
+      db::Query q(&other);
+      for (const QString& line : app::statements::S8) q.addLine(line);
+      q.bindValue(QStringLiteral(":data"), otherWhen.addSecs(i * 3600).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+      q.bindValue(QStringLiteral(":modul"), QStringLiteral("Magazyn"));
+      q.bindValue(QStringLiteral(":punkt"), QStringLiteral("Archiwum"));
+      q.bindValue(QStringLiteral(":temperatura"), QStringLiteral("1"));
+      q.bindValue(QStringLiteral(":wilgotnosc"), QStringLiteral("2"));
+      q.bindValue(QStringLiteral(":pracownik"), QStringLiteral("Administrator"));
+      q.execSql();
+    } catch (const db::DbError& e) {
+      return fail(QStringLiteral("the other copy could not write: ") + e.message());
+    }
+    QApplication::processEvents();
+    w.SpeedButton1Click();
+    wpis.ComboBox1->setEditText(QStringLiteral("Rampa"));
+    wpis.DateTimePicker1->setDate(ownWhen.date());
+    wpis.DateTimePicker2->setTime(ownWhen.time());
+    wpis.Edit1->setText(QStringLiteral("4,5"));
+    wpis.Edit2->setText(QStringLiteral("61"));
+    t.restart();
+    wpis.Button1Click();
+    if (!dialogs::recordedMessages().isEmpty()) return fail(QStringLiteral("saving after the other copy wrote"));
+    if (!waitForFirstRow(w)) return fail(QStringLiteral("no first row after saving"));
+    saveTimes.push_back(ms(t));
+    if (wpis.isVisible()) return fail(QStringLiteral("entry window still open after saving"));
+    if (w.DBGrid1->cellText(0, 0) != ownWhen.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) ||
+        w.DBGrid1->cellText(1, 2) != QStringLiteral("Archiwum"))
+      return fail(QStringLiteral("the log does not show both copies' readings: ") + w.DBGrid1->cellText(0, 0) +
+                  QStringLiteral(" / ") + w.DBGrid1->cellText(1, 2));
+  }
+  const double saveMedian = median(saveTimes);
+  print("save_after_other_copy_wrote_median (to first row)", saveMedian);
+  std::printf("  first row %s, rows %d\n", qPrintable(w.DBGrid1->cellText(0, 0)), w.ADODataSet1->recordCount());
+
+  // (4) Reading on in the grid once the action that opened the log is over:
+  // the statement runs again from where reading stopped.
+  struct Depth {
+    const char* name;
+    int row;
+  };
+  const Depth depths[] = {
+      {"read_on_after_first_screen_median", 0},
+      {"read_on_after_row_10000_median", 10000},
+      {"read_on_after_row_100000_median", 100000},
+      {"read_on_after_row_199000_median", 199000},
+  };
+  for (const Depth& d : depths) {
+    std::vector<double> times;
+    int got = 0;
+    for (int i = 0; i < filterRuns; ++i) {
+      w.ADODataSet1->reopen();
+      if (d.row > 0) w.ADODataSet1->setCurrentRow(d.row);
+      QApplication::processEvents();  // the action is over: the result was let go
+      const int before = w.ADODataSet1->fetchedRowCount();
+      t.restart();
+      got = w.ADODataSet1->fetchMore(256);  // what the grid asks for at its last row
+      times.push_back(ms(t));
+      if (got < 256) return fail(QStringLiteral("reading on gave %1 rows after row %2").arg(got).arg(before));
+      if (w.ADODataSet1->valueAt(before, 0) == w.ADODataSet1->valueAt(before - 1, 0))
+        return fail(QStringLiteral("reading on repeated a row"));
+    }
+    print(d.name, median(times));
+    std::printf("  rows read %d\n", got);
+  }
+  {
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+      w.ADODataSet1->reopen();
+      QApplication::processEvents();
+      t.restart();
+      const int rows = w.ADODataSet1->recordCount();
+      times.push_back(ms(t));
+      if (rows != kMainReadings + loginRuns * 2) return fail(QStringLiteral("whole log has %1 rows").arg(rows));
+    }
+    print("read_whole_log_after_first_screen_median", median(times));
+  }
+
   std::printf("target login first screen < %.0f ms, excluding the hash: %s (%.2f ms); including it: %s (%.2f ms)\n",
               kLoginTargetMs, noHashMedian < kLoginTargetMs ? "met" : "MISSED", noHashMedian,
               loginMedian < kLoginTargetMs ? "met" : "MISSED", loginMedian);
   std::printf("target filter first screen < %.0f ms: %s (worst median %.2f ms)\n", kFilterTargetMs,
               worstFilter < kFilterTargetMs ? "met" : "MISSED", worstFilter);
+  std::printf("target save after the other copy wrote, to first row < %.0f ms: %s (%.2f ms)\n", kSaveTargetMs,
+              saveMedian < kSaveTargetMs ? "met" : "MISSED", saveMedian);
   if (!dialogs::recordedMessages().isEmpty()) return fail(QStringLiteral("a message was shown"));
   return true;
 }

@@ -1,11 +1,16 @@
 #include "database.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/locale.h"
 
@@ -27,15 +32,67 @@ Connection::~Connection() {
   if (QSqlDatabase::contains(name_)) QSqlDatabase::removeDatabase(name_);
 }
 
+namespace {
+
+// Whether this program may write the file or folder. A path that carries no
+// write permission at all is marked read-only by its owner: that is respected
+// even by the administrator account, which the system would let through.
+bool canWrite(const QString& path, bool folder = false) {
+  const QByteArray native = QFile::encodeName(path);
+  struct stat st;
+  if (::stat(native.constData(), &st) != 0) return false;
+  if ((st.st_mode & 0222) == 0) return false;
+  return ::access(native.constData(), folder ? (W_OK | X_OK) : W_OK) == 0;
+}
+
+}  // namespace
+
+QString Connection::findRefusing(bool repair) const {
+  if (!canWrite(path_)) return path_;
+  for (const QString& side : backend_->sideFiles(path_)) {
+    if (!QFileInfo::exists(side) || canWrite(side)) continue;
+    // The engine gives these files the database file's permissions; one left
+    // without them (by a read-only open of an older version) gets them back.
+    struct stat database, own;
+    if (repair && ::stat(QFile::encodeName(path_).constData(), &database) == 0 &&
+        ::stat(QFile::encodeName(side).constData(), &own) == 0)
+      ::chmod(QFile::encodeName(side).constData(), (own.st_mode | (database.st_mode & 0222)) & 07777);
+    if (!canWrite(side)) return side;
+  }
+  const QString folder = QFileInfo(path_).absolutePath();
+  if (!canWrite(folder, true))
+    for (const QString& side : backend_->sideFilesNeededForWriting(path_))
+      if (!QFileInfo::exists(side)) return folder;
+  return {};
+}
+
+// What a change by another program alters: sizes and times of the file and
+// of the files beside it, and whether it can be written now.
+QString Connection::fileState() const {
+  QString state;
+  for (const QString& file : QStringList{path_} + backend_->sideFiles(path_)) {
+    const QFileInfo info(file);
+    state += info.exists() ? QStringLiteral("%1/%2;").arg(info.size()).arg(
+                                 info.lastModified().toMSecsSinceEpoch())
+                           : QStringLiteral("-;");
+  }
+  return state + findRefusing(false);
+}
+
 void Connection::open(const QString& databasePath) {
   close();
   if (!QFileInfo(databasePath).isFile())
     throw DbError(QStringLiteral("Brak pliku bazy danych: %1").arg(databasePath));
   path_ = databasePath;
+  openFile();
+}
+
+void Connection::openFile() {
   if (!db_.isValid()) db_ = QSqlDatabase::addDatabase(backend_->driverName(), name_);
-  db_.setDatabaseName(databasePath);
+  refusing_ = findRefusing(true);
   // Another copy of the program may be writing: wait for it instead of failing.
-  db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout_));
+  watchFile_ = backend_->setTarget(db_, path_, isReadOnly(), busyTimeout_);
+  openedState_ = isReadOnly() ? fileState() : QString();
   if (!db_.open()) {
     const QString text = backend_->translateError(db_.lastError().text());
     db_.close();
@@ -50,8 +107,45 @@ void Connection::open(const QString& databasePath) {
 }
 
 void Connection::close() {
+  releaseReaders();
   columnCache_.clear();
   if (db_.isValid() && db_.isOpen()) db_.close();
+}
+
+void Connection::prepareForStatement(bool writes) {
+  ensureOpen();
+  if (isReadOnly()) {
+    // Opened again when the reason for reading only went away, or when a
+    // file read without locks was changed by another program.
+    const QString now = fileState();
+    if (now != openedState_ && (watchFile_ || findRefusing(false) != refusing_)) {
+      close();
+      openFile();
+    }
+  }
+  if (writes) releaseReaders();
+}
+
+void Connection::releaseReaders() {
+  const QList<DataSet*> readers = readers_;
+  readers_.clear();
+  for (DataSet* dataSet : readers) dataSet->releaseCursor();
+}
+
+void Connection::holdReader(DataSet* dataSet) {
+  if (!readers_.contains(dataSet)) readers_.append(dataSet);
+}
+
+void Connection::dropReader(DataSet* dataSet) { readers_.removeAll(dataSet); }
+
+QString Connection::errorText(const QString& databaseText) const {
+  const QString text = backend_->translateError(databaseText);
+  if (!backend_->isReadOnlyError(databaseText)) return text;
+  const QString refusing = isReadOnly() ? refusing_ : findRefusing(false);
+  if (refusing.isEmpty()) return QStringLiteral("%1\rPlik bazy danych: %2").arg(text, QDir::toNativeSeparators(path_));
+  if (QFileInfo(refusing).isDir())
+    return QStringLiteral("%1\rFolder %2 nie pozwala na zapis.").arg(text, QDir::toNativeSeparators(refusing));
+  return QStringLiteral("%1\rPlik %2 nie pozwala na zapis.").arg(text, QDir::toNativeSeparators(refusing));
 }
 
 QList<ColumnInfo> Connection::tableColumns(const QString& table) {
@@ -67,9 +161,10 @@ QList<ColumnInfo> Connection::tableColumns(const QString& table) {
 bool Connection::isOpen() const { return db_.isValid() && db_.isOpen(); }
 
 QString Connection::connectionString() const {
-  return QStringLiteral("Driver=%1;Data Source=%2;Busy Timeout=%3")
+  return QStringLiteral("Driver=%1;Data Source=%2;Busy Timeout=%3%4")
       .arg(backend_->driverName(), path_)
-      .arg(busyTimeout_);
+      .arg(busyTimeout_)
+      .arg(isReadOnly() ? QStringLiteral(";Read Only") : QString());
 }
 
 QSqlDatabase& Connection::database() { return db_; }
@@ -159,12 +254,20 @@ Qt::Alignment Field::defaultAlignment() const {
 
 namespace {
 constexpr int kFirstFetch = 64;
-}
+// Rows looked at before and after the place where reading stopped, to find it
+// again in a result another program has changed meanwhile.
+constexpr int kLookBack = 128;
+// The last rows read that are looked for there: when the very last one went,
+// the one before it shows the place.
+constexpr int kRecent = 8;
+}  // namespace
 
 DataSet::DataSet(Connection* connection, QObject* parent)
     : QObject(parent), connection_(connection) {}
 
-DataSet::~DataSet() = default;
+DataSet::~DataSet() {
+  if (cursor_) connection_->dropReader(this);
+}
 
 void DataSet::setCommandText(const QString& sql) { commandText_ = sql; }
 
@@ -182,7 +285,7 @@ void DataSet::clearBindings() { bindings_.clear(); }
 
 void DataSet::open() {
   if (active_) return;
-  connection_->ensureOpen();
+  connection_->prepareForStatement(false);
   QSqlDatabase& db = connection_->database();
   SqlBackend& backend = connection_->backend();
   PreparedStatement ps = prepareStatement(*connection_, commandText_, bindings_);
@@ -194,15 +297,20 @@ void DataSet::open() {
 
   auto query = std::make_unique<QSqlQuery>(db);
   query->setForwardOnly(true);
-  if (!query->prepare(ps.sql)) throw DbError(backend.translateError(query->lastError().text()));
+  if (!query->prepare(ps.sql)) throw DbError(connection_->errorText(query->lastError().text()));
   for (const auto& b : ps.bindings) query->bindValue(b.first, b.second);
-  if (!query->exec()) throw DbError(backend.translateError(query->lastError().text()));
+  if (!query->exec()) throw DbError(connection_->errorText(query->lastError().text()));
   if (!query->isSelect())
     throw DbError(QStringLiteral("Polecenie nie zwraca wierszy: %1").arg(commandText_.simplified()));
 
   fields_ = backend.describe(db, *query);
   if (editable_ && !fields_.isEmpty()) fields_.removeFirst();  // the row identity
   cursor_ = std::move(query);
+  cursorStatement_ = ps;
+  rowsRead_ = 0;
+  recentRows_.clear();
+  recentIds_.clear();
+  heldIds_.clear();
   rows_.clear();
   rowIds_.clear();
   editState_ = State::Browse;
@@ -217,10 +325,11 @@ void DataSet::open() {
 
 void DataSet::close() {
   if (!active_) return;
-  cursor_.reset();
+  releaseCursor();
   rows_.clear();
   rowIds_.clear();
   fields_.clear();
+  heldIds_.clear();
   editState_ = State::Browse;
   allFetched_ = true;
   active_ = false;
@@ -242,33 +351,154 @@ QString DataSet::displayFormat(const QString& fieldName) const {
   return displayFormats_.value(fieldName.toLower());
 }
 
-void DataSet::readRows(int count) {
-  if (!cursor_ || allFetched_) return;
+void DataSet::takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId) {
   SqlBackend& backend = connection_->backend();
   const int columns = int(fields_.size());
+  const int offset = editable_ ? 1 : 0;
+  *rowId = editable_ ? query.value(0).toLongLong() : -1;
+  row->clear();
+  row->reserve(columns);
+  for (int c = 0; c < columns; ++c) row->append(backend.load(fields_[c].type, query.value(c + offset)));
+}
+
+void DataSet::readRows(int count) {
+  if (!active_ || allFetched_) return;
   const int before = int(rows_.size());
-  for (int n = 0; n < count; ++n) {
+  // Reading on after the result was let go costs a pass over the rows before;
+  // taking more at once keeps a long walk from paying it over and over.
+  if (!cursor_) {
+    count = qMax(count, rowsRead_ / 32);
+    resumeCursor();
+  }
+  QList<QVariant> row;
+  qint64 rowId = -1;
+  while (cursor_ && int(rows_.size()) - before < count) {
     if (!cursor_->next()) {
       const QSqlError err = cursor_->lastError();
       finishFetching();
       if (err.isValid() && err.type() != QSqlError::NoError)
-        throw DbError(backend.translateError(err.text()));
+        throw DbError(connection_->errorText(err.text()));
       break;
     }
-    QList<QVariant> row;
-    row.reserve(columns);
-    const int offset = editable_ ? 1 : 0;
-    if (editable_) rowIds_.append(cursor_->value(0).toLongLong());
-    for (int c = 0; c < columns; ++c) row.append(backend.load(fields_[c].type, cursor_->value(c + offset)));
-    rows_.append(std::move(row));
+    takeRow(*cursor_, &row, &rowId);
+    noteRead(row, rowId);
+    if (editable_ && heldIds_.contains(rowId)) continue;  // a row posted here is held already
+    if (editable_) rowIds_.append(rowId);
+    rows_.append(row);
   }
+  if (cursor_) holdCursor();
   if (int(rows_.size()) > before) emit rowsFetched(before, int(rows_.size()) - 1);
+}
+
+void DataSet::noteRead(const QList<QVariant>& row, qint64 rowId) {
+  ++rowsRead_;
+  if (recentRows_.size() == kRecent) {
+    recentRows_.removeFirst();
+    recentIds_.removeFirst();
+  }
+  recentRows_.append(row);
+  recentIds_.append(rowId);
+}
+
+void DataSet::resumeCursor() {
+  connection_->prepareForStatement(false);
+  QSqlDatabase& db = connection_->database();
+  SqlBackend& backend = connection_->backend();
+  // Where the last rows read stood, and a window around them.
+  const int recent = int(recentRows_.size());
+  const int firstRecent = rowsRead_ - recent;
+  const int start = qMax(0, firstRecent - kLookBack);
+  auto query = std::make_unique<QSqlQuery>(db);
+  query->setForwardOnly(true);
+  int skip = 0;
+  if (query->prepare(backend.selectFrom(cursorStatement_.sql))) {
+    query->bindValue(QStringLiteral(":vm_skip"), start);
+  } else {
+    // A statement that cannot be wrapped is walked up to the window instead.
+    if (!query->prepare(cursorStatement_.sql)) throw DbError(connection_->errorText(query->lastError().text()));
+    skip = start;
+  }
+  for (const auto& b : cursorStatement_.bindings) query->bindValue(b.first, b.second);
+  if (!query->exec()) throw DbError(connection_->errorText(query->lastError().text()));
+  bool ended = false;
+  for (; skip > 0; --skip)
+    if (!query->next()) {
+      ended = true;
+      break;
+    }
+
+  QList<QList<QVariant>> window;
+  QList<qint64> windowIds;
+  const int wanted = rowsRead_ - start + kLookBack;
+  QList<QVariant> row;
+  qint64 rowId = -1;
+  while (!ended && int(window.size()) < wanted) {
+    if (!query->next()) {
+      const QSqlError err = query->lastError();
+      if (err.isValid() && err.type() != QSqlError::NoError) throw DbError(connection_->errorText(err.text()));
+      ended = true;
+      break;
+    }
+    takeRow(*query, &row, &rowId);
+    window.append(row);
+    windowIds.append(rowId);
+  }
+  // The latest of the recent rows still there, nearest to where it stood,
+  // marks the place; when none is, the rows from the same position on follow.
+  int from = rowsRead_ - start;
+  for (int r = recent - 1; r >= 0; --r) {
+    const int expected = firstRecent + r - start;
+    int best = -1;
+    for (int i = 0; i < int(window.size()); ++i) {
+      const bool same = editable_ ? windowIds[i] == recentIds_[r] : window[i] == recentRows_[r];
+      if (same && (best < 0 || qAbs(i - expected) < qAbs(best - expected))) best = i;
+    }
+    if (best >= 0) {
+      from = best + 1;
+      break;
+    }
+  }
+  if (editable_) heldIds_ = QSet<qint64>(rowIds_.cbegin(), rowIds_.cend());
+  rowsRead_ = start;
+  recentRows_.clear();
+  recentIds_.clear();
+  for (int i = 0; i < int(window.size()); ++i) {
+    noteRead(window[i], windowIds[i]);
+    if (i < from || (editable_ && heldIds_.contains(windowIds[i]))) continue;
+    if (editable_) rowIds_.append(windowIds[i]);
+    rows_.append(window[i]);
+  }
+  cursor_ = std::move(query);
+  if (ended) finishFetching();
+}
+
+// The result stays open while the current user action goes on reading, and is
+// let go once control is back in the event loop.
+void DataSet::holdCursor() {
+  connection_->holdReader(this);
+  if (releaseQueued_ || !QCoreApplication::instance()) return;
+  releaseQueued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        releaseQueued_ = false;
+        releaseCursor();
+      },
+      Qt::QueuedConnection);
+}
+
+void DataSet::releaseCursor() {
+  if (!cursor_) return;
+  cursor_->finish();
+  cursor_.reset();
+  connection_->dropReader(this);
 }
 
 // Everything has been read: let the database go (ends the read transaction).
 void DataSet::finishFetching() {
   allFetched_ = true;
-  if (cursor_) cursor_->finish();
+  heldIds_.clear();
+  releaseCursor();
 }
 
 int DataSet::fetchMore(int count) {
@@ -400,13 +630,12 @@ void Query::open() {
 int Query::execSql() {
   close();
   syncCommandText();
-  connection()->ensureOpen();
-  SqlBackend& backend = connection()->backend();
+  connection()->prepareForStatement(true);
   const PreparedStatement ps = prepareStatement(*connection(), commandText(), bindings());
   QSqlQuery query(connection()->database());
-  if (!query.prepare(ps.sql)) throw DbError(backend.translateError(query.lastError().text()));
+  if (!query.prepare(ps.sql)) throw DbError(connection()->errorText(query.lastError().text()));
   for (const auto& b : ps.bindings) query.bindValue(b.first, b.second);
-  if (!query.exec()) throw DbError(backend.translateError(query.lastError().text()));
+  if (!query.exec()) throw DbError(connection()->errorText(query.lastError().text()));
   return query.numRowsAffected();
 }
 

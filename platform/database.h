@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -56,7 +57,15 @@ struct FieldDef {
   bool readOnly = false;
 };
 
+// A statement as the database receives it: date literals replaced by bound
+// values and each bound value converted for the column it meets.
+struct PreparedStatement {
+  QString sql;
+  QList<QPair<QString, QVariant>> bindings;
+};
+
 class SqlBackend;
+class DataSet;
 
 class Connection {
 public:
@@ -68,8 +77,17 @@ public:
   // Opens the database file. Throws DbError when the file cannot be opened or
   // is not a database. The file is shared: other copies of the program may
   // have it open at the same time.
+  //
+  // A database that cannot be written (the file, a file the engine keeps
+  // beside it, or the folder refuses writing) is opened for reading only and
+  // without creating any file beside it; every write is then refused with a
+  // message that names what refuses it. A file marked read-only counts as such
+  // even for the administrator account, which the system would let through.
   void open(const QString& databasePath);
   void close();
+  bool isReadOnly() const { return !refusing_.isEmpty(); }
+  // The file or folder that refuses writing ("" when the database is writable).
+  QString refusingPath() const { return refusing_; }
   // How long a statement waits for another program's write to finish before
   // it fails (milliseconds). Takes effect at the next open.
   void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
@@ -87,16 +105,40 @@ public:
   // when there is no such table.
   QList<ColumnInfo> tableColumns(const QString& table);
 
+  // Called before every statement. A write first makes every data set of the
+  // connection let go of its open result (see DataSet), so the write starts
+  // from the database as it is now. A read-only connection is opened again
+  // when its file changed or became writable meanwhile. Throws DbError.
+  void prepareForStatement(bool writes);
+  // Every data set that still reads a result lets go of it.
+  void releaseReaders();
+  // The database's error text as the user reads it; a refused write names the
+  // file or folder that refuses it.
+  QString errorText(const QString& databaseText) const;
+
 private:
+  friend class DataSet;
+  void holdReader(DataSet* dataSet);
+  void dropReader(DataSet* dataSet);
+  void openFile();
+  // The file, side file or folder that keeps the database from being
+  // written, "" when none does. With repair, a side file that refuses only
+  // because it lacks the write permission the database file has gets it.
+  QString findRefusing(bool repair) const;
+  QString fileState() const;
+
   QHash<QString, QList<ColumnInfo>> columnCache_;
   QString name_;
   QString path_;
   int busyTimeout_ = 4000;
   QSqlDatabase db_;
   std::unique_ptr<SqlBackend> backend_;
+  QList<DataSet*> readers_;
+  QString refusing_;
+  // A read-only connection that reads without locks notices changes by this.
+  bool watchFile_ = false;
+  QString openedState_;
 };
-
-class DataSet;
 
 // The value of one field of the current row of a data set.
 class Field {
@@ -130,6 +172,13 @@ private:
 // A statement's result held row by row. Rows are fetched from the database as
 // they are needed (a grid asks for a screenful, a report walks them all), so
 // opening a large log is as fast as opening a small one.
+//
+// An open result holds a read transaction, and a connection that holds one
+// cannot write once another program has written (nor does it see that
+// program's changes). So the result is let go when control returns to the
+// event loop, before any write on the connection, and when every row has been
+// read; reading on runs the statement again from the row after the last one
+// read, found again even when another program added or removed rows before it.
 class DataSet : public QObject {
   Q_OBJECT
 
@@ -231,12 +280,20 @@ signals:
   void rowRemoved(int row);
 
 protected:
+  friend class Connection;
   const QList<QPair<QString, QVariant>>& bindings() const { return bindings_; }
   void setCurrent(int row);
 
 private:
   void readRows(int count);
   void finishFetching();
+  void holdCursor();
+  void releaseCursor();
+  // Runs the statement again and appends the rows after the last one read.
+  void resumeCursor();
+  void noteRead(const QList<QVariant>& row, qint64 rowId);
+  // The current row of a result, its identity apart (-1 when not editable).
+  void takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId);
   void setState(State state);
   void startInsert(int row);
   void removeRow(int row);
@@ -256,6 +313,12 @@ private:
   QHash<QString, QString> displayFormats_;  // lower-case field name → format
   QList<QList<QVariant>> rows_;
   std::unique_ptr<QSqlQuery> cursor_;
+  PreparedStatement cursorStatement_;  // as sent, to run it again
+  int rowsRead_ = 0;                   // rows taken from the result so far
+  QList<QList<QVariant>> recentRows_;  // the last few of them, as read
+  QList<qint64> recentIds_;
+  QSet<qint64> heldIds_;               // after a resume: rows of an editable set already held
+  bool releaseQueued_ = false;
   bool allFetched_ = true;
   int current_ = -1;
   bool eof_ = true;
@@ -283,13 +346,6 @@ private:
   QStringList lines_;
 };
 
-// A statement as the database receives it: date literals replaced by bound
-// values and each bound value converted for the column it meets.
-struct PreparedStatement {
-  QString sql;
-  QList<QPair<QString, QVariant>> bindings;
-};
-
 // Everything that differs between database engines.
 class SqlBackend {
 public:
@@ -308,6 +364,19 @@ public:
   virtual QVariant load(FieldType type, const QVariant& raw) const = 0;
   // The database's error text turned into a message for the user.
   virtual QString translateError(const QString& databaseText) const = 0;
+  // Whether the error is a write the database refused as read-only.
+  virtual bool isReadOnlyError(const QString& databaseText) const = 0;
+  // Names the file to open on db (before QSqlDatabase::open). A read-only
+  // target must create no file; returns true when it is then read without
+  // locks, so that the connection must notice another program's changes.
+  virtual bool setTarget(QSqlDatabase& db, const QString& path, bool readOnly, int busyTimeout) const = 0;
+  // The files the engine keeps beside a database while it is in use.
+  virtual QStringList sideFiles(const QString& path) const = 0;
+  // Of those, the ones that must exist for writing in a folder that refuses
+  // new files.
+  virtual QStringList sideFilesNeededForWriting(const QString& path) const = 0;
+  // The rows of a SELECT from a 0-based position on (bound as :vm_skip).
+  virtual QString selectFrom(const QString& select) const = 0;
   // The expression that names a row for updating and deleting, and a SELECT
   // turned into one whose first column is that identity (named vm_rowid).
   virtual QString rowIdExpression() const = 0;

@@ -127,11 +127,12 @@ void DataSet::post() {
               .arg(table_, sets.join(QStringLiteral(", ")), backend.rowIdExpression());
     values.append({QStringLiteral(":vm_rowid"), rowIds_[row]});
   }
+  connection_->prepareForStatement(true);
   const PreparedStatement ps = prepareStatement(*connection_, sql, values);
   QSqlQuery q(connection_->database());
-  if (!q.prepare(ps.sql)) throw DbError(backend.translateError(q.lastError().text()));
+  if (!q.prepare(ps.sql)) throw DbError(connection_->errorText(q.lastError().text()));
   for (const auto& b : ps.bindings) q.bindValue(b.first, b.second);
-  if (!q.exec()) throw DbError(backend.translateError(q.lastError().text()));
+  if (!q.exec()) throw DbError(connection_->errorText(q.lastError().text()));
   const qint64 rowId = editState_ == State::Insert ? q.lastInsertId().toLongLong() : rowIds_[row];
   refreshRow(row, rowId);
   setState(State::Browse);
@@ -175,10 +176,11 @@ void DataSet::deleteCurrent() {
   if (!editable_) throw DbError(QStringLiteral("Tych danych nie można edytować."));
   if (beforeDelete) beforeDelete(*this);
   SqlBackend& backend = connection_->backend();
+  connection_->prepareForStatement(true);
   QSqlQuery q(connection_->database());
   q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2=:id").arg(table_, backend.rowIdExpression()));
   q.bindValue(QStringLiteral(":id"), rowIds_[current_]);
-  if (!q.exec()) throw DbError(backend.translateError(q.lastError().text()));
+  if (!q.exec()) throw DbError(connection_->errorText(q.lastError().text()));
   removeRow(current_);
 }
 

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <QUrl>
 
 #include "platform/database.h"
 
@@ -232,8 +234,7 @@ public:
       return QStringLiteral("Plik bazy danych jest uszkodzony albo nie jest bazą danych.");
     if (t.contains(QLatin1String("database is locked")) || t.contains(QLatin1String("database is busy")))
       return QStringLiteral("Baza danych jest zajęta przez inny program. Spróbuj ponownie za chwilę.");
-    if (t.contains(QLatin1String("readonly database")))
-      return QStringLiteral("Baza danych jest tylko do odczytu: nie można zapisać zmian.");
+    if (isReadOnlyError(t)) return QStringLiteral("Baza danych jest tylko do odczytu: nie można zapisać zmian.");
     if (t.contains(QLatin1String("UNIQUE constraint failed")))
       return QStringLiteral("Taka wartość już istnieje w bazie danych (%1).").arg(t);
     if (t.contains(QLatin1String("CHECK constraint failed")))
@@ -243,6 +244,48 @@ public:
     if (t.contains(QLatin1String("unable to open")))
       return QStringLiteral("Nie można otworzyć pliku bazy danych.");
     return QStringLiteral("Błąd bazy danych: %1").arg(t);
+  }
+
+  bool isReadOnlyError(const QString& text) const override {
+    return text.contains(QLatin1String("readonly database"));
+  }
+
+  bool setTarget(QSqlDatabase& db, const QString& path, bool readOnly, int busyTimeout) const override {
+    const QString timeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout);
+    if (!readOnly) {
+      db.setDatabaseName(path);
+      db.setConnectOptions(timeout);
+      return false;
+    }
+    // A plain read-only open still creates the write-ahead log and its index
+    // beside the file, with the file's own (read-only) permissions, and leaves
+    // them there: every later writer is refused by them. Where another
+    // program has them open already they are shared as they are; otherwise
+    // the file is read as it stands, without locks and without any file
+    // beside it, and the connection watches it for changes.
+    const bool shared = (QFileInfo::exists(path + QStringLiteral("-wal")) &&
+                         QFileInfo::exists(path + QStringLiteral("-shm"))) ||
+                        QFileInfo::exists(path + QStringLiteral("-journal"));
+    const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                        (shared ? QStringLiteral("?mode=ro") : QStringLiteral("?immutable=1"));
+    db.setDatabaseName(uri);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;") + timeout);
+    return !shared;
+  }
+
+  QStringList sideFiles(const QString& path) const override {
+    return {path + QStringLiteral("-wal"), path + QStringLiteral("-shm"), path + QStringLiteral("-journal")};
+  }
+
+  QStringList sideFilesNeededForWriting(const QString& path) const override {
+    return {path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+  }
+
+  QString selectFrom(const QString& select) const override {
+    QString inner = select.trimmed();
+    while (inner.endsWith(QLatin1Char(';'))) inner = inner.chopped(1).trimmed();
+    // The line breaks keep a closing comment of the statement from hiding the bracket.
+    return QStringLiteral("SELECT * FROM (\n%1\n) LIMIT -1 OFFSET :vm_skip").arg(inner);
   }
 };
 

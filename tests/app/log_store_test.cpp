@@ -1,12 +1,26 @@
-// The log's statements against a real database made from the program's schema.
+// The log's statements against a real database made from the program's schema,
+// and the log shared with another copy of the program or kept read-only.
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
+#include <QToolButton>
+#include <QtTest/QTest>
+#include <sys/stat.h>
 
+#include "app/entry_window.h"
 #include "app/log_statements.h"
+#include "app/login_window.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "fixture.h"
 #include "qt_printers.h"
 #include "platform/database.h"
+#include "platform/db_grid.h"
+#include "platform/dialogs.h"
 
 namespace valmoro {
 namespace {
@@ -217,6 +231,143 @@ TEST_F(LogStore, LockedDatabaseIsReportedAndNothingIsLost) {
   QSqlQuery(blocker.database()).exec("ROLLBACK");
   insert("Rampa", "1", "2");
   EXPECT_EQ(count("Punkt='Rampa'"), 3);
+}
+
+// ---------------------------------------------------------------------------
+// The windows on a log that another copy shares, or that cannot be written
+
+class SharedLog : public ::testing::Test {
+protected:
+  void SetUp() override {
+    // More readings than a screenful, so that the grid has not read them all.
+    install.createDatabase(QString::fromUtf8(testing::kStandardSeed) + QStringLiteral(R"SQL(
+INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik)
+WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 299)
+SELECT datetime('2026-06-01 00:00:00', '+' || x || ' hours'), 'Magazyn', 'Rampa', 10, 50, 'Administrator' FROM c;
+)SQL"));
+    recording.emplace();
+  }
+  void TearDown() override { ::chmod(QFile::encodeName(database()).constData(), 0644); }
+
+  QString database() const { return install.dane(QStringLiteral("Valmoro.db")); }
+
+  static QStringList login(app::Program& p, const QString& user, const QString& password, const QString& module) {
+    dialogs::clearRecordedMessages();
+    p.AOknoGl->AutorunTimer();
+    p.Logowanie->ComboBox1->setEditText(user);
+    p.Logowanie->Edit1->setText(password);
+    p.Logowanie->ComboBox2->setEditText(module);
+    QTest::mouseClick(p.Logowanie->Button1, Qt::LeftButton);
+    return dialogs::recordedMessages();
+  }
+
+  // "Dodaj nowy wpis", the values typed, the button pressed; the texts shown.
+  static QStringList addReading(app::Program& p, const QString& point, const QDateTime& when) {
+    dialogs::clearRecordedMessages();
+    p.AOknoGl->SpeedButton1->click();
+    app::TWpis& w = *p.Wpis;
+    w.ComboBox1->setEditText(point);
+    w.DateTimePicker1->setDate(when.date());
+    w.DateTimePicker2->setTime(when.time());
+    w.Edit1->setText(QStringLiteral("5"));
+    w.Edit2->setText(QStringLiteral("60"));
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    return dialogs::recordedMessages();
+  }
+
+  static QString gridCells(app::Program& p, int row) {
+    QStringList out;
+    for (int c = 0; c < 3; ++c) out.append(p.AOknoGl->DBGrid1->cellText(row, c));
+    return out.join(QLatin1Char('|'));
+  }
+
+  static QStringList users(app::Program& p) {
+    QStringList out;
+    for (int i = 0; i < p.Logowanie->ComboBox1->count(); ++i) out.append(p.Logowanie->ComboBox1->itemText(i));
+    return out;
+  }
+
+  QStringList daneFiles() const {
+    return QDir(install.dane(QString())).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+
+  testing::Installation install;
+  std::optional<dialogs::RecordingScope> recording;
+};
+
+TEST_F(SharedLog, TwoCopiesSaveInTurnAndSeeEachOthersRows) {
+  app::Program p = app::createProgram(install.base());
+  ASSERT_EQ(login(p, QStringLiteral("Administrator"), QStringLiteral("Tajne1"), QStringLiteral("Magazyn")),
+            QStringList{});
+  ASSERT_FALSE(p.AOknoGl->ADODataSet1->allFetched());
+  QCoreApplication::processEvents();
+
+  // The other copy writes first...
+  db::Connection other;
+  other.open(database());
+  auto otherWrites = [&](const QString& sql) {
+    db::Query q(&other);
+    q.addLine(sql);
+    return q.execSql();
+  };
+  EXPECT_EQ(otherWrites(QStringLiteral("INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik) "
+                                       "VALUES ('2026-12-09 10:00:00', 'Magazyn', 'Archiwum', 1, 2, 'X')")),
+            1);
+  // ...and this one saves at once; its log then shows both readings.
+  EXPECT_EQ(addReading(p, QStringLiteral("Rampa"), QDateTime(QDate(2026, 12, 10), QTime(8, 0))), QStringList{});
+  EXPECT_FALSE(p.Wpis->isVisible());
+  EXPECT_EQ(gridCells(p, 0), "2026-12-10 08:00:00|Magazyn|Rampa");
+  EXPECT_EQ(gridCells(p, 1), "2026-12-09 10:00:00|Magazyn|Archiwum");
+  QCoreApplication::processEvents();
+
+  // In turn again: the other copy adds a reading and a user, this one saves.
+  EXPECT_EQ(otherWrites(QStringLiteral("INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik) "
+                                       "VALUES ('2026-12-11 09:00:00', 'Magazyn', 'Archiwum', 3, 4, 'X')")),
+            1);
+  EXPECT_EQ(otherWrites(QStringLiteral("INSERT INTO Uzytkownicy VALUES ('Nowak Anna', 'x', 'pracownik')")), 1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(addReading(p, QStringLiteral("Biuro"), QDateTime(QDate(2026, 12, 12), QTime(7, 30))), QStringList{});
+  EXPECT_EQ(gridCells(p, 0), "2026-12-12 07:30:00|Magazyn|Biuro");
+  EXPECT_EQ(gridCells(p, 1), "2026-12-11 09:00:00|Magazyn|Archiwum");
+  EXPECT_EQ(p.AOknoGl->ADODataSet1->recordCount(), 6 + 300 + 4);
+  QCoreApplication::processEvents();
+
+  // A new login offers the user the other copy added.
+  EXPECT_EQ(otherWrites(QStringLiteral("INSERT INTO Uzytkownicy VALUES ('Wiśniewska Ola', 'x', 'pracownik')")), 1);
+  p.AOknoGl->Logowanie1->trigger();
+  EXPECT_EQ(users(p), (QStringList{"Administrator", "Kowalski Jan", "Nowak Anna", "Wiśniewska Ola", "Zając Ewa"}));
+}
+
+TEST_F(SharedLog, ReadOnlyLogIsShownAndSavingNamesTheFileUntilItIsWritable) {
+  {
+    // The program has worked on the file before: it is in write-ahead-log mode.
+    db::Connection earlier;
+    earlier.open(database());
+  }
+  ASSERT_EQ(daneFiles(), QStringList{"Valmoro.db"});
+  ASSERT_EQ(::chmod(QFile::encodeName(database()).constData(), 0444), 0);
+  app::Program p = app::createProgram(install.base());
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{});
+  EXPECT_EQ(p.AOknoGl->statusText(0), "Poprawnie połączono z bazą danych!");
+  ASSERT_EQ(login(p, QStringLiteral("Administrator"), QStringLiteral("Tajne1"), QStringLiteral("Magazyn")),
+            QStringList{});
+  EXPECT_EQ(gridCells(p, 0), "2026-06-13 11:00:00|Magazyn|Rampa");
+  EXPECT_EQ(daneFiles(), QStringList{"Valmoro.db"});
+
+  const QString refused = QStringLiteral("Baza danych jest tylko do odczytu: nie można zapisać zmian.\rPlik ") +
+                          QDir::toNativeSeparators(database()) + QStringLiteral(" nie pozwala na zapis.");
+  const QDateTime when(QDate(2026, 12, 10), QTime(8, 0));
+  EXPECT_EQ(addReading(p, QStringLiteral("Rampa"), when), QStringList{refused});
+  EXPECT_TRUE(p.Wpis->isVisible());
+  EXPECT_EQ(daneFiles(), QStringList{"Valmoro.db"});
+
+  // The file is made writable while the program runs: the same save goes through.
+  ASSERT_EQ(::chmod(QFile::encodeName(database()).constData(), 0644), 0);
+  dialogs::clearRecordedMessages();
+  QTest::mouseClick(p.Wpis->Button1, Qt::LeftButton);
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{});
+  EXPECT_FALSE(p.Wpis->isVisible());
+  EXPECT_EQ(gridCells(p, 0), "2026-12-10 08:00:00|Magazyn|Rampa");
 }
 
 }  // namespace

@@ -4,13 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <ostream>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "qt_printers.h"
 
@@ -362,6 +370,293 @@ TEST_F(DatabaseRows, EmptyResultHasNoCurrentRow) {
   ds.setCurrentRow(0);
   EXPECT_EQ(ds.currentRow(), -1);
   EXPECT_EQ(ds.recordCount(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Two connections on one file (two copies of the program)
+
+class DatabaseShared : public DatabaseRows {
+protected:
+  void SetUp() override {
+    DatabaseRows::SetUp();
+    other.setBusyTimeout(200);
+    other.open(path);
+  }
+
+  int otherExec(const QString& sql) {
+    db::Query q(&other);
+    q.addLine(sql);
+    return q.execSql();
+  }
+
+  // N of every row from the first, as the data set walks them.
+  QList<qint64> walk() {
+    QList<qint64> out;
+    for (ds.first(); !ds.eof(); ds.next()) out.append(n());
+    return out;
+  }
+
+  static QList<qint64> range(qint64 from, qint64 to) {
+    QList<qint64> out;
+    for (qint64 v = from; from <= to ? v <= to : v >= to; v += from <= to ? 1 : -1) out.append(v);
+    return out;
+  }
+
+  db::Connection other;
+};
+
+TEST_F(DatabaseShared, EachCopyWritesRightAfterTheOther) {
+  ds.setCommandText(QStringLiteral("SELECT N FROM Liczby ORDER BY N DESC"));
+  ds.open();
+  ASSERT_FALSE(ds.allFetched());
+  const int held = ds.fetchedRowCount();
+
+  // Within one user action: the other copy writes, then this one.
+  EXPECT_EQ(otherExec(QStringLiteral("INSERT INTO Liczby (N) VALUES (5001)")), 1);
+  EXPECT_EQ(failure([&] { execSql(QStringLiteral("INSERT INTO Liczby (N) VALUES (5002)")); }), "(no error)");
+  // Over the next ones, in turn.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(otherExec(QStringLiteral("INSERT INTO Liczby (N) VALUES (5003)")), 1);
+  EXPECT_EQ(failure([&] { execSql(QStringLiteral("INSERT INTO Liczby (N) VALUES (5004)")); }), "(no error)");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(otherExec(QStringLiteral("DELETE FROM Liczby WHERE N = 1")), 1);
+  EXPECT_EQ(failure([&] { execSql(QStringLiteral("DELETE FROM Liczby WHERE N = 2")); }), "(no error)");
+
+  // The rows read stay as they were; reading on neither repeats nor skips a
+  // row although four came before them, and meets the rows as they are now.
+  EXPECT_EQ(ds.fetchedRowCount(), held);
+  EXPECT_EQ(walk(), range(5000, 3));
+  // Opened again, it shows what both wrote.
+  ds.reopen();
+  EXPECT_EQ(walk().mid(0, 5), (QList<qint64>{5004, 5003, 5002, 5001, 5000}));
+  EXPECT_EQ(ds.recordCount(), 5002);
+}
+
+TEST_F(DatabaseShared, AFinishedUserActionLeavesTheDatabaseFree) {
+  ds.open();
+  ASSERT_FALSE(ds.allFetched());
+  QCoreApplication::processEvents();  // back in the event loop: the user action is over
+  EXPECT_EQ(otherExec(QStringLiteral("INSERT INTO Liczby (N) VALUES (0)")), 1);
+  // The next statement of this copy sees the other's row...
+  EXPECT_EQ(select(QStringLiteral("SELECT N FROM Liczby WHERE N <= 0"), QStringLiteral("N")), QStringList{"0"});
+  // ...and the other can fold its log back into the file completely.
+  QCoreApplication::processEvents();
+  QSqlQuery checkpoint(other.database());
+  ASSERT_TRUE(checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+  ASSERT_TRUE(checkpoint.next());
+  EXPECT_EQ(checkpoint.value(0).toInt(), 0) << "a reader still holds the database";
+  checkpoint.finish();
+  EXPECT_EQ(walk(), range(1, 5000));
+}
+
+TEST_F(DatabaseShared, ReadingOnFindsItsPlaceWhenRowsBeforeItWent) {
+  ds.open();
+  const int held = ds.fetchedRowCount();
+  ASSERT_GT(held, 10);
+  QCoreApplication::processEvents();
+  // Rows before the place go, among them the last two read, and others come.
+  EXPECT_EQ(otherExec(QStringLiteral("DELETE FROM Liczby WHERE N IN (3, 4, 5, %1, %2)").arg(held - 1).arg(held)), 5);
+  EXPECT_EQ(otherExec(QStringLiteral("INSERT INTO Liczby (N) VALUES (0), (-1)")), 2);
+  EXPECT_EQ(walk(), range(1, 5000));
+
+  // A statement the layer cannot wrap is walked up to its place instead.
+  QString wide = QStringLiteral("EXPLAIN SELECT N");
+  for (int i = 1; i <= 120; ++i) wide += QStringLiteral(", N + %1").arg(i);
+  ds.close();
+  ds.setCommandText(wide + QStringLiteral(" FROM Liczby"));
+  ds.open();
+  QStringList straight;
+  for (ds.first(); !ds.eof(); ds.next()) straight.append(ds.plainTextAt(ds.currentRow(), 1));
+  ds.reopen();
+  ASSERT_FALSE(ds.allFetched());
+  QCoreApplication::processEvents();
+  QStringList resumed;
+  for (ds.first(); !ds.eof(); ds.next()) resumed.append(ds.plainTextAt(ds.currentRow(), 1));
+  EXPECT_GT(straight.size(), 120);
+  EXPECT_EQ(resumed, straight);
+}
+
+TEST_F(DatabaseShared, RowPostedBeforeReadingOnIsNotShownTwice) {
+  ds.setEditable(true);
+  ds.open();
+  ASSERT_FALSE(ds.allFetched());
+  ds.insert();
+  ds.setFieldValue(0, 4000);
+  ds.post();  // the row sorts far below the rows read so far
+  QSet<qint64> ids;
+  QList<qint64> values;
+  for (ds.first(); !ds.eof(); ds.next()) {
+    ids.insert(ds.currentRowId());
+    values.append(n());
+  }
+  EXPECT_EQ(values.size(), 5001);
+  EXPECT_EQ(ids.size(), 5001);
+  EXPECT_EQ(values.count(4000), 2);
+}
+
+// ---------------------------------------------------------------------------
+// A database that cannot be written
+
+// Sets or clears the file system's immutable flag, which refuses writing even
+// to the administrator account; false where it cannot be set.
+bool setImmutable(const QString& file, bool on) {
+  const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok) {
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return ok;
+}
+
+class DatabaseReadOnly : public Database {
+protected:
+  void SetUp() override {
+    Database::SetUp();
+    createCities();
+    connection.close();
+  }
+  void TearDown() override {
+    // The temporary folder must be removable whatever a test left.
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+      setImmutable(dir.filePath(name), false);
+      ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0600);
+    }
+  }
+
+  QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+  static QString refused(const QString& what) {
+    return QStringLiteral("Baza danych jest tylko do odczytu: nie można zapisać zmian.\r") + what +
+           QStringLiteral(" nie pozwala na zapis.");
+  }
+  static void makeMode(const QString& file, int mode) {
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0) << file.toStdString();
+  }
+  static QString write(db::Connection& c, const QString& sql) {
+    return failure([&] {
+      db::Query q(&c);
+      q.addLine(sql);
+      q.execSql();
+    });
+  }
+  static QStringList names(db::Connection& c) {
+    db::DataSet ds(&c);
+    ds.setCommandText(QStringLiteral("SELECT Nazwa FROM Miasta ORDER BY Id"));
+    ds.open();
+    return column(ds, QStringLiteral("Nazwa"));
+  }
+};
+
+TEST_F(DatabaseReadOnly, ReadOnlyFileIsReadWithoutFilesBesideItAndWritesNameIt) {
+  makeMode(path, 0444);
+  db::Connection ro;
+  ro.open(path);
+  const QStringList alone{"proba.db"};
+  EXPECT_EQ(names(ro).size(), 6);
+  EXPECT_EQ(files(), alone);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta")), refused(QStringLiteral("Plik ") + path));
+  // Editing through a data set is refused the same way, and the row stays.
+  db::DataSet edit(&ro);
+  edit.setEditable(true);
+  edit.setCommandText(QStringLiteral("SELECT * FROM Miasta ORDER BY Id"));
+  edit.open();
+  edit.setFieldValue(1, QStringLiteral("Kraków"));
+  EXPECT_EQ(failure([&] { edit.post(); }), refused(QStringLiteral("Plik ") + path));
+  edit.cancel();
+  EXPECT_EQ(names(ro).first(), "Łódź");
+  ro.close();
+  EXPECT_EQ(files(), alone);
+
+  // Made writable again, the same connection writes at its next statement.
+  ro.open(path);
+  makeMode(path, 0644);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta WHERE Nazwa = 'Ełk'")), "(no error)");
+  EXPECT_EQ(names(ro).size(), 5);
+  ro.close();
+  EXPECT_EQ(files(), alone);
+}
+
+TEST_F(DatabaseReadOnly, ReadOnlyCopyFollowsAWritingCopy) {
+  // One copy writes; for the other the file is read-only.
+  connection.open(path);
+  ASSERT_EQ(names(connection).size(), 6);
+  makeMode(path, 0444);
+  const QStringList shared{"proba.db", "proba.db-shm", "proba.db-wal"};
+  ASSERT_EQ(files(), shared);
+  db::Connection ro;
+  ro.open(path);
+  EXPECT_EQ(names(ro).size(), 6);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta")), refused(QStringLiteral("Plik ") + path));
+  EXPECT_EQ(write(connection, QStringLiteral("INSERT INTO Miasta (Nazwa) VALUES ('Hel')")), "(no error)");
+  EXPECT_EQ(names(ro).size(), 7);
+  EXPECT_EQ(names(ro).last(), "Hel");
+  EXPECT_EQ(files(), shared);
+}
+
+TEST_F(DatabaseReadOnly, FolderThatTakesNoNewFilesKeepsTheDatabaseReadOnly) {
+  makeMode(dir.path(), 0555);
+  db::Connection ro;
+  ro.open(path);
+  EXPECT_EQ(names(ro).size(), 6);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta")), refused(QStringLiteral("Folder ") + dir.path()));
+  EXPECT_EQ(files(), QStringList{"proba.db"});
+  makeMode(dir.path(), 0755);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta WHERE Nazwa = 'Ełk'")), "(no error)");
+  EXPECT_EQ(names(ro).size(), 5);
+}
+
+TEST_F(DatabaseReadOnly, FileLeftReadOnlyBesideTheDatabaseIsWritableAgain) {
+  // What an earlier read-only open left: the engine's files beside the
+  // database, with the read-only permissions the database had then.
+  makeMode(path, 0444);
+  {
+    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("earlier"));
+    raw.setDatabaseName(path);
+    raw.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    ASSERT_TRUE(raw.open());
+    QSqlQuery q(raw);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM Miasta")));
+    q.finish();
+    raw.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("earlier"));
+  ASSERT_EQ(files(), (QStringList{"proba.db", "proba.db-shm", "proba.db-wal"}));
+  makeMode(path, 0644);
+
+  db::Connection again;
+  again.open(path);
+  EXPECT_EQ(write(again, QStringLiteral("DELETE FROM Miasta WHERE Nazwa = 'Ełk'")), "(no error)");
+  for (const QString& name : {QStringLiteral("proba.db-shm"), QStringLiteral("proba.db-wal")})
+    EXPECT_TRUE(QFileInfo(dir.filePath(name)).permissions() & QFileDevice::WriteOwner) << name.toStdString();
+  EXPECT_EQ(names(again).size(), 5);
+  again.close();
+  EXPECT_EQ(files(), QStringList{"proba.db"});
+}
+
+TEST_F(DatabaseReadOnly, FileBesideTheDatabaseThatRefusesWritingIsNamed) {
+  // Left by a copy that still has the database open, and then made
+  // unwritable for everyone.
+  connection.open(path);
+  ASSERT_EQ(names(connection).size(), 6);
+  const QString index = path + QStringLiteral("-shm");
+  ASSERT_TRUE(QFileInfo::exists(index));
+  if (!setImmutable(index, true))
+    GTEST_SKIP() << "this account cannot make a file unwritable for everyone (the immutable flag needs the "
+                    "administrator account and a file system that has it)";
+  connection.close();
+
+  db::Connection ro;
+  ro.open(path);
+  EXPECT_EQ(names(ro).size(), 6);
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta")), refused(QStringLiteral("Plik ") + index));
+  EXPECT_EQ(names(ro).size(), 6);
+  ASSERT_TRUE(setImmutable(index, false));
+  EXPECT_EQ(write(ro, QStringLiteral("DELETE FROM Miasta WHERE Nazwa = 'Ełk'")), "(no error)");
+  EXPECT_EQ(names(ro).size(), 5);
 }
 
 // ---------------------------------------------------------------------------
