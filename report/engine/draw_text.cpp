@@ -837,7 +837,9 @@ void TfrxDrawText::Draw(gfx::Canvas& canvas, TfrxHAlign hAlign, TfrxVAlign vAlig
     if (hAlign == haBlock && (line.flags & 2)) align = rtl_ ? haRight : haLeft;
     const double lx = ox + across * sinT + indent * cosT;
     const double ly = oy + across * cosT - indent * sinT;
-    drawLine(canvas, k, lx, ly, iround(lineWidth) - indent, align);
+    // Upright lines wholly outside the clipped box would draw nothing.
+    const bool hidden = clipped_ && theta == 0 && (ly >= B || ly + 2.0 * std::max(std::abs(lineStep), deviceEm) <= T);
+    if (!hidden) drawLine(canvas, k, lx, ly, iround(lineWidth) - indent, align);
     across += lineStep + (k < n - 1 ? gaps[size_t(k)] : 0);
   }
   if (clipped_) canvas.popClip();

@@ -324,6 +324,17 @@ TEST(MemoViewDraw, ClippedToTheScaledTextBox) {
   gfx::RecordingCanvas loose;
   view->Paint(loose, 1, 1, 0, 0);
   EXPECT_TRUE(loose.callsOf(gfx::DrawCall::PushClip).empty());
+
+  // Ten lines in a box that shows four (at 21, 36, 52 and 67; the fifth
+  // would start at 82): lines wholly outside are not drawn at all.
+  view->SetText(QStringLiteral("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10"));
+  auto calls = textCalls(*view);
+  EXPECT_EQ(calls.size(), 10u);
+  view->SetClipped(true);
+  calls = textCalls(*view);
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(at(calls[1]), QPoint(12, 36));
+  EXPECT_EQ(at(calls[3]), QPoint(12, 67));
 }
 
 TEST(MemoViewDraw, PlaceholdersHighlightAndDesignerText) {
