@@ -206,7 +206,8 @@ public:
   static int emFor(const QString& name, bool bold, bool italic, int cellHeight) {
     Face& f = instance().face(name, bold, italic);
     const int cellUnits = std::max(1, f.winAscent + f.winDescent);
-    return scaleRound(cellHeight, f.unitsPerEm, cellUnits);
+    const long long p = static_cast<long long>(cellHeight) * f.unitsPerEm;
+    return int(std::min<long long>((2 * p + cellUnits) / (2LL * cellUnits), kMaxPixelSize));
   }
 };
 
@@ -255,7 +256,9 @@ std::shared_ptr<const ScaledFont> scaled(const QString& name, bool bold, bool it
 int emPixels(const QString& name, bool bold, bool italic, int height) {
   if (height == 0) return kDefaultEm;
   if (height < 0) return height < -kMaxPixelSize ? kMaxPixelSize : -height;
-  return std::clamp(FontRegistry::emFor(name, bold, italic, std::min(height, kMaxPixelSize)), 1, kMaxPixelSize);
+  // Convert first, then clamp: clamping the cell height first would cap the
+  // em below the largest size (10 000 cell pixels are only ~8 950 em pixels).
+  return std::clamp(FontRegistry::emFor(name, bold, italic, height), 1, kMaxPixelSize);
 }
 
 }  // namespace valmoro::fonts

@@ -17,6 +17,10 @@ class TfrxDialogComponent : public TfrxReportComponent {
 public:
   // 28 x 28: the size the designer shows it at. It never reaches prepared pages.
   explicit TfrxDialogComponent(TfrxComponent* parent = nullptr);
+
+  // The designer's 28 x 28 symbol with the name below it, at Left and Top in
+  // screen pixels (scale and offset do not apply).
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 };
 
 // A control on a dialog page (base of the individual control classes).

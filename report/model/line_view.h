@@ -3,6 +3,7 @@
 // then have a negative width or height), optionally with arrows. Colour,
 // style and width are the frame's.
 
+#include "platform/canvas.h"
 #include "report/model/view.h"
 
 namespace valmoro::report {
@@ -36,7 +37,17 @@ public:
   // start arrow; 4: with both.
   void DesignCreate(int flag) override;
 
+  // A line that is not diagonal first becomes exactly horizontal or vertical
+  // (its Width or Height is set to 0) and is drawn as the frame's top or left
+  // side; a diagonal runs from (Left, Top) to the opposite corner. Arrow
+  // heads follow at the chosen ends.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+
 private:
+  // An arrow head with its tip at the first point, pointing away from the
+  // second, in device pixels.
+  void DrawArrow(double x1, double y1, double x2, double y2, const gfx::Pen& linePen);
+
   bool arrowEnd_ = false;
   int arrowLength_ = 20;
   bool arrowSolid_ = false;

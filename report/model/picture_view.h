@@ -1,6 +1,7 @@
 #pragma once
 // Picture views: a picture from the document, a data field or a file.
 
+#include "platform/canvas.h"
 #include "report/model/picture.h"
 #include "report/model/view.h"
 
@@ -69,7 +70,13 @@ public:
   void SetPictureSuppressed(bool value) { pictureSuppressed_ = value; }
   Q_INVOKABLE bool IsPictureStored() const { return !pictureSuppressed_; }
 
+  // Background, the picture (stretched, centred or clipped to the box),
+  // then the frame; an empty picture shows a symbol in the designer.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+
 private:
+  void DrawGraphic(const gfx::Rect& target);
+
   bool autoSize_ = false;
   bool center_ = false;
   QString fileLink_;

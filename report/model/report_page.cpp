@@ -29,6 +29,8 @@ bool spansAllColumns(const TfrxBand* band) {
 
 TfrxReportPage::TfrxReportPage(TfrxComponent* parent)
     : TfrxPage(parent), background_(std::make_unique<TfrxPictureView>()) {
+  // The background fills the printable area whatever the picture's shape.
+  background_->SetKeepAspectRatio(false);
   SetPaperSize(9);
 }
 

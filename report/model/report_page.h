@@ -168,6 +168,11 @@ public:
   void SetBackPictureVisible(bool value) { backPictureVisible_ = value; }
   bool BackPicturePrintable() const { return backPicturePrintable_; }
   void SetBackPicturePrintable(bool value) { backPicturePrintable_ = value; }
+  // Colour, back picture and frame over the printable area inside the
+  // margins; nothing when the back picture is hidden, nor on paper when it is
+  // not printable. Paper is a printer's canvas, or a background view marked
+  // as printing.
+  void PaintBackground(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
 
   // --- Data -----------------------------------------------------------------
   // The page runs once per record of this data set.

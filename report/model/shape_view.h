@@ -31,7 +31,15 @@ public:
   // The designer's flag is the shape kind.
   void DesignCreate(int flag) override;
 
+  // The figure outlined in the frame's colour, style and width and filled
+  // with Color and BrushStyle; a double frame gives a second figure inside
+  // the first. The frame's sides and shadow are not drawn.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+
 private:
+  // One figure in the current device box, outlined in the given frame style.
+  void DrawShapeOutline(TfrxFrameStyle style);
+
   int curve_ = 0;
   TfrxShapeKind shape_ = skRectangle;
 };

@@ -32,6 +32,9 @@ public:
 
   QString KindCaption() const override;
 
+  // The box with its frame, and the subreport's name in its corner.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+
 private:
   QPointer<TfrxReportPage> page_;
   bool printOnParent_ = false;

@@ -3,6 +3,8 @@
 // subreports). TfrxView publishes what every view shares; the hidden fields
 // below it are published by the view classes that use them.
 
+#include <QPoint>
+
 #include "report/model/component.h"
 #include "report/model/data_set.h"
 #include "report/model/frame.h"
@@ -110,6 +112,10 @@ public:
   // A line `width` pixels wide made of one-pixel strokes with the canvas's pen.
   void DrawWideLine(int xa, int ya, int xb, int yb, int width);
   const DeviceBox& deviceBox() const { return box_; }
+  // Draws one frame side from start to end (see PaintFrame): the neighbours
+  // are the sides whose presence decides how the ends meet.
+  void DrawFrameLine(QPoint start, QPoint end, TfrxFrameType startNeighbour, TfrxFrameType endNeighbour,
+                     TfrxFrameType side, const TfrxFrameLine& line);
   // Set by the caller when the canvas is a printer's (pictures and page
   // backgrounds draw differently on paper).
   bool IsPrinting() const { return printing_; }
@@ -141,6 +147,13 @@ private:
   QString savedUrl_;
 
 protected:
+  // ComputeDeviceRect for given bounds in report pixels (a shape's inner
+  // figure is placed this way without touching the view's own bounds).
+  void ComputeDeviceRectFor(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
+                            double absLeft, double absTop, double width, double height);
+  // The gaps of patterned strokes get the view's colour, or stay unpainted.
+  void SetGapBackground();
+
   DeviceBox box_;
   bool printing_ = false;
 };
