@@ -15,6 +15,7 @@ class QIODevice;
 namespace valmoro::report {
 
 class TfrxComponent;
+class TfrxCustomMemoView;
 class TfrxReport;
 class TfrxView;
 
@@ -47,6 +48,13 @@ const ComponentFinder& componentFinder();
 using ViewTextExpander = std::function<QString(TfrxView& view, const QString& text)>;
 void setViewTextExpander(ViewTextExpander expander);
 const ViewTextExpander& viewTextExpander();
+
+// Hook: the text a text view draws, with the placeholders "[TotalPages#]"
+// and "[CopyName#]" filled (they are known only when the page is drawn,
+// printed or exported). Unset, the text goes out as it is.
+using TextPlaceholderFiller = std::function<QString(TfrxCustomMemoView& view, const QString& text)>;
+void setTextPlaceholderFiller(TextPlaceholderFiller filler);
+const TextPlaceholderFiller& textPlaceholderFiller();
 
 // Printers: the paper a new page in the designer takes from the current
 // printer. Unset, it is the default of a machine without printers: A4

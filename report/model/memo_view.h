@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "platform/canvas.h"
 #include "report/model/format.h"
 #include "report/model/highlight.h"
 #include "report/model/view.h"
@@ -122,6 +123,20 @@ public:
   // Takes the style's colour, font and frame.
   void ApplyStyle(const TfrxStyleItem& style);
 
+  // --- Text layout (report/engine/memo_draw.cpp) ------------------------------
+  // Fill, frame, underlines and the text.
+  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  // Height and width the text needs, gaps and frame included.
+  double CalcHeight() override;
+  virtual double CalcWidth();
+  void InitPart() override;
+  double GetPart() override;
+  // The text not yet output while the view is split into parts.
+  QString PartText() const { return partText_; }
+  // Where the text goes for a scale and offset: inside the gaps and the
+  // frame lines, far edges inclusive (hence + 1).
+  gfx::Rect TextBox(double scaleX, double scaleY, double offsetX, double offsetY) const;
+
   Q_INVOKABLE bool IsCharSpacingStored() const { return charSpacing_ != 0; }
   Q_INVOKABLE bool IsExpressionDelimitersStored() const;
   Q_INVOKABLE bool IsGapXStored() const { return gapX_ != 2; }
@@ -159,6 +174,7 @@ private:
   bool wordWrap_ = true;
   bool wysiwyg_ = true;
   TfrxVAlign vAlign_ = vaTop;
+  QString partText_;
 };
 
 class TfrxMemoView : public TfrxCustomMemoView {

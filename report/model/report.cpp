@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/component_stream.h"
+#include "report/engine/draw_text.h"
 #include "report/model/report_calc.h"
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"

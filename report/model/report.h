@@ -40,6 +40,7 @@ struct TfrxRunState {
 
 class TfrxDataSet;
 class TfrxCustomEngine;
+class TfrxDrawText;
 class TfrxCustomOutline;
 class TfrxExpressionCache;
 class TfrxNameCache;
@@ -250,6 +251,10 @@ public:
   TfrxCustomEngine* Engine() const { return engine_; }
   TfrxCustomOutline* Outline() const { return outline_; }
 
+  // Measures, wraps and draws the text of the report's text views
+  // (report/engine/draw_text.h); made on first use.
+  TfrxDrawText& DrawText();
+
   // The object being processed; its name prefixes error texts.
   QString CurObject() const { return curObject_; }
   virtual void SetCurrentObject(TfrxComponent* object);
@@ -297,6 +302,7 @@ private:
   TfrxCustomOutline* outline_;
   QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
   std::unique_ptr<TfrxNameCache> nameCache_;
+  std::unique_ptr<TfrxDrawText> drawText_;
   void RegisterScriptClass(const QMetaObject* classType);
   // Raises ReportError while the report's script or one of its expressions
   // is executing: clearing, reloading or preparing the report then would

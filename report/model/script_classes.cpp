@@ -230,12 +230,6 @@ script::TList* objectList(TfrxComponent* owner, const QString& key, const QList<
   return list;
 }
 
-ReportLayoutHooks& layout(const char* operation) {
-  ReportLayoutHooks* h = hooks::reportLayoutHooks();
-  if (!h) hooks::missingHook(QStringLiteral("Pomiar tekstu"), QString::fromLatin1(operation));
-  return *h;
-}
-
 ReportDialogHooks& dialogs(const char* operation) {
   ReportDialogHooks* h = hooks::reportDialogHooks();
   if (!h) hooks::missingHook(QStringLiteral("Okna dialogowe raportu"), QString::fromLatin1(operation));
@@ -510,10 +504,10 @@ void registerViews(Registrar& r) {
         [](TfrxView* v, const Variant& value) { v->SetTagStr(value.ToString()); });
   if (TfsClassVariable* c = r.ensure<TfrxStretcheable>())
     method<TfrxStretcheable>(c, "function CalcHeight: Extended",
-                             [](TfrxStretcheable* v, Caller) { return Variant(layout("CalcHeight").CalcHeight(*v)); });
+                             [](TfrxStretcheable* v, Caller) { return Variant(v->CalcHeight()); });
   if (TfsClassVariable* c = r.ensure<TfrxCustomMemoView>()) {
     method<TfrxCustomMemoView>(c, "function CalcWidth: Extended",
-                               [](TfrxCustomMemoView* v, Caller) { return Variant(layout("CalcWidth").CalcWidth(*v)); });
+                               [](TfrxCustomMemoView* v, Caller) { return Variant(v->CalcWidth()); });
     // Script strings are Unicode: a text never arrives in a code page, so
     // Text and AnsiText store it as it is.
     const auto getText = [](TfrxCustomMemoView* v) { return v->Text(); };

@@ -99,15 +99,11 @@ public:
       : TfrxCustomOutline(hooks, parent) {}
 };
 
-// Hook: the engine's text layout measures views and keeps what the last
-// preparation computed. Installed once for the process.
+// Hook: what the engine keeps of the last preparation. Installed once for
+// the process. (Views measure themselves: CalcHeight, CalcWidth.)
 class ReportLayoutHooks {
 public:
   virtual ~ReportLayoutHooks() = default;
-  // The height the view needs for its content.
-  virtual double CalcHeight(TfrxStretcheable& view) = 0;
-  // The width a text view needs for its text.
-  virtual double CalcWidth(TfrxCustomMemoView& view) = 0;
   // The value a text view showed last (Null before any preparation).
   virtual QVariant MemoValue(const TfrxCustomMemoView& view) = 0;
   // Whether the band is being printed again on a new page because it did
@@ -127,8 +123,8 @@ public:
 
 namespace hooks {
 
-// None installed: CalcHeight and CalcWidth raise; a text view has no value
-// yet (Null) and no band has overflowed.
+// None installed: a text view has no value yet (Null) and no band has
+// overflowed.
 void setReportLayoutHooks(ReportLayoutHooks* layout);
 ReportLayoutHooks* reportLayoutHooks();
 

@@ -169,6 +169,14 @@ public:
   TfrxStretchMode StretchMode() const { return stretchMode_; }
   void SetStretchMode(TfrxStretchMode value) { stretchMode_ = value; }
 
+  // The height the content needs (here: the view's own height).
+  virtual double CalcHeight() { return Height(); }
+  // Output in parts when a band is split: InitPart before the first part;
+  // GetPart keeps what fits the view's height and answers the height left
+  // free at its bottom (the whole height when nothing fitted).
+  virtual void InitPart() {}
+  virtual double GetPart() { return 0; }
+
 private:
   TfrxStretchMode stretchMode_ = smDontStretch;
 };

@@ -206,4 +206,13 @@ TEST_F(ScriptClasses, EngineMembersCallTheEngineHooksOrSayTheyAreMissing) {
                                       QStringLiteral("AddAnchor a")}));
 }
 
+TEST_F(ScriptClasses, TextViewsMeasureThemselves) {
+  // "Temperatura" in 10-point Arial: 475 units at 600 dpi, 76 pixels, plus
+  // the gaps; one line is 17 pixels high.
+  memo->SetBounds(0, 0, 200, 20);
+  EXPECT_EQ(run(QStringLiteral("begin ShowMessage(FloatToStr(Memo1.CalcHeight) + ' ' + "
+                               "FloatToStr(Memo1.CalcWidth)); end.")),
+            QStringLiteral("17 80"));
+}
+
 }  // namespace
