@@ -12,6 +12,7 @@ struct Hooks {
   ObjectReader reader;
   ComponentFinder finder;
   ViewTextExpander expander;
+  MemoDataTaker memoData;
   PrinterDefaults printer;
   EngineRunner engine;
   AggregateCalculator aggregates;
@@ -50,6 +51,9 @@ const ComponentFinder& componentFinder() { return all().finder; }
 
 void setViewTextExpander(ViewTextExpander expander) { all().expander = std::move(expander); }
 const ViewTextExpander& viewTextExpander() { return all().expander; }
+
+void setMemoDataTaker(MemoDataTaker taker) { all().memoData = std::move(taker); }
+const MemoDataTaker& memoDataTaker() { return all().memoData; }
 
 void setPrinterDefaults(PrinterDefaults provider) { all().printer = std::move(provider); }
 

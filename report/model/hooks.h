@@ -15,6 +15,7 @@ class QIODevice;
 namespace valmoro::report {
 
 class TfrxComponent;
+class TfrxCustomMemoView;
 class TfrxReport;
 class TfrxView;
 
@@ -47,6 +48,13 @@ const ComponentFinder& componentFinder();
 using ViewTextExpander = std::function<QString(TfrxView& view, const QString& text)>;
 void setViewTextExpander(ViewTextExpander expander);
 const ViewTextExpander& viewTextExpander();
+
+// Hook: a text view takes its data for output (its bracketed expressions
+// expanded and formatted, highlight and repeated values settled). Unset, the
+// text goes out as it is designed.
+using MemoDataTaker = std::function<void(TfrxCustomMemoView& view)>;
+void setMemoDataTaker(MemoDataTaker taker);
+const MemoDataTaker& memoDataTaker();
 
 // Printers: the paper a new page in the designer takes from the current
 // printer. Unset, it is the default of a machine without printers: A4
