@@ -322,6 +322,8 @@ void TfrxAggregateList::addItem(QStringView name, const QList<QStringView>& argu
 // --- During a pass -------------------------------------------------------------------------
 
 Variant TfrxAggregateList::evaluate(TfrxAggregateItem& item) {
+  // Errors of the evaluation name the view that holds the call.
+  report_.SetCurrentObject(item.view.data());
   if (!item.fieldName.isEmpty()) {
     QVariant field;
     if (report_.LookupDataField(item.fieldName, field)) return script::FromQVariant(field);
@@ -361,7 +363,6 @@ void TfrxAggregateList::AddRecord(TfrxBand* band, int columnIndex) {
     if (item.dataBand != band) continue;
     item.hasStep = false;
     if (!visible && !item.countInvisibleBands) continue;
-    report_.SetCurrentObject(item.view.data());
     Variant x = Variant::Null();
     if (item.function != AggregateFunction::Count) {
       int k = 0;

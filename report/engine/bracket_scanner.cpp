@@ -40,6 +40,15 @@ BracketScan ScanBrackets(QStringView text, QStringView open, QStringView close, 
 }
 
 void SplitDelimiters(const QString& delimiters, QString& open, QString& close) {
+  // The usual pair, shared instead of cut out for every view and row.
+  static const QString kDefault = QStringLiteral("[,]");
+  static const QString kOpen = QStringLiteral("[");
+  static const QString kClose = QStringLiteral("]");
+  if (delimiters == kDefault) {
+    open = kOpen;
+    close = kClose;
+    return;
+  }
   const qsizetype comma = delimiters.indexOf(u',');
   if (comma < 0) {
     open = delimiters;

@@ -1,5 +1,10 @@
 #include "report/engine/memo_expansion.h"
 
+#include <QHash>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "report/engine/aggregates.h"
 #include "report/engine/bracket_scanner.h"
 #include "report/engine/value_format.h"
@@ -25,7 +30,8 @@ FlowSplitter& splitterSlot() {
 }
 
 void setScriptValue(TfrxReport& report, const Variant& value) {
-  if (script::TfsCustomVariable* item = report.Script().FindLocalSymbol(QStringLiteral("Value")))
+  // Upper case as the script keeps its names: no conversion on every row.
+  if (script::TfsCustomVariable* item = report.Script().FindLocalSymbol(QStringLiteral("VALUE")))
     item->SetValue(value);
 }
 
@@ -82,12 +88,31 @@ void takeBoundData(TfrxCustomMemoView& view) {
 
 }  // namespace
 
-QString ExpandExpressions(const QString& text, QStringView open, QStringView close,
-                          const std::function<QString(QStringView content)>& calc) {
-  if (open.isEmpty() || close.isEmpty() || !text.contains(open)) return text;
-  const QStringView s(text);
+namespace {
+
+// The parts of a text: literal text between the expressions, and each
+// bracketed expression with its inline format settled. A design text comes
+// back on every row, so its parts are worked out once.
+struct TextPart {
+  enum Kind : std::uint8_t { Literal, Expression, TotalPages, CopyName };
+  Kind kind = Literal;
+  QString text;  // the literal, or the expression without its inline format
+  bool hasInlineFormat = false;
+  ValueFormat inlineFormat;
+};
+
+struct TextPlan {
+  QString open, close;
+  std::vector<TextPart> parts;
+  bool hasExpression = false;
+};
+
+// Walks the text's expressions: literal(view) for the text between them,
+// expression(content) for each. False when there is none.
+template <typename Literal, typename Expression>
+bool walkExpressions(QStringView s, QStringView open, QStringView close, Literal literal, Expression expression) {
+  if (open.isEmpty() || close.isEmpty() || !s.contains(open)) return false;
   const qsizetype size = s.size();
-  QString out;
   qsizetype copied = 0;
   qsizetype i = 0;
   while (i < size) {
@@ -95,50 +120,99 @@ QString ExpandExpressions(const QString& text, QStringView open, QStringView clo
     i = found >= 0 ? found : size - 1;
     const BracketScan scan = ScanBrackets(s, open, close, i);
     if (scan.start == scan.end) break;
-    if (out.isEmpty()) out.reserve(size);
-    out += s.sliced(copied, scan.start - copied);
-    // Appending instead of replacing in place: the inserted value is never
-    // scanned again, and a long text is not moved for every expression.
-    out += calc(scan.content);
+    literal(s.sliced(copied, scan.start - copied));
+    // The value goes after the text already done: it is never scanned
+    // again, and a long text is not moved for every expression.
+    expression(scan.content);
     copied = scan.end + 1;
     i = copied;
   }
-  if (copied == 0) return text;
-  out += s.sliced(copied);
-  return out;
+  if (copied == 0) return false;
+  literal(s.sliced(copied));
+  return true;
 }
 
-QString CalculateAndFormat(TfrxCustomMemoView& view, QStringView expression) {
+TextPart parseExpression(QStringView expression) {
+  TextPart part;
+  part.kind = TextPart::Expression;
   QStringView e = expression;
-  ValueFormat inlineFormat;
-  bool hasInline = false;
   const qsizetype p = e.indexOf(QLatin1String(" #"));
   if (p >= 0) {
     const QStringView formatText = e.sliced(p + 2);
     // A ")" after " #" means the "#" belongs to the expression.
     if (!formatText.contains(u')')) {
-      inlineFormat = ParseInlineFormat(formatText);
-      hasInline = true;
+      part.inlineFormat = ParseInlineFormat(formatText);
+      part.hasInlineFormat = true;
       e = e.first(p);
     }
   }
-
-  Variant value;
   const QStringView name = e.trimmed();
-  if (name.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0) {
-    value = Variant(QString::fromUtf16(kTotalPagesPlaceholder));
-  } else if (name.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0) {
-    value = Variant(QString::fromUtf16(kCopyNamePlaceholder));
-  } else {
-    TfrxReport* report = view.Report();
-    if (!report) return e.toString();
-    // Texts stay UTF-16 throughout, whatever the font's character set: a
-    // round trip through an 8-bit code page would lose characters.
-    value = report->CalcVariant(e.toString());
+  if (name.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0)
+    part.kind = TextPart::TotalPages;
+  else if (name.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0)
+    part.kind = TextPart::CopyName;
+  part.text = e.toString();
+  return part;
+}
+
+QString evaluatePart(TfrxCustomMemoView& view, const TextPart& part) {
+  Variant value;
+  switch (part.kind) {
+    case TextPart::TotalPages:
+      value = Variant(QString::fromUtf16(kTotalPagesPlaceholder));
+      break;
+    case TextPart::CopyName:
+      value = Variant(QString::fromUtf16(kCopyNamePlaceholder));
+      break;
+    default: {
+      TfrxReport* report = view.Report();
+      if (!report) return part.text;
+      // Texts stay UTF-16 throughout, whatever the font's character set: a
+      // round trip through an 8-bit code page would lose characters.
+      value = report->CalcVariant(part.text);
+      break;
+    }
   }
   view.SetValue(value);
   if (view.HideZeros() && IsZeroNumber(value)) return QString();
-  return FormatValue(value, hasInline ? inlineFormat : ValueFormat::Of(*view.DisplayFormat()));
+  return FormatValue(value, part.hasInlineFormat ? part.inlineFormat : ValueFormat::Of(*view.DisplayFormat()));
+}
+
+// Longer texts are expanded directly; few designs come near this.
+constexpr qsizetype kMaxPlannedText = 4096;
+constexpr qsizetype kMaxPlans = 4096;
+
+std::shared_ptr<const TextPlan> planOf(const QString& text, const QString& open, const QString& close) {
+  thread_local QHash<QString, std::shared_ptr<const TextPlan>> plans;
+  const auto it = plans.constFind(text);
+  if (it != plans.constEnd() && (*it)->open == open && (*it)->close == close) return *it;
+  auto plan = std::make_shared<TextPlan>();
+  plan->open = open;
+  plan->close = close;
+  plan->hasExpression = walkExpressions(
+      text, open, close,
+      [&](QStringView literal) {
+        if (!literal.isEmpty()) plan->parts.push_back(TextPart{TextPart::Literal, literal.toString(), false, {}});
+      },
+      [&](QStringView content) { plan->parts.push_back(parseExpression(content)); });
+  if (plans.size() >= kMaxPlans) plans.clear();
+  plans.insert(text, plan);
+  return plan;
+}
+
+}  // namespace
+
+QString ExpandExpressions(const QString& text, QStringView open, QStringView close,
+                          const std::function<QString(QStringView content)>& calc) {
+  QString out;
+  const bool expanded = walkExpressions(
+      text, open, close, [&](QStringView literal) { out += literal; },
+      [&](QStringView content) { out += calc(content); });
+  return expanded ? out : text;
+}
+
+QString CalculateAndFormat(TfrxCustomMemoView& view, QStringView expression) {
+  return evaluatePart(view, parseExpression(expression));
 }
 
 void TakeData(TfrxCustomMemoView& view) {
@@ -148,10 +222,16 @@ void TakeData(TfrxCustomMemoView& view) {
   } else if (view.AllowExpressions()) {
     QString open, close;
     SplitDelimiters(view.ExpressionDelimiters(), open, close);
-    const QString text = view.Text();
-    if (!open.isEmpty() && text.contains(open)) {
-      const QString expanded =
-          ExpandExpressions(text, open, close, [&view](QStringView content) { return CalculateAndFormat(view, content); });
+    const QStringList lines = view.Memo();
+    const QString text = lines.size() == 1 ? lines.front() : lines.join(QLatin1String("\r\n"));
+    if (text.size() > kMaxPlannedText) {
+      if (!open.isEmpty() && text.contains(open))
+        view.SetText(ExpandExpressions(text, open, close,
+                                       [&view](QStringView content) { return CalculateAndFormat(view, content); }));
+    } else if (const std::shared_ptr<const TextPlan> plan = planOf(text, open, close); plan->hasExpression) {
+      QString expanded;
+      for (const TextPart& part : plan->parts)
+        expanded += part.kind == TextPart::Literal ? part.text : evaluatePart(view, part);
       view.SetText(expanded);
     }
   }

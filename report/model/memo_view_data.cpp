@@ -17,7 +17,7 @@ void TfrxCustomMemoView::SaveDesignState() {
   memoSaved_ = true;
   if (TfrxReport* report = Report()) {
     // Scripts of the view's events refer to it as Self.
-    if (script::TfsCustomVariable* self = report->Script().FindLocalSymbol(QStringLiteral("Self")))
+    if (script::TfsCustomVariable* self = report->Script().FindLocalSymbol(QStringLiteral("SELF")))
       self->SetValue(script::Variant::FromObject(this));
   }
 }
