@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
   valmoro::app::setUpApplication();
   // What report scripts can reach: the platform classes, then the report's own.
   valmoro::report::RegisterReportClassesModule();
+  // Text views expand their expressions; footers collect their totals.
+  valmoro::report::engine::InstallTextExpansion();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);
 

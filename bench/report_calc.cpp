@@ -9,14 +9,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/log_statements.h"
+#include "bench/bench_log.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "report/model/data_set.h"
@@ -30,30 +28,6 @@ namespace {
 constexpr int kRows = 100000;
 constexpr double kFieldTarget = 2000000;       // evaluations per second
 constexpr double kExpressionTarget = 500000;
-
-bool makeLog(const QString& path) {
-  const QString name = QStringLiteral("bench_report_calc");
-  bool ok = true;
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open()) return false;
-    QSqlQuery q(db);
-    ok = q.exec(QStringLiteral("CREATE TABLE Wpisy (Identyfikator INTEGER PRIMARY KEY AUTOINCREMENT, Data DATETIME, "
-                               "Modul VARCHAR(30), Punkt VARCHAR(30), Temperatura DOUBLE, Wilgotnosc DOUBLE, "
-                               "Pracownik VARCHAR(50))")) &&
-         q.exec(QStringLiteral(
-                    "INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik) "
-                    "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
-                    "SELECT datetime('2024-01-01 00:00:00', '+' || (x * 300) || ' seconds'), 'Magazyn', "
-                    "'Rampa', round(-5 + (x % 300) / 10.0, 2), round(40 + (x % 500) / 10.0, 2), 'Jan' FROM c")
-                    .arg(kRows - 1));
-    if (!ok) std::fprintf(stderr, "%s\n", q.lastError().text().toUtf8().constData());
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(name);
-  return ok;
-}
 
 // Calls per second of Calc(expression), stepping through the rows.
 double rate(report::TfrxReport& report, report::TfrxDataSet& wpisy, const QString& expression, int calls,
@@ -83,7 +57,7 @@ int main(int argc, char** argv) {
   dialogs::setMode(dialogs::Mode::Console);
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("Valmoro.db"));
-  if (!makeLog(path)) return 2;
+  if (!bench::makeLog(path, kRows)) return 2;
 
   db::Connection connection;
   db::DataSet log(&connection);

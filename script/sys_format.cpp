@@ -226,10 +226,17 @@ QString FormatText(const QString& format, const Variant& args) {
 
 namespace {
 
-QLocale regional() { return QLocale(QLocale::Polish, QLocale::Poland); }
+// Made once: a new locale looks itself up in Qt's tables, and report rows
+// format a date each.
+QLocale regional() {
+  static const QLocale polish(QLocale::Polish, QLocale::Poland);
+  return polish;
+}
 
 // Whether the picture at i starts with the word, ignoring case.
 bool startsWithAt(const QString& picture, int i, QLatin1String word) {
+  // The first letter decides nearly always, and cheaply.
+  if (i >= picture.size() || word.isEmpty() || picture[i].toLower() != QChar(word[0]).toLower()) return false;
   return QStringView(picture).mid(i).startsWith(word, Qt::CaseInsensitive);
 }
 
@@ -257,10 +264,12 @@ QString formatPicture(const QString& picture, double days, int depth) {
   const QString shortTime = QStringLiteral("hh:nn");
   const QString longTime = QStringLiteral("hh:nn:ss");
 
-  // Whether any am/pm marker follows: hours then run 1..12.
-  const bool twelve = picture.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) ||
-                      picture.contains(QLatin1String("a/p"), Qt::CaseInsensitive) ||
-                      picture.contains(QLatin1String("ampm"), Qt::CaseInsensitive);
+  // Whether any am/pm marker follows: hours then run 1..12. Most pictures
+  // have no "a" at all.
+  const bool twelve = picture.contains(QLatin1Char('a'), Qt::CaseInsensitive) &&
+                      (picture.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) ||
+                       picture.contains(QLatin1String("a/p"), Qt::CaseInsensitive) ||
+                       picture.contains(QLatin1String("ampm"), Qt::CaseInsensitive));
   QString out;
   bool afterHour = false;
   const int n = int(picture.size());

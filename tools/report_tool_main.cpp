@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/dialogs.h"
+#include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
 #include "tools/command_registry.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
   valmoro::report::RegisterReportClassesModule();
+  // Text views expand their expressions; footers collect their totals.
+  valmoro::report::engine::InstallTextExpansion();
   const QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {
     valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));

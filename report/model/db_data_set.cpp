@@ -23,6 +23,9 @@ struct TfrxDBDataset::State {
   // Field names visible to the report, sorted ignoring letter case, each
   // bound to its database field (-1: the database data set has none).
   QList<QPair<QString, int>> fieldMap;
+  // Names already looked up in the map (found, index): every row asks for
+  // the same few, and the map compares ignoring letter case.
+  QHash<QString, QPair<bool, int>> lookups;
   // The row current when the run opened the data set (rbCurrent / reCurrent);
   // -1 when none is saved.
   int saved = -1;
@@ -55,6 +58,7 @@ void TfrxDBDataset::SetDataSet(db::DataSet* dataSet) {
   disconnectDataSet();
   d_->dataSet = dataSet;
   d_->fieldMap.clear();
+  d_->lookups.clear();
   d_->saved = -1;
   d_->opened = false;
   if (listening) connectDataSet();
@@ -92,6 +96,7 @@ bool TfrxDBDataset::ensureOpened() {
 
 void TfrxDBDataset::buildFieldMap() {
   d_->fieldMap.clear();
+  d_->lookups.clear();
   db::DataSet* ds = d_->dataSet;
   QStringList names;
   GetFieldList(names);
@@ -104,9 +109,17 @@ void TfrxDBDataset::buildFieldMap() {
 }
 
 int TfrxDBDataset::mappedField(const QString& fieldName, bool* found) const {
+  const auto hit = d_->lookups.constFind(fieldName);
+  if (hit != d_->lookups.constEnd()) {
+    *found = hit->first;
+    return hit->second;
+  }
   const auto at = std::lower_bound(d_->fieldMap.cbegin(), d_->fieldMap.cend(), fieldName, lessIgnoringCase);
   *found = at != d_->fieldMap.cend() && at->first.compare(fieldName, Qt::CaseInsensitive) == 0;
-  return *found ? at->second : -1;
+  const int index = *found ? at->second : -1;
+  // Names come from expressions: keep the memory bounded.
+  if (d_->lookups.size() < 1000) d_->lookups.insert(fieldName, qMakePair(*found, index));
+  return index;
 }
 
 QString TfrxDBDataset::fieldNotFoundText(const QString& fieldName) const {

@@ -13,6 +13,7 @@ struct Hooks {
   ComponentFinder finder;
   ViewTextExpander expander;
   TextPlaceholderFiller placeholders;
+  MemoDataTaker memoData;
   PrinterDefaults printer;
   EngineRunner engine;
   AggregateCalculator aggregates;
@@ -54,6 +55,9 @@ const ViewTextExpander& viewTextExpander() { return all().expander; }
 
 void setTextPlaceholderFiller(TextPlaceholderFiller filler) { all().placeholders = std::move(filler); }
 const TextPlaceholderFiller& textPlaceholderFiller() { return all().placeholders; }
+
+void setMemoDataTaker(MemoDataTaker taker) { all().memoData = std::move(taker); }
+const MemoDataTaker& memoDataTaker() { return all().memoData; }
 
 void setPrinterDefaults(PrinterDefaults provider) { all().printer = std::move(provider); }
 

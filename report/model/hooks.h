@@ -56,6 +56,13 @@ using TextPlaceholderFiller = std::function<QString(TfrxCustomMemoView& view, co
 void setTextPlaceholderFiller(TextPlaceholderFiller filler);
 const TextPlaceholderFiller& textPlaceholderFiller();
 
+// Hook: a text view takes its data for output (its bracketed expressions
+// expanded and formatted, highlight and repeated values settled). Unset, the
+// text goes out as it is designed.
+using MemoDataTaker = std::function<void(TfrxCustomMemoView& view)>;
+void setMemoDataTaker(MemoDataTaker taker);
+const MemoDataTaker& memoDataTaker();
+
 // Printers: the paper a new page in the designer takes from the current
 // printer. Unset, it is the default of a machine without printers: A4
 // portrait.

@@ -10,6 +10,7 @@
 #include "report/model/format.h"
 #include "report/model/highlight.h"
 #include "report/model/view.h"
+#include "script/variant.h"
 
 namespace valmoro::report {
 
@@ -145,7 +146,29 @@ public:
   Q_INVOKABLE bool IsLineSpacingStored() const { return lineSpacing_ != 2; }
   Q_INVOKABLE bool IsParagraphGapStored() const { return paragraphGap_ != 0; }
 
+  // --- Run-time state of a preparation: taking the data ----------------------
+  // (memo_view_data.cpp; the expansion itself is report/engine/memo_expansion)
+  // The value of the last expression evaluated, or the bound field's value.
+  const script::Variant& Value() const { return value_; }
+  void SetValue(const script::Variant& value) { value_ = value; }
+  // The text shown last, for SuppressRepeated: Null after creation and when a
+  // band's run starts or its group changes; empty text on a new page.
+  const script::Variant& LastValue() const { return lastValue_; }
+  void SetLastValue(const script::Variant& value) { lastValue_ = value; }
+  // Also keeps the design text and makes the view the script's "Self".
+  void SaveDesignState() override;
+  // Also takes the text's data (hooks::memoDataTaker).
+  void FetchData() override;
+  // Also puts the design text back.
+  void RestoreDesignState() override;
+
 private:
+  script::Variant value_ = script::Variant::Null();
+  script::Variant lastValue_ = script::Variant::Null();
+  QStringList savedMemo_;
+  bool memoSaved_ = false;
+  // --- end of the run-time state of taking the data ---------------------------
+
   bool firstParaBreak_ = false;
   bool lastParaBreak_ = false;
   bool autoWidth_ = false;

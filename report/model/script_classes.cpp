@@ -535,12 +535,8 @@ void registerViews(Registrar& r) {
             v->SetText(value.ToString());
           }
         });
-    readOnly<TfrxCustomMemoView>(c, "Value", "Variant", [](TfrxCustomMemoView* v) {
-      // Hook: the engine keeps the value a text view showed; before any
-      // preparation there is none.
-      ReportLayoutHooks* h = hooks::reportLayoutHooks();
-      return h ? toScript(h->MemoValue(*v)) : Variant::Null();
-    });
+    // The value the view showed last (Null before any preparation).
+    readOnly<TfrxCustomMemoView>(c, "Value", "Variant", [](TfrxCustomMemoView* v) { return v->Value(); });
   }
   if (TfsClassVariable* c = r.ensure<TfrxPictureView>())
     method<TfrxPictureView>(c, "procedure LoadFromFile(filename: String)", [](TfrxPictureView* v, Caller a) {
