@@ -275,6 +275,18 @@ int TfrxHTMLTagsList::ParseTag(const QString& line, int i) {
   return 0;
 }
 
+TfrxHTMLTag TfrxHTMLTagsList::CurrentTag(int position) const {
+  TfrxHTMLTag tag;
+  tag.Position = position;
+  tag.Size = size_;
+  tag.Style = style_;
+  tag.Color = color_;
+  tag.VShift = vshift_;
+  tag.NoWrap = noWrap_;
+  tag.Small = small_;
+  return tag;
+}
+
 void TfrxHTMLTagsList::ExpandTags(QString& line, TfrxHTMLTags& tags, bool spaceForEmpty) {
   tags.Clear();
   const int sourceLength = int(line.size());
@@ -309,14 +321,7 @@ void TfrxHTMLTagsList::ExpandTags(QString& line, TfrxHTMLTags& tags, bool spaceF
         continue;
       }
     }
-    TfrxHTMLTag tag;
-    tag.Position = position_ + i;
-    tag.Size = size_;
-    tag.Style = style_;
-    tag.Color = color_;
-    tag.VShift = vshift_;
-    tag.NoWrap = noWrap_;
-    tag.Small = small_;
+    TfrxHTMLTag tag = CurrentTag(position_ + i);
     tag.SameAsPrevious = !first && tag.SameLook(previous);
     tags.Add(tag);
     out.append(line[i]);
@@ -326,15 +331,7 @@ void TfrxHTMLTagsList::ExpandTags(QString& line, TfrxHTMLTags& tags, bool spaceF
   }
   if (out.isEmpty() && spaceForEmpty) {
     out = QStringLiteral(" ");
-    TfrxHTMLTag tag;
-    tag.Position = position_;
-    tag.Size = size_;
-    tag.Style = style_;
-    tag.Color = color_;
-    tag.VShift = vshift_;
-    tag.NoWrap = noWrap_;
-    tag.Small = small_;
-    tags.Add(tag);
+    tags.Add(CurrentTag(position_));
   }
   line = out;
   position_ += std::max(1, sourceLength) + 2;

@@ -89,6 +89,8 @@ public:
   void RemoveLinesFrom(int index) { count_ = std::min(count_, std::max(0, index)); }
 
 private:
+  // A record of the attributes in force for the character at `position`.
+  TfrxHTMLTag CurrentTag(int position) const;
   // Recognises a tag at `i`; returns its length (0: not a tag).
   int ParseTag(const QString& line, int i);
 
