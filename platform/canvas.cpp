@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include "platform/fonts.h"
+
 namespace valmoro::gfx {
 
 QRgb toRgb(Color color) {
@@ -36,6 +38,17 @@ QRgb toRgb(Color color) {
     return index < std::size(system) ? system[index] : 0xFF000000;
   }
   return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+std::vector<int> Canvas::textAdvances(const QString& text) const {
+  const bool bold = font_.style & fsBold, italic = font_.style & fsItalic;
+  const auto scaled = fonts::scaled(font_.name, bold, italic, fonts::emPixels(font_.name, bold, italic, font_.height));
+  std::vector<int> out(size_t(text.size()));
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
+    out[size_t(i)] = scaled->advance(text[i].unicode(), next);
+  }
+  return out;
 }
 
 }  // namespace valmoro::gfx

@@ -146,8 +146,9 @@ public:
   // `advances`, when given, holds one advance in device pixels per UTF-16
   // unit and replaces the font's own; the run then ends exactly at their sum.
   virtual void textOut(QPoint at, const QString& text, std::span<const int> advances = {}) = 0;
-  // The current font's own advances on this device, one per UTF-16 unit.
-  virtual std::vector<int> textAdvances(const QString& text) const = 0;
+  // The current font's own advances on this device, one per UTF-16 unit: the
+  // font file's, at the font's em height.
+  virtual std::vector<int> textAdvances(const QString& text) const;
 
   // A picture stretched into `target`. Pixels of `transparent` are left out
   // when given; `smooth` asks for a filtered (not nearest-pixel) stretch.

@@ -583,17 +583,6 @@ void PainterCanvas::popClip() {
 
 // ---------------------------------------------------------------- text
 
-std::vector<int> PainterCanvas::textAdvances(const QString& text) const {
-  const bool bold = font_.style & fsBold, italic = font_.style & fsItalic;
-  const auto scaled = fonts::scaled(font_.name, bold, italic, fonts::emPixels(font_.name, bold, italic, font_.height));
-  std::vector<int> out(size_t(text.size()));
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
-    out[size_t(i)] = scaled->advance(text[i].unicode(), next);
-  }
-  return out;
-}
-
 void PainterCanvas::textOut(QPoint at, const QString& text, std::span<const int> advances) {
   if (text.isEmpty() || !active_) return;
   flush();

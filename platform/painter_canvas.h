@@ -83,7 +83,6 @@ public:
   void pushClip(const Rect& rect) override;
   void popClip() override;
   void textOut(QPoint at, const QString& text, std::span<const int> advances = {}) override;
-  std::vector<int> textAdvances(const QString& text) const override;
   void drawImage(const Rect& target, const QImage& image, std::optional<Color> transparent = std::nullopt,
                  bool smooth = false) override;
 

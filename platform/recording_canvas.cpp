@@ -1,7 +1,5 @@
 #include "platform/recording_canvas.h"
 
-#include "platform/fonts.h"
-
 namespace valmoro::gfx {
 
 DrawCall& RecordingCanvas::add(DrawCall::Kind kind) {
@@ -45,15 +43,6 @@ void RecordingCanvas::textOut(QPoint at, const QString& text, std::span<const in
   call.points = {at};
   call.text = text;
   call.advances.assign(advances.begin(), advances.end());
-}
-
-std::vector<int> RecordingCanvas::textAdvances(const QString& text) const {
-  const bool bold = font_.style & fsBold, italic = font_.style & fsItalic;
-  const auto sf = fonts::scaled(font_.name, bold, italic, fonts::emPixels(font_.name, bold, italic, font_.height));
-  std::vector<int> out(size_t(text.size()));
-  for (qsizetype i = 0; i < text.size(); ++i)
-    out[size_t(i)] = sf->advance(text[i].unicode(), i + 1 < text.size() ? text[i + 1].unicode() : 0);
-  return out;
 }
 
 void RecordingCanvas::drawImage(const Rect& target, const QImage& image, std::optional<Color> transparent,
