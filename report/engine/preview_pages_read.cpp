@@ -14,6 +14,7 @@
 #include "report/model/class_registry.h"
 #include "report/model/hooks.h"
 #include "report/model/memo_view.h"
+#include "report/model/paint_support.h"
 #include "report/model/picture_view.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
@@ -49,7 +50,9 @@ void loadPictures(TfrxComponent& page, const TfrxPictureCache& cache) {
       if (picture->ImageIndex() > 0) cache.GetPicture(*picture);
 }
 
-int roundEven(double v) { return int(std::nearbyint(v)); }
+// Device coordinates, kept inside the range drawing accepts (a damaged
+// file may name any size).
+int roundEven(double v) { return paint::round(v); }
 
 }  // namespace
 
