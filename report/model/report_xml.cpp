@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryFile>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <QIODevice>
 
@@ -227,23 +228,53 @@ public:
   // Next tag outside comments; false when the data ends between tags.
   bool nextTag(QByteArray& tag) {
     for (;;) {
-      int c;
-      do {
-        c = get();
-        if (c < 0) return false;
-      } while (c != '<');
-      tag.clear();
+      // To the next "<".
       for (;;) {
-        c = get();
-        if (c < 0 || c == '<') invalidFormat();
-        if (c == '>') break;
-        tag.append(char(c));
-        if (tag.size() == 3 && tag == "!--") {
-          skipComment();
+        if (pos_ >= buffer_.size() && !refill()) return false;
+        const char* data = buffer_.constData();
+        const void* open = std::memchr(data + pos_, '<', size_t(buffer_.size() - pos_));
+        if (open) {
+          pos_ = static_cast<const char*>(open) - data + 1;
           break;
         }
+        pos_ = buffer_.size();
       }
-      if (tag == "!--") continue;
+      tag.clear();
+      int c = get();
+      if (c < 0 || c == '<') invalidFormat();
+      if (c == '!') {
+        // Possibly a comment: taken character by character.
+        tag.append(char(c));
+        for (;;) {
+          c = get();
+          if (c < 0 || c == '<') invalidFormat();
+          if (c == '>') break;
+          tag.append(char(c));
+          if (tag.size() == 3 && tag == "!--") {
+            skipComment();
+            break;
+          }
+        }
+        if (tag == "!--") continue;
+      } else if (c != '>') {
+        tag.append(char(c));
+        // The rest of the tag in runs up to the next ">" (or a "<", which
+        // is an error).
+        for (;;) {
+          if (pos_ >= buffer_.size() && !refill()) invalidFormat();
+          const char* from = buffer_.constData() + pos_;
+          const qsizetype left = buffer_.size() - pos_;
+          qsizetype k = 0;
+          while (k < left && from[k] != '>' && from[k] != '<') ++k;
+          tag.append(from, k);
+          pos_ += k;
+          if (k < left) {
+            if (from[k] == '<') invalidFormat();
+            ++pos_;
+            break;
+          }
+        }
+      }
       if (tag.endsWith(' ')) tag.chop(1);
       return true;
     }
@@ -257,8 +288,8 @@ public:
   // true when the element has no children.
   bool split(const QByteArray& tag, TfrxXMLItem& item) const {
     const qsizetype blank = tag.indexOf(' ');
-    QByteArray name = blank < 0 ? tag : tag.left(blank);
-    QByteArray text = blank < 0 ? QByteArray() : tag.mid(blank + 1);
+    QByteArrayView name = blank < 0 ? QByteArrayView(tag) : QByteArrayView(tag).first(blank);
+    QByteArrayView text = blank < 0 ? QByteArrayView() : QByteArrayView(tag).sliced(blank + 1);
     bool empty = false;
     if (name.endsWith('/')) {
       name.chop(1);
@@ -268,7 +299,7 @@ public:
       empty = true;
     }
     item.Name = locale::fromSystemCodePage(name);
-    item.Text = old_ ? locale::fromSystemCodePage(text) : QString::fromUtf8(text);
+    item.Text = text.isEmpty() ? QString() : old_ ? locale::fromSystemCodePage(text) : QString::fromUtf8(text);
     return empty;
   }
 
@@ -282,13 +313,16 @@ public:
   }
 
 private:
+  // The next block; false at the end of the data.
+  bool refill() {
+    base_ += buffer_.size();
+    buffer_ = device_.read(65536);
+    pos_ = 0;
+    return !buffer_.isEmpty();
+  }
+
   int get() {
-    if (pos_ >= buffer_.size()) {
-      base_ += buffer_.size();
-      buffer_ = device_.read(65536);
-      pos_ = 0;
-      if (buffer_.isEmpty()) return -1;
-    }
+    if (pos_ >= buffer_.size() && !refill()) return -1;
     return static_cast<unsigned char>(buffer_[pos_++]);
   }
 
@@ -456,6 +490,28 @@ public:
     buffer_.append(bytes);
     if (buffer_.size() >= kBlock) flush();
   }
+  // Pieces of one line; end() flushes when a block is full.
+  void append(const char* text) { buffer_.append(text); }
+  void append(const QString& text) {
+    // Plain ASCII (names, numbers, most attribute texts) without a
+    // temporary; anything else through the UTF-8 encoder.
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && p[i] < 0x80) ++i;
+    if (i == n) {
+      const qsizetype at = buffer_.size();
+      buffer_.resize(at + n);
+      char* d = buffer_.data() + at;
+      for (qsizetype k = 0; k < n; ++k) d[k] = char(p[k]);
+    } else {
+      buffer_.append(text.toUtf8());
+    }
+  }
+  void spaces(int count) { buffer_.append(qsizetype(count), ' '); }
+  void end() {
+    if (buffer_.size() >= kBlock) flush();
+  }
   void flush() {
     if (buffer_.isEmpty()) return;
     if (device_.write(buffer_) != buffer_.size())
@@ -469,13 +525,15 @@ private:
   QByteArray buffer_;
 };
 
-QByteArray startOf(const TfrxXMLItem& item) {
-  QByteArray out = "<" + item.Name.toUtf8();
+// The start of a tag, "<" + name + attributes, appended piece by piece:
+// large documents write millions of these.
+void writeStart(BufferedWriter& out, const TfrxXMLItem& item) {
+  out.append("<");
+  out.append(item.Name);
   if (!item.Text.isEmpty()) {
-    if (!item.Text.startsWith(QLatin1Char(' '))) out += ' ';
-    out += item.Text.toUtf8();
+    if (!item.Text.startsWith(QLatin1Char(' '))) out.append(" ");
+    out.append(item.Text);
   }
-  return out;
 }
 
 // Elements whose children stay on disk are read back one at a time.
@@ -493,11 +551,16 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
   while (!todo.empty()) {
     const Step step = todo.back();
     todo.pop_back();
-    const QByteArray pad = indent ? QByteArray(step.level * 2, ' ') : QByteArray();
-    const QByteArray eol = indent ? QByteArray("\r\n") : QByteArray();
+    const int pad = indent ? step.level * 2 : 0;
+    const char* eol = indent ? "\r\n" : "";
     const TfrxXMLItem* current = step.item;
     if (step.closing) {
-      out.write(pad + "</" + current->Name.toUtf8() + ">" + eol);
+      out.spaces(pad);
+      out.append("</");
+      out.append(current->Name);
+      out.append(">");
+      out.append(eol);
+      out.end();
       if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
       continue;
     }
@@ -506,15 +569,26 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
       current = loaded.back().get();
     }
     const TfrxXMLItem& it = *current;
+    out.spaces(pad);
+    writeStart(out, it);
     if (it.Count() == 0) {
-      if (it.Value.isEmpty())
-        out.write(pad + startOf(it) + "/>" + eol);
-      else
-        out.write(pad + startOf(it) + ">" + frxEscape(it.Value).toUtf8() + "</" + it.Name.toUtf8() + ">" + eol);
+      if (it.Value.isEmpty()) {
+        out.append("/>");
+      } else {
+        out.append(">");
+        out.append(frxEscape(it.Value));
+        out.append("</");
+        out.append(it.Name);
+        out.append(">");
+      }
+      out.append(eol);
+      out.end();
       if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
       continue;
     }
-    out.write(pad + startOf(it) + ">" + eol);
+    out.append(">");
+    out.append(eol);
+    out.end();
     todo.push_back({current, step.level, true});
     for (int i = it.Count() - 1; i >= 0; --i) todo.push_back({it.Items(i), step.level + 1, false});
   }
