@@ -479,6 +479,14 @@ void TfrxBandEngine::splitBand(TfrxBand& band) {
           item.hasRememberedTop = true;
           view->SetHeight(limit - top);
           const double spare = item.stretch->GetPart();
+          auto* memo = qobject_cast<TfrxCustomMemoView*>(view);
+          if (memo && memo->PartText().isEmpty() && std::abs(spare - view->Height()) >= kEpsilon) {
+            // All its text is out: the rest of its box has nothing to show.
+            inPart[i] = true;
+            item.inWork = false;
+            --left;
+            continue;
+          }
           for (size_t j = 0; j < items.size(); ++j) {
             SplitItem& other = items[j];
             if (j == i || !other.inWork || moved[j]) continue;

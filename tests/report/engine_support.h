@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <QStringList>
 #include <QVariantMap>
 #include <algorithm>
+#include <ostream>
 #include <memory>
 #include <vector>
 
@@ -22,6 +24,9 @@
 #include "report/model/report_options.h"
 #include "report/model/report_page.h"
 
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace valmoro::report::testing {
 
 struct Placed {
@@ -31,6 +36,8 @@ struct Placed {
   double left = 0, top = 0, height = 0;
   // "View=text" of every visible text view, in order.
   QStringList texts;
+  // Top and height of every visible view by name.
+  QHash<QString, QPair<double, double>> boxes;
 };
 
 struct Outlined {
@@ -76,7 +83,10 @@ public:
   void SetFirstPageOfRun() override { firstOfRun = current; }
   void AppendBand(TfrxBand& band) override {
     if (!band.Visible()) return;
-    Placed p{band.Name(), band.BandKindIndex(), &band, band.Left(), band.Top(), band.Height(), {}};
+    Placed p{band.Name(), band.BandKindIndex(), &band, band.Left(), band.Top(), band.Height(), {}, {}};
+    for (TfrxComponent* object : band.AllObjects())
+      if (auto* view = qobject_cast<TfrxView*>(object); view && view->Visible())
+        p.boxes.insert(view->Name(), {view->Top(), view->Height()});
     for (TfrxComponent* object : band.AllObjects())
       if (auto* memo = qobject_cast<TfrxCustomMemoView*>(object); memo && memo->Visible())
         p.texts.append(memo->Name() + u'=' + memo->Text());
