@@ -113,6 +113,8 @@ public:
   void StopReport() override;
   double FreeSpace() override;
   int GetAnchorPage(const QString& text) override;
+  QVariant State(const QString& name) override;
+  void SetState(const QString& name, const QVariant& value) override;
   // The first band of that class on the current page.
   void ShowBandOfClass(const QString& className);
 

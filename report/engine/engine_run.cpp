@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <cmath>
 
 #include "report/engine/aggregates.h"
 #include "report/engine/engine_state.h"
@@ -576,6 +577,31 @@ void TfrxBandEngine::ShowBandOfClass(const QString& className) {
       showBandChain(band);
       return;
     }
+}
+
+QVariant TfrxBandEngine::State(const QString& name) {
+  const QString key = name.toLower();
+  const double start = report_.RunState().startDateTime;
+  if (key == u"curx") return curX_;
+  if (key == u"cury") return curY_;
+  if (key == u"curcolumn") return curColumn_;
+  if (key == u"curvcolumn") return curVColumn_;
+  if (key == u"pageheight") return PageHeight();
+  if (key == u"pagewidth") return pageWidth_;
+  if (key == u"doublepass") return DoublePass();
+  if (key == u"finalpass") return finalPass_;
+  if (key == u"totalpages") return totalPages_;
+  // Dates as days since 30 December 1899.
+  if (key == u"startdate") return std::floor(start);
+  if (key == u"starttime") return start - std::floor(start);
+  if (key == u"secondscriptcall") return secondScriptCall_;
+  return {};
+}
+
+void TfrxBandEngine::SetState(const QString& name, const QVariant& value) {
+  const QString key = name.toLower();
+  if (key == u"curx") curX_ = value.toDouble();
+  else if (key == u"cury") curY_ = value.toDouble();
 }
 
 bool TfrxBandEngine::Overflow(const TfrxBand& band) const {
