@@ -75,6 +75,7 @@ bool TfrxBandEngine::Run() {
   // 1.
   prevFooterHeight_ = 0;
   pages_.InitRun(report_);
+  report_.ProgressStart(TfrxReport::ProgressKind::Preparing);
   if (report_.RunState().startDateTime == 0) report_.RunState().startDateTime = currentDateTimeAsDays();
   running_ = true;
   keeping_ = false;
