@@ -1,6 +1,6 @@
 // valmoro-report: the report subsystem from the command line.
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
 
@@ -28,7 +28,10 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Drawing pages (text included) needs the GUI part of Qt; the tool never
+  // shows a window, so it runs on the off-screen platform wherever it is.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
