@@ -332,10 +332,10 @@ void TfrxBandEngine::runDataBand(TfrxDataBand& band) {
     if (recordPasses(band)) {
       // b.
       if (first) {
-        if (band.KeepHeader() && s.header && !firstBand_) {
-          keepHeader_ = true;
+        if (band.KeepHeader() && s.header && !firstBand_ && !keeping_) {
           startKeeping(&band);
           keptForHeader = keeping_ && keepBand_ == &band;
+          keepHeader_ = keptForHeader;
         }
         if (auto* header = qobject_cast<TfrxHeader*>(s.header); header && header->ReprintOnNewPage())
           reprint_.append({header, pageColumnOffset_, false});

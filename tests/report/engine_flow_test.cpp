@@ -296,6 +296,18 @@ TEST_F(EngineFlow, StopReportEndsTheRunWithThePagesSoFar) {
   EXPECT_EQ(store->Count(), 2);
 }
 
+TEST_F(EngineFlow, BandShowingItselfFromItsOwnEventEndsWithAnError) {
+  auto* master = listing(3);
+  master->SetOnBeforePrint("Again");
+  report.SetScriptText({"procedure Again(Sender: TfrxComponent);", "begin", "  Engine.ShowBand(MasterData1);",
+                        "end;", "", "begin", "end."});
+  EXPECT_THROW(run(), std::exception);
+  // The tree is back as designed for the next run.
+  master->SetOnBeforePrint(QString());
+  ASSERT_TRUE(run());
+  EXPECT_EQ(store->count("MasterData1"), 3);
+}
+
 TEST_F(EngineFlow, EndlessPageGrowsWithItsContent) {
   page->SetEndlessHeight(true);
   listing(100);

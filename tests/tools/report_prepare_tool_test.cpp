@@ -2,6 +2,7 @@
 // as prepared pages and read back.
 
 #include <QFile>
+#include <QImage>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -188,6 +189,27 @@ TEST_F(ReportPrepareTool, ReportWithoutDataSetNeedsNoDatabase) {
   EXPECT_EQ(prepared.count("MasterData1"), 120);
   EXPECT_EQ(prepared.bands.last().second.value("Nr"), "wiersz 120");
   EXPECT_EQ(prepared.pages, 3);
+}
+
+TEST_F(ReportPrepareTool, RenderPreparesADocumentFirst) {
+  const QString png = dir.filePath("strona.png");
+  const ToolRun run =
+      runTool({"render", report, "--database", database, "--module", module, "--pages", "2", "-o", png});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+  const QImage image(png);
+  ASSERT_FALSE(image.isNull());
+  // A4 at 96 dpi.
+  EXPECT_EQ(image.width(), 794);
+  EXPECT_EQ(image.height(), 1123);
+  // Rows drawn: dark pixels across the page, not an empty sheet.
+  int dark = 0;
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) dark += qGray(image.pixel(x, y)) < 128;
+  EXPECT_GT(dark, 2000);
+  // Data options belong to documents only.
+  const QString fp3 = dir.filePath("r.fp3");
+  ASSERT_EQ(runTool({"prepare", report, "--database", database, "--module", module, "-o", fp3}).exitCode, 0);
+  EXPECT_EQ(runTool({"render", fp3, "--database", database, "--module", module, "-o", png}).exitCode, 1);
 }
 
 TEST_F(ReportPrepareTool, ErrorsAndWrongCalls) {
