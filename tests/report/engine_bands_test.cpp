@@ -227,6 +227,26 @@ TEST_F(EngineStretch, GrownTextPushesTheViewsBelowIt) {
   EXPECT_DOUBLE_EQ(master->Height(), 40);
 }
 
+TEST_F(EngineStretch, ViewBelowTwoGrowingViewsMovesByTheLarger) {
+  auto* master = band<TfrxMasterData>("MasterData1", 20, 40);
+  master->SetRowCount(1);
+  master->SetStretched(true);
+  auto* left = memo(master, "Left", "a\nb\nc\nd\ne\nf", 0, 20, 0, 200);
+  left->SetStretchMode(smActualHeight);
+  auto* right = memo(master, "Right", "a\nb", 0, 20, 210, 200);
+  right->SetStretchMode(smActualHeight);
+  auto* under = memo(master, "Under", "pod oboma", 20, 20, 0, 410);
+  (void)under;
+  ASSERT_TRUE(run());
+  const auto placed = store->bands(0, "MasterData1").at(0);
+  const double leftHeight = placed.boxes.value("Left").second;
+  const double rightHeight = placed.boxes.value("Right").second;
+  ASSERT_GT(leftHeight, rightHeight);
+  ASSERT_GT(rightHeight, 20);
+  EXPECT_DOUBLE_EQ(placed.boxes.value("Under").first, leftHeight);
+  EXPECT_DOUBLE_EQ(placed.height, leftHeight + 20);
+}
+
 TEST_F(EngineStretch, TallTextIsSplitAcrossPages) {
   auto* master = band<TfrxMasterData>("MasterData1", 20, 20);
   master->SetRowCount(1);

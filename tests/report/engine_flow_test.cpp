@@ -308,6 +308,30 @@ TEST_F(EngineFlow, BandShowingItselfFromItsOwnEventEndsWithAnError) {
   EXPECT_EQ(store->count("MasterData1"), 3);
 }
 
+TEST_F(EngineFlow, SecondPageContinuesOnThePreviousOne) {
+  listing(5);
+  auto* second = new TfrxReportPage(&report);
+  second->SetName("Page2");
+  second->SetPaperSize(9);
+  second->SetTopMargin(10);
+  second->SetBottomMargin(10);
+  auto* rowsBand = band<TfrxMasterData>("MasterData2", 10, 20, second);
+  rowsBand->SetRowCount(2);
+  memo(rowsBand, "Second", "druga [Line]");
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 2);
+  EXPECT_DOUBLE_EQ(store->bands(1, "MasterData2").at(0).top, 0);
+  second->SetPrintOnPreviousPage(true);
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 1);
+  // Below the last row of the first page, above its footer.
+  const auto rows = store->bands(0, "MasterData2");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_DOUBLE_EQ(rows.at(0).top, 40 + 5 * 20);
+  EXPECT_DOUBLE_EQ(rows.at(1).top, 40 + 6 * 20);
+  EXPECT_EQ(store->bands(0, "PageFooter1").size(), 1u);
+}
+
 TEST_F(EngineFlow, EndlessPageGrowsWithItsContent) {
   page->SetEndlessHeight(true);
   listing(100);
