@@ -1,5 +1,7 @@
-// valmoro-report render FILE.fp3 [--pages RANGE] [--dpi N] -o OUT.png: draws
-// prepared pages into PNG files, one per page.
+// valmoro-report render FILE [--pages RANGE] [--dpi N] -o OUT.png: draws
+// prepared pages into PNG files, one per page. FILE is a prepared report
+// (.fp3), or a report document that is prepared first, over a module's log
+// when --database and --module are given.
 
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +15,7 @@
 #include "report/model/report_page.h"
 #include "tools/command_registry.h"
 #include "tools/page_range.h"
+#include "tools/report_preparation.h"
 
 namespace valmoro::tools {
 
@@ -20,10 +23,13 @@ namespace {
 
 int render(const QStringList& args);
 
-const Command kRender{QStringLiteral("render"), QStringLiteral("FILE.fp3 [--pages RANGE] [--dpi N] -o OUT.png"),
-                      QStringLiteral("draw prepared pages into PNG files (OUT-1.png, OUT-2.png ... for several "
-                                     "pages; RANGE like 1,3-5; 96 dpi unless told)"),
-                      render};
+const Command kRender{
+    QStringLiteral("render"),
+    QStringLiteral("FILE.fp3|REPORT.fr3 [--database FILE --module NAME [--from YYYY-MM-DD] [--to YYYY-MM-DD]] "
+                   "[--pages RANGE] [--dpi N] -o OUT.png"),
+    QStringLiteral("draw prepared pages into PNG files (OUT-1.png, OUT-2.png ... for several pages; RANGE like "
+                   "1,3-5; 96 dpi unless told); a report document is prepared first, as prepare does"),
+    render};
 
 // Larger bitmaps than this are refused rather than allocated: a damaged
 // file could name any paper size.
@@ -36,7 +42,10 @@ QString numberedName(const QString& out, int page) {
   return base + QLatin1Char('-') + QString::number(page) + QLatin1Char('.') + suffix;
 }
 
-int render(const QStringList& args) {
+int render(const QStringList& arguments) {
+  QStringList args = arguments;
+  DataOptions options;
+  if (!takeDataOptions(args, options, kRender.name)) return usageError(kRender);
   QString input, output, range;
   int dpi = 96;
   for (int i = 0; i < args.size(); ++i) {
@@ -64,11 +73,22 @@ int render(const QStringList& args) {
   }
   if (input.isEmpty() || output.isEmpty()) return usageError(kRender);
 
+  ModuleLog log;
   report::TfrxReport report;
   report.SetNoPumping(true);
   report::TfrxPreviewPages& pages = report.PreviewPages();
+  const bool document = isReportDocument(input);
+  if (!document && !options.database.isEmpty()) {
+    printOut(QStringLiteral("Plik %1 nie jest dokumentem raportu: --database i --module dotyczą tylko raportów "
+                            "do przygotowania").arg(input));
+    return 1;
+  }
+  if (document) {
+    if (const int status = prepareDocument(input, options, log, report)) return status;
+    report.SetNoPumping(true);
+  }
   try {
-    if (!pages.LoadFromFile(input)) {
+    if (!document && !pages.LoadFromFile(input)) {
       printOut(QStringLiteral("Nie znaleziono pliku %1").arg(input));
       return 1;
     }

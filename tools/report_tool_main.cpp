@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/dialogs.h"
+#include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
 #include "tools/command_registry.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
   valmoro::report::RegisterReportClassesModule();
   // Text views expand their expressions; footers collect their totals.
   valmoro::report::engine::InstallTextExpansion();
+  // Reports are prepared by the band engine.
+  valmoro::report::engine::InstallBandEngine();
   const QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {
     valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));
