@@ -27,6 +27,11 @@ namespace {
 constexpr TColor kNone = 536870911;
 constexpr TColor kWhite = 16777215;
 constexpr int kLineLimit = 254;
+// A page's rows fill its printable height exactly, and the paragraph that
+// carries the section break needs a line of its own after the table; word
+// processors would push it onto a blank page of its own. The bottom margin
+// gives it that line (twips, a 12-point line and a little).
+constexpr int kSectionBreakRoom = 300;
 const QString kCrLf = QStringLiteral("\r\n");
 
 int roundInt(long double value) { return int(std::llround(std::clamp<long double>(value, -2e9L, 2e9L))); }
@@ -316,7 +321,7 @@ private:
              .arg(roundInt(m_.GetPageLMargin(page) * 56.48L))
              .arg(roundInt(m_.GetPageRMargin(page) * 56.48L))
              .arg(roundInt(m_.GetPageTMargin(page) * 56.48L))
-             .arg(roundInt(m_.GetPageBMargin(page) * 56.48L)));
+             .arg(std::max(0, roundInt(m_.GetPageBMargin(page) * 56.48L) - kSectionBreakRoom)));
     if (m_.GetPageOrientation(page) == poLandscape) line(QStringLiteral("\\lndscpsxn"));
   }
 

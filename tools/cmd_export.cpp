@@ -7,11 +7,9 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/log_statements.h"
 #include "export/export_filter.h"
 #include "export/rtf_export.h"
 #include "platform/database.h"
-#include "platform/locale.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/data_set.h"
 #include "report/model/report.h"
@@ -20,6 +18,7 @@
 #include "report/model/report_options.h"
 #include "tools/command_registry.h"
 #include "tools/export_formats.h"
+#include "tools/log_binding.h"
 
 namespace valmoro::tools {
 
@@ -72,56 +71,6 @@ struct Options {
   QString pages;
   QString output;
   QStringList formatOptions;
-};
-
-// Binds the data set "Wpisy" to the module's log, newest first, with the
-// date filter as the main window applies it.
-class LogBinding {
-public:
-  LogBinding() : log_(&connection_) {}
-
-  // Empty text on success, else the message.
-  QString open(const Options& o) {
-    try {
-      connection_.open(o.database);
-      if (!o.from.isEmpty() || !o.to.isEmpty()) {
-        const QDate from = o.from.isEmpty() ? QDate(1900, 1, 1) : QDate::fromString(o.from, Qt::ISODate);
-        const QDate to = o.to.isEmpty() ? QDate(9999, 12, 31) : QDate::fromString(o.to, Qt::ISODate);
-        if (!from.isValid() || !to.isValid()) return QStringLiteral("Nieprawidłowa data (oczekiwano RRRR-MM-DD)");
-        log_.setCommandText(app::statements::filteredLog(locale::formatDate(from), locale::formatDate(to)));
-      } else {
-        log_.setCommandText(app::statements::S5);
-      }
-      log_.bindValue(QStringLiteral(":modul"), o.module);
-      log_.setDisplayFormat(QStringLiteral("Temperatura"), QStringLiteral("#,##0.00"));
-      log_.setDisplayFormat(QStringLiteral("Wilgotnosc"), QStringLiteral("#,##0.00"));
-      log_.open();
-      log_.first();
-    } catch (const db::DbError& e) {
-      return e.message();
-    }
-    wpisy_ = std::make_unique<report::TfrxDBDataset>();
-    wpisy_->SetName(QStringLiteral("frxDBDataset1"));
-    wpisy_->SetUserName(QStringLiteral("Wpisy"));
-    wpisy_->SetDataSet(&log_);
-    return QString();
-  }
-
-  void attach(report::TfrxReport& report) {
-    if (!wpisy_ || report.GetDataset(QStringLiteral("Wpisy")) == wpisy_.get()) return;
-    report::TfrxDataSetItem* item = nullptr;
-    for (int i = 0; i < report.DataSets()->Count() && !item; ++i)
-      if (!report.DataSets()->Item(i)->DataSet() &&
-          report.DataSets()->Item(i)->DataSetName().compare(QLatin1String("Wpisy"), Qt::CaseInsensitive) == 0)
-        item = report.DataSets()->Item(i);
-    if (item) item->SetDataSet(wpisy_.get());
-    else report.DataSets()->Add(wpisy_.get());
-  }
-
-private:
-  db::Connection connection_;
-  db::DataSet log_;
-  std::unique_ptr<report::TfrxDBDataset> wpisy_;
 };
 
 bool parse(const QStringList& args, Options& o) {
@@ -186,41 +135,17 @@ int runExport(const QStringList& args) {
     return 1;
   }
 
+  const QDate fromDate = parseIsoDate(o.from), toDate = parseIsoDate(o.to);
+  for (const auto& [text, date] : {std::pair{o.from, fromDate}, std::pair{o.to, toDate}})
+    if (!text.isEmpty() && !date.isValid()) {
+      printErr(QStringLiteral("valmoro-report export: nieprawidłowa data '%1' (oczekiwano RRRR-MM-DD)").arg(text));
+      return usageError(kExport);
+    }
+
   report::TfrxReport report;
   // Errors are printed here; boxes would repeat them.
   report.EngineOptions()->SetNewSilentMode(report::simSilent);
-  LogBinding binding;
-  const bool prepared = o.input.endsWith(QLatin1String(".fp3"), Qt::CaseInsensitive);
-  try {
-    if (prepared) {
-      if (!report.PreviewPages().LoadFromFile(o.input, true)) {
-        printOut(QStringLiteral("Nie można otworzyć pliku %1").arg(o.input));
-        return 1;
-      }
-    } else {
-      if (!o.database.isEmpty()) {
-        const QString message = binding.open(o);
-        if (!message.isEmpty()) {
-          printOut(message);
-          return 1;
-        }
-      }
-      report.LoadFromFile(o.input, true);
-      if (!report.Errors().isEmpty()) {
-        printErrors(report);
-        return 1;
-      }
-      binding.attach(report);
-      if (!report.BuildPages(true)) {
-        printErrors(report);
-        return 1;
-      }
-    }
-  } catch (const report::ReportError& e) {
-    printOut(e.message());
-    return 1;
-  }
-
+  ModuleLog log;
   // Progress on standard error, only for a person watching.
   if (isatty(fileno(stderr))) {
     report.OnProgress = [](report::TfrxReport* sender, report::TfrxReport::ProgressKind kind, int page, bool&) {
@@ -230,6 +155,46 @@ int runExport(const QStringList& args) {
     report.OnProgressStop = [](report::TfrxReport*, report::TfrxReport::ProgressKind) {
       std::fputs("\n", stderr);
     };
+  }
+
+  const bool prepared = o.input.endsWith(QLatin1String(".fp3"), Qt::CaseInsensitive);
+  try {
+    if (prepared) {
+      if (!report.PreviewPages().LoadFromFile(o.input, true)) {
+        printOut(QStringLiteral("Nie można otworzyć pliku %1").arg(o.input));
+        return 1;
+      }
+    } else {
+      if (!o.database.isEmpty()) {
+        try {
+          log.open(o.database, o.module, fromDate, toDate);
+        } catch (const db::DbError& e) {
+          printOut(e.message());
+          return 1;
+        }
+      }
+      report.LoadFromFile(o.input, true);
+      if (!report.Errors().isEmpty()) {
+        printErrors(report);
+        return 1;
+      }
+      log.bindTo(report);
+      report.SetNoPumping(isatty(fileno(stderr)) == 0);
+      bool built = false;
+      try {
+        built = report.BuildPages(true);
+      } catch (const std::exception& e) {
+        report.Errors().append(QString::fromUtf8(e.what()));
+      }
+      if (!built || !report.Errors().isEmpty()) {
+        if (report.Errors().isEmpty()) report.Errors().append(QStringLiteral("Raport nie został przygotowany"));
+        printErrors(report);
+        return 1;
+      }
+    }
+  } catch (const report::ReportError& e) {
+    printOut(e.message());
+    return 1;
   }
 
   filter->SetShowDialog(false);

@@ -2,6 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -101,6 +106,115 @@ TEST(ExportTool, ErrorsGoToStandardOutputWithExitOne) {
   EXPECT_EQ(runTool({"export", "--format", "rtf", fp3}).exitCode, 2);
   EXPECT_EQ(runTool({"export", fp3, "-o", dir.filePath("c.rtf")}).exitCode, 2);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"raport.fp3"});
+}
+
+// The database of a new installation: the schema and the seed readings.
+void makeSeedDatabase(const QString& path) {
+  const QString connectionName = QStringLiteral("export_tool_test");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
+      QFile source(QString::fromUtf8(file));
+      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
+        QString sql;
+        for (const QString& line : statement.split('\n'))
+          if (!line.trimmed().startsWith("--")) sql += line + '\n';
+        if (sql.trimmed().isEmpty()) continue;
+        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+      }
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+}
+
+QString runProgram(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  if (!p.waitForFinished(180000) || p.exitCode() != 0) return QString();
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The program's report over the seed log, exported to RTF and read back by a
+// real word processor: every page's rows come back in table order with their
+// Polish letters, one document page per prepared page.
+TEST(ExportTool, ShippedReportReadBackByLibreOffice) {
+  const QString office = QStandardPaths::findExecutable("soffice");
+  if (office.isEmpty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  QTemporaryDir dir;
+  const QString database = dir.filePath("Valmoro.db");
+  makeSeedDatabase(database);
+  const QString report = QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
+  const QString module = QString::fromUtf8("Magazyn główny");
+
+  // What the pages hold, from the prepared report.
+  const QString fp3 = dir.filePath("raport.fp3");
+  ToolRun run = runTool({"prepare", report, "--database", database, "--module", module, "-o", fp3});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  TfrxReport owner;
+  TfrxPreviewPages& store = owner.PreviewPages();
+  ASSERT_TRUE(store.LoadFromFile(fp3));
+  const int pageCount = store.Count();
+  ASSERT_GT(pageCount, 5);
+  QList<QStringList> rows;  // per page: "Data|Punkt" of every data row, in order
+  for (int p = 0; p < pageCount; ++p) {
+    QStringList texts;
+    for (TfrxComponent* band : store.Page(p)->Objects()) {
+      if (band->Name() != "MasterData1") continue;
+      QString data, point;
+      for (TfrxComponent* child : band->Objects())
+        if (auto* memo = qobject_cast<TfrxCustomMemoView*>(child)) {
+          if (memo->Name() == "PoleData") data = memo->Text();
+          if (memo->Name() == "PolePunkt") point = memo->Text();
+        }
+      texts << data + "|" + point;
+    }
+    rows << texts;
+  }
+
+  // The export prepares the report on the way.
+  const QString rtfFile = dir.filePath("raport.rtf");
+  run = runTool({"export", "--format", "rtf", report, "--database", database, "--module", module, "-o", rtfFile});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  const QString rtf = readAll(rtfFile);
+  EXPECT_EQ(rtf.count("\\pard\\sect"), pageCount - 1);
+  // The header's and footer's rules survive as cell borders.
+  EXPECT_TRUE(rtf.contains("\\clbrdrb\\brdrs\\brdrw20"));
+  EXPECT_TRUE(rtf.contains("\\clbrdrt\\brdrs\\brdrw20"));
+  // Every row definition is complete: as many cells opened as closed.
+  EXPECT_EQ(rtf.count("\\trowd"), 2 * rtf.count("\\row}"));
+
+  const QString profile = "-env:UserInstallation=file://" + dir.filePath("profile");
+  QProcess convert;
+  convert.start(office, {profile, "--headless", "--convert-to", "pdf", "--outdir", dir.path(), rtfFile});
+  ASSERT_TRUE(convert.waitForFinished(180000));
+  const QString pdf = dir.filePath("raport.pdf");
+  ASSERT_TRUE(QFile::exists(pdf)) << QString::fromUtf8(convert.readAllStandardError()).toStdString();
+  const QString info = runProgram("pdfinfo", {pdf});
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pageCount))))
+      << info.toStdString() << " prepared pages: " << pageCount;
+
+  for (int p = 0; p < pageCount; ++p) {
+    const QString text = runProgram("pdftotext", {"-layout", "-f", QString::number(p + 1), "-l",
+                                                  QString::number(p + 1), pdf, "-"});
+    if (p == 0) {
+      EXPECT_TRUE(text.contains(QString::fromUtf8("Dziennik pomiarów temperatury i wilgotności")));
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("Strona %1 z %2").arg(p + 1).arg(pageCount))) << "page " << p + 1;
+    qsizetype at = 0;
+    for (const QString& row : rows[p]) {
+      const QStringList parts = row.split('|');
+      const qsizetype found = text.indexOf(parts[0], at);
+      ASSERT_GE(found, 0) << "page " << p + 1 << ": " << parts[0].toStdString() << "\n" << text.toStdString();
+      const qsizetype point = text.indexOf(parts[1], found);
+      ASSERT_GT(point, found) << "page " << p + 1 << ": " << parts[1].toStdString();
+      at = point;
+    }
+  }
 }
 
 }  // namespace
