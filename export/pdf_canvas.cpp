@@ -140,7 +140,7 @@ bool PdfCanvas::strokeSetup(bool& gapsFirst) {
 void PdfCanvas::hatchFill(gfx::BrushStyle style, gfx::Color color, const QByteArray& path, bool evenOdd) {
   const int index = int(style) - int(gfx::BrushStyle::Horizontal) + 1;
   if (index < 1 || index > 6) return;
-  const int object = doc_.hatchPattern(index);
+  const int object = doc_.hatchPattern(index, heightPt_);
   patterns_[index] = object;
   // The pattern carries no colour of its own; the fill colour is set with it.
   content_ += "/CSp cs " + colorOperands(color) + " /H" + num(index) + " scn\n";
@@ -355,7 +355,7 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
     if (std::abs(pending) >= 0.005) {
       if (!run.isEmpty()) tj += "<" + run + ">";
       run.clear();
-      tj += num(-pending) + " ";
+      tj += num(pending) + " ";
       pending = 0;
     }
     static const char* hex = "0123456789ABCDEF";

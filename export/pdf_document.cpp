@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QUuid>
+#include <cmath>
 
 #include "export/pdf_canvas.h"
 #include "report/model/report_error.h"
@@ -63,21 +64,25 @@ void PdfDocument::endPage() {
   pageHeights_.push_back(canvas->heightPt());
 }
 
-int PdfDocument::hatchPattern(int style) {
-  auto it = patterns_.find(style);
+int PdfDocument::hatchPattern(int style, double pageHeight) {
+  const auto key = std::make_pair(style, std::llround(pageHeight * 100));
+  auto it = patterns_.find(key);
   if (it != patterns_.end()) return it->second;
-  // 8-pixel cells of the 96-dpi screen: 6 points, lines 0.75 points wide.
+  // 8-pixel cells of the 96-dpi screen (6 points), aligned to the page's
+  // top-left corner like the preview's, Y downwards; lines one screen pixel
+  // (0.75 points) wide through the centres of the pixels the preview sets.
   QByteArray path;
   const bool horizontal = style == 1 || style == 5, vertical = style == 2 || style == 5;
   const bool forward = style == 3 || style == 6, backward = style == 4 || style == 6;
-  if (horizontal) path += "0 3 m 6 3 l S\n";
-  if (vertical) path += "3 0 m 3 6 l S\n";
-  if (forward) path += "-1 7 m 7 -1 l S\n";
-  if (backward) path += "-1 -1 m 7 7 l S\n";
-  const int object = writer_.stream(
-      "/Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1 /BBox [0 0 6 6] /XStep 6 /YStep 6 /Resources << >>",
-      "0.75 w\n" + path);
-  patterns_.emplace(style, object);
+  if (horizontal) path += "0 2.625 m 6 2.625 l S\n";
+  if (vertical) path += "3.375 0 m 3.375 6 l S\n";
+  if (forward) path += "-1 -1 m 7 7 l S\n";
+  if (backward) path += "-1 7 m 7 -1 l S\n";
+  const int object = writer_.stream("/Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1 /BBox [0 0 6 6] "
+                                    "/XStep 6 /YStep 6 /Matrix [1 0 0 -1 0 " +
+                                        num(pageHeight) + "] /Resources << >>",
+                                    "0.75 w\n" + path);
+  patterns_.emplace(key, object);
   return object;
 }
 

@@ -67,8 +67,9 @@ public:
   // Shared by the page canvases.
   PdfWriter& writer() { return writer_; }
   PdfFontSet& fonts() { return fonts_; }
-  // The object of a hatch pattern (1…6: horizontal … diagonal cross).
-  int hatchPattern(int style);
+  // The object of a hatch pattern (1…6: horizontal … diagonal cross) for
+  // pages of a height (the cells align to the page's top-left corner).
+  int hatchPattern(int style, double pageHeight);
   // An image object, written once per distinct picture.
   int image(const QByteArray& key, const std::function<int()>& write);
 
@@ -84,7 +85,7 @@ private:
   std::vector<int> pages_;
   std::vector<double> pageHeights_;
   PdfFontSet fonts_;
-  std::map<int, int> patterns_;
+  std::map<std::pair<int, long long>, int> patterns_;
   std::map<QByteArray, int> images_;
   std::unique_ptr<PdfCanvas> canvas_;
   bool finished_ = false;

@@ -119,8 +119,6 @@ public:
   void EndExport() override;
 
 private:
-  std::vector<pdf::PdfOutlineItem> outlineItems();
-
   bool compressed_ = true;
   bool embeddedFonts_ = false;
   bool printOptimized_ = false;
