@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "export/export_options_dialog.h"
 #include "export/pdf_canvas.h"
 #include "export/pdf_document.h"
 #include "report/model/memo_view.h"
@@ -44,7 +45,56 @@ QString TfrxPDFExport::FilterCaption() const { return report::resources::text(u"
 
 int TfrxPDFExport::ShowOptionsDialog() {
   if (Stream()) return 1;
-  return TfrxCustomExportFilter::ShowOptionsDialog();
+  report::TfrxReport* report = Report();
+  if (title_.isEmpty() && report && report->ReportOptions()) title_ = report->ReportOptions()->Name();
+  // The outline is offered only when the report shows one in its preview.
+  const bool outlineOffered = !report || !report->PreviewOptions() || report->PreviewOptions()->OutlineVisible();
+  outline_ = outlineOffered;
+  struct Check {
+    const char* key;
+    const char* caption;
+    bool* value;
+  };
+  bool print = protectionFlags_.testFlag(ePrint), modify = protectionFlags_.testFlag(eModify),
+       copy = protectionFlags_.testFlag(eCopy), annot = protectionFlags_.testFlag(eAnnot);
+  bool openAfter = OpenAfterExport();
+  const Check checks[] = {
+      {"OpenAfterExport", "Otwórz po eksporcie", &openAfter},
+      {"Compressed", "Kompresja", &compressed_},
+      {"EmbeddedFonts", "Osadzenie czcionek", &embeddedFonts_},
+      {"PrintOptimized", "Zooptymalizowane dla druku", &printOptimized_},
+      {"Outline", "Konspekt", &outline_},
+      {"Background", "Tło", &background_},
+      {"ePrint", "Wydrukuj dokument", &print},
+      {"eModify", "Modyfikuj dokument", &modify},
+      {"eCopy", "Kopia tekstu i grafiki", &copy},
+      {"eAnnot", "Dodaj lub modyfikuj przypisy tekstowe", &annot},
+      {"HideToolbar", "Ukryj pasek narzędziowy", &hideToolbar_},
+      {"HideMenubar", "Ukryj pasek menu", &hideMenubar_},
+      {"HideWindowUI", "Ukryj okienkowy interfejs użytkownika", &hideWindowUI_},
+      {"FitWindow", "Zmieść w oknie", &fitWindow_},
+      {"CenterWindow", "Wypośrodkuj", &centerWindow_},
+      {"PrintScaling", "Drukuj skalując", &printScaling_},
+  };
+  return RunOptionsDialog(
+      QStringLiteral("Eksport do PDF"),
+      [&](ExportOptionsForm& form) {
+        for (const Check& check : checks)
+          form.addCheck(QString::fromLatin1(check.key), QString::fromUtf8(check.caption), *check.value);
+        if (!outlineOffered) form.hide(QStringLiteral("Outline"));
+      },
+      [&](const ExportOptionsForm& form) {
+        for (const Check& check : checks) *check.value = form.checked(QString::fromLatin1(check.key));
+        if (!outlineOffered) outline_ = false;
+        SetOpenAfterExport(openAfter);
+        // The permissions are rebuilt from the four check boxes.
+        TfrxPDFExportPermissions flags;
+        if (print) flags |= ePrint;
+        if (modify) flags |= eModify;
+        if (copy) flags |= eCopy;
+        if (annot) flags |= eAnnot;
+        protectionFlags_ = flags;
+      });
 }
 
 bool TfrxPDFExport::BeginExport() {
