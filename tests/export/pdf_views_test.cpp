@@ -126,6 +126,75 @@ double differingShare(const QImage& a, const QImage& b) {
   return double(bad) / (double(w) * h);
 }
 
+Scene makeSecondScene() {
+  Scene scene;
+  auto* rotated = addMemo(scene, 20, 20, 30, 260, QStringLiteral("Obrócony tekst – ŻÓŁW"), haCenter);
+  rotated->SetRotation(90);
+  auto* underlined = addMemo(scene, 70, 20, 300, 30, QStringLiteral("Podkreślony i przekreślony"), haLeft);
+  underlined->Font()->SetStyle(TFontStyles(fsUnderline));
+  underlined->Frame()->SetStyle(fsDash);
+  auto* struck = addMemo(scene, 70, 60, 300, 30, QStringLiteral("Przekreślony, kursywa"), haRight);
+  struck->Font()->SetStyle(TFontStyles(fsStrikeOut | fsItalic));
+  struck->Frame()->SetDropShadow(true);
+  struck->Frame()->SetShadowWidth(4);
+  auto* big = addMemo(scene, 70, 110, 300, 60, QStringLiteral("Duży 20 pt"), haCenter);
+  big->Font()->SetSize(20);
+  big->Font()->SetName(QStringLiteral("Times New Roman"));
+  big->SetVAlign(vaCenter);
+  big->Frame()->SetStyle(fsDouble);
+  big->Frame()->SetWidth(2);
+  auto diamond = std::make_unique<TfrxShapeView>();
+  diamond->SetBounds(70, 190, 120, 80);
+  diamond->SetShape(skDiamond);
+  diamond->SetBrushStyle(bsFDiagonal);
+  scene.views.push_back(std::move(diamond));
+  auto triangle = std::make_unique<TfrxShapeView>();
+  triangle->SetBounds(220, 190, 120, 80);
+  triangle->SetShape(skTriangle);
+  triangle->SetColor(0x00C000);
+  scene.views.push_back(std::move(triangle));
+  return scene;
+}
+
+// Draws a scene into a one-page PDF and into a 96-dpi bitmap of ours; the
+// share of clearly differing pixels of the reader's rendering.
+double compareScene(const std::function<Scene()>& make, const QString& name, QString* pathOut = nullptr) {
+  static QTemporaryDir dir;
+  const QString path = dir.filePath(name + ".pdf");
+  if (pathOut) *pathOut = path;
+  {
+    Scene scene = make();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return 1;
+    PdfDocument document(file, true);
+    PdfCanvas& canvas = document.beginPage(kPageW * 0.75, kPageH * 0.75);
+    scene.paint(canvas, kScale);
+    document.endPage();
+    document.finish({}, {});
+  }
+  EXPECT_EQ(runTool("qpdf", {"--check", path}).exitCode, 0);
+  QImage ours(kPageW, kPageH, QImage::Format_RGB32);
+  ours.fill(Qt::white);
+  {
+    Scene scene = make();
+    gfx::PainterCanvas canvas(ours, 96, gfx::DeviceKind::Bitmap);
+    scene.paint(canvas, 1);
+  }
+  const auto render = runTool("pdftoppm", {"-r", "96", "-png", "-singlefile", path, dir.filePath(name)});
+  EXPECT_EQ(render.exitCode, 0) << render.err.toStdString();
+  const QImage theirs(dir.filePath(name + ".png"));
+  EXPECT_EQ(theirs.size(), ours.size());
+  if (qEnvironmentVariableIsSet("VALMORO_KEEP_RENDERS")) {
+    ours.save(qEnvironmentVariable("VALMORO_KEEP_RENDERS") + "/" + name + "_ours.png");
+    theirs.save(qEnvironmentVariable("VALMORO_KEEP_RENDERS") + "/" + name + "_theirs.png");
+  }
+  return theirs.isNull() ? 1 : differingShare(ours, theirs);
+}
+
+TEST(PdfViews, RotatedUnderlinedShadowedAndShapesMatchOurRendering) {
+  EXPECT_LT(compareScene(makeSecondScene, "second"), 0.01);
+}
+
 TEST(PdfViews, PageRenderedByAReaderMatchesOurOwnRendering) {
   QTemporaryDir dir;
   const QString path = dir.filePath("views.pdf");
