@@ -5,6 +5,7 @@
 #include "export/export_options_dialog.h"
 #include "export/pdf_canvas.h"
 #include "export/pdf_document.h"
+#include "report/engine/preview_pages.h"
 #include "report/model/memo_view.h"
 #include "report/model/picture.h"
 #include "report/model/picture_view.h"
@@ -163,6 +164,46 @@ void TfrxPDFExport::ClosePage(report::TfrxReportPage*, int) {
   document_->endPage();
 }
 
+std::vector<pdf::PdfOutlineItem> TfrxPDFExport::outlineItems() {
+  std::vector<pdf::PdfOutlineItem> items;
+  report::TfrxReport* report = Report();
+  if (!report) return items;
+  report::TfrxOutlineNavigator& outline = report->PreviewPages().Outline();
+  // Walks the tree from the root; the navigator's current element is
+  // restored afterwards.
+  report::TfrxXMLItem* saved = outline.CurItem();
+  std::function<void(std::vector<pdf::PdfOutlineItem>&, int)> walk = [&](std::vector<pdf::PdfOutlineItem>& into,
+                                                                         int depth) {
+    const int count = outline.Count();
+    for (int i = 0; i < count; ++i) {
+      const report::TfrxOutlineItemInfo info = outline.GetItem(i);
+      auto it = pageIndex_.find(info.page);
+      pdf::PdfOutlineItem item;
+      item.title = info.text;
+      if (it != pageIndex_.end()) {
+        item.page = it->second.first;
+        item.top = it->second.second + info.top * 0.75;
+      }
+      if (depth < 64) {
+        outline.LevelDown(i);
+        walk(item.children, depth + 1);
+        outline.LevelUp();
+      }
+      // Items of pages left out of the file lead nowhere; their children
+      // move up in their place.
+      if (it != pageIndex_.end()) {
+        into.push_back(std::move(item));
+      } else {
+        for (auto& child : item.children) into.push_back(std::move(child));
+      }
+    }
+  };
+  outline.LevelRoot();
+  walk(items, 0);
+  outline.SetCurItem(saved);
+  return items;
+}
+
 void TfrxPDFExport::EndExport() {
   if (!document_) return;
   std::unique_ptr<pdf::PdfDocument> document = std::move(document_);
@@ -181,7 +222,7 @@ void TfrxPDFExport::EndExport() {
     preferences.fitWindow = fitWindow_;
     preferences.centerWindow = centerWindow_;
     preferences.printScaling = printScaling_;
-    document->finish(info, preferences);
+    document->finish(info, preferences, outline_ ? outlineItems() : std::vector<pdf::PdfOutlineItem>{});
     CommitOutput();
   } catch (...) {
     DiscardOutput();

@@ -119,6 +119,9 @@ public:
   void EndExport() override;
 
 private:
+  // The prepared pages' outline, with places on the pages written.
+  std::vector<pdf::PdfOutlineItem> outlineItems();
+
   bool compressed_ = true;
   bool embeddedFonts_ = false;
   bool printOptimized_ = false;

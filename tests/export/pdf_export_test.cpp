@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -13,6 +16,7 @@
 #include "export_support.h"
 #include "pdf_reader_support.h"
 #include "platform/dialogs.h"
+#include "report/engine/preview_pages.h"
 #include "report/model/report_options.h"
 
 namespace valmoro::exports {
@@ -167,6 +171,67 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   const QByteArray bytes = file.readAll();
   EXPECT_TRUE(bytes.contains("/HideToolbar true"));
   EXPECT_TRUE(bytes.contains("/DisplayDocTitle true"));
+}
+
+TEST(PdfExportOutline, OutlineOfThePreparedPagesLeadsToTheirPages) {
+  QTemporaryDir dir;
+  TfrxReport report;
+  report.SetNoPumping(true);
+  report.EngineOptions()->SetNewSilentMode(simSilent);
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("Page1");
+  auto* band = new TfrxMasterData(page);
+  band->SetName("MasterData1");
+  band->SetBounds(0, 0, 700, 20);
+  auto* memo = new TfrxMemoView(band);
+  memo->SetName("Memo1");
+  memo->SetBounds(10, 0, 200, 18);
+  TfrxPreviewPages& pages = report.PreviewPages();
+  pages.Clear();
+  pages.Initialize();
+  pages.AddSourceObjects(page);
+  pages.BeginPass();
+  const char* modules[3] = {"Chłodnia", "Magazyn", "Rampa"};
+  for (int i = 0; i < 3; ++i) {
+    pages.AddPage(page);
+    pages.Outline().LevelRoot();
+    pages.Outline().AddItem(QString::fromUtf8(modules[i]), 40);
+    pages.Outline().AddItem(QStringLiteral("Punkt %1").arg(i + 1), 60);
+    band->SetTop(40);
+    memo->SetText(QString::fromUtf8(modules[i]));
+    pages.AddObject(band);
+  }
+  pages.Finish();
+  ASSERT_EQ(pages.Count(), 3);
+
+  TfrxPDFExport filter;
+  filter.SetShowDialog(false);
+  filter.SetShowProgress(false);
+  filter.SetOutline(true);
+  const QString path = dir.filePath("konspekt.pdf");
+  filter.SetFileName(path);
+  ASSERT_TRUE(ExportPreparedPages(pages, &filter)) << report.Errors().join("\n").toStdString();
+  EXPECT_EQ(runTool("qpdf", {"--check", path}).exitCode, 0);
+  const QString json = runTool("qpdf", {"--json", "--json-key=outlines", path}).out;
+  const QJsonArray outline = QJsonDocument::fromJson(json.toUtf8()).object().value("outlines").toArray();
+  ASSERT_EQ(outline.size(), 3) << json.toStdString();
+  for (int i = 0; i < 3; ++i) {
+    const QJsonObject item = outline[i].toObject();
+    EXPECT_EQ(item.value("title").toString(), QString::fromUtf8(modules[i]));
+    EXPECT_EQ(item.value("destpageposfrom1").toInt(), i + 1);
+    const QJsonArray kids = item.value("kids").toArray();
+    ASSERT_EQ(kids.size(), 1);
+    EXPECT_EQ(kids[0].toObject().value("title").toString(), QStringLiteral("Punkt %1").arg(i + 1));
+    // 20 pixels further down the page: 15 points lower.
+    EXPECT_NEAR(item.value("dest").toArray()[3].toDouble() - kids[0].toObject().value("dest").toArray()[3].toDouble(),
+                15, 0.01);
+  }
+  // Without the option the file has no outline.
+  filter.SetOutline(false);
+  ASSERT_TRUE(ExportPreparedPages(pages, &filter));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(file.readAll().contains("/Outlines"));
 }
 
 }  // namespace
