@@ -122,6 +122,30 @@ TEST_F(PdfExportTest, PageRangeAndPasswords) {
             QStringLiteral("Odczyt 2: 21,5 °C Łódź – Żółkiewskiego"));
 }
 
+TEST_F(PdfExportTest, UncompressedFileStaysReadableAndRc4OnRequest) {
+  makePages(2);
+  filter.SetCompressed(false);
+  ASSERT_TRUE(run("plain.pdf"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_FALSE(bytes.contains("/FlateDecode"));
+  // Page contents as written: text operators in the clear.
+  EXPECT_TRUE(bytes.contains(" Tf\n")) << bytes.left(2000).toStdString();
+  EXPECT_EQ(runTool("qpdf", {"--check", path}).exitCode, 0);
+  EXPECT_EQ(pageText(path, 2).simplified(), QStringLiteral("Odczyt 2: 21,5 °C Łódź – Żółkiewskiego"));
+
+  filter.SetCompressed(true);
+  filter.SetRC4Encryption(true);
+  filter.SetOwnerPassword(QStringLiteral("szef"));
+  ASSERT_TRUE(run("rc4.pdf"));
+  const auto show = runTool("qpdf", {"--password=szef", "--show-encryption", path});
+  EXPECT_TRUE(show.out.contains("R = 3")) << show.out.toStdString();
+  EXPECT_TRUE(show.out.contains("Supplied password is owner password")) << show.out.toStdString();
+  // No user password: anyone opens it.
+  EXPECT_EQ(runTool("qpdf", {"--requires-password", path}).exitCode, 3);
+}
+
 TEST_F(PdfExportTest, BackgroundOnlyWhenAsked) {
   makePages(1);
   pages.Page(0)->SetColor(0x00FFFF);  // yellow
