@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <sys/resource.h>
 #include <memory>
 
 #include "bench/bench_log.h"
@@ -37,6 +38,14 @@ using namespace valmoro::report;
 constexpr double kColumns[5][2] = {{0, 132.28}, {132.28, 188.98}, {321.26, 113.39}, {434.65, 113.39}, {566.93, 151.18}};
 constexpr double kRowHeight = 18.89765;
 constexpr int kRowsPerPage = 49;
+
+// Processor time of this process so far (user + system), seconds: on a
+// shared machine the figure that says what one core does.
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 long residentKb() {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -101,7 +110,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) sizes << QString::fromLatin1(argv[i]).toInt();
   if (sizes.isEmpty()) sizes = {10000, 100000};
   QTemporaryDir dir;
-  std::printf("%10s %10s %12s %12s %10s %12s\n", "rows", "pages", "seconds", "rows/s", "RSS MB", "bytes/page");
+  std::printf("%10s %8s %10s %10s %12s %8s %12s\n", "rows", "pages", "wall s", "CPU s", "rows/CPU s", "RSS MB",
+              "bytes/page");
   for (int rows : sizes) {
     const QString db = dir.filePath(QStringLiteral("log%1.db").arg(rows));
     if (!bench::makeLog(db, rows)) return 1;
@@ -120,16 +130,18 @@ int main(int argc, char** argv) {
       filter.SetFileName(out);
       QElapsedTimer timer;
       timer.start();
+      const double cpuStart = cpuSeconds();
       LogPages pages(&report, connection, rows);
       const bool ok = exports::ExportPreparedPages(pages, &filter);
       const double seconds = timer.nsecsElapsed() / 1e9;
+      const double cpu = cpuSeconds() - cpuStart;
       const long rss = residentKb();
       if (!ok) {
         std::fprintf(stderr, "export failed: %s\n", qPrintable(report.Errors().join('\n')));
         return 1;
       }
       const qint64 size = QFileInfo(out).size();
-      std::printf("%10d %10d %12.2f %12.0f %10.1f %12lld\n", rows, pages.Count(), seconds, rows / seconds,
+      std::printf("%10d %8d %10.2f %10.2f %12.0f %8.1f %12lld\n", rows, pages.Count(), seconds, cpu, rows / cpu,
                   rss / 1024.0, size / std::max(1, pages.Count()));
       std::fflush(stdout);
       QFile::remove(out);

@@ -79,7 +79,36 @@ QByteArray deflate(const QByteArray& data, int level) {
   return out;
 }
 
-PdfWriter::PdfWriter(QIODevice& out) : out_(out) {}
+struct PdfWriter::Deflater {
+  z_stream stream{};
+  bool ready = false;
+  ~Deflater() {
+    if (ready) deflateEnd(&stream);
+  }
+};
+
+PdfWriter::PdfWriter(QIODevice& out) : out_(out), deflater_(std::make_unique<Deflater>()) {}
+
+PdfWriter::~PdfWriter() = default;
+
+QByteArray PdfWriter::deflateReused(const QByteArray& data) {
+  z_stream& z = deflater_->stream;
+  if (!deflater_->ready) {
+    if (deflateInit(&z, 1) != Z_OK) throw report::ReportError(QStringLiteral("Nie udało się skompresować danych PDF."));
+    deflater_->ready = true;
+  } else {
+    deflateReset(&z);
+  }
+  QByteArray out(qsizetype(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+  z.avail_in = uInt(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = uInt(out.size());
+  if (::deflate(&z, Z_FINISH) != Z_STREAM_END)
+    throw report::ReportError(QStringLiteral("Nie udało się skompresować danych PDF."));
+  out.resize(qsizetype(z.total_out));
+  return out;
+}
 
 void PdfWriter::write(std::string_view text) {
   if (text.empty()) return;
@@ -133,7 +162,7 @@ void PdfWriter::stream(int number, const QByteArray& dict, const QByteArray& dat
   if (!alreadyFiltered.isEmpty()) {
     head += " /Filter " + alreadyFiltered;
   } else if (deflateIt && compressed_) {
-    body = deflate(data);
+    body = deflateReused(data);
     head += " /Filter /FlateDecode";
   }
   if (security_) body = security_->encrypt(number, body);

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,7 @@ class PdfWriter {
 public:
   // Writes into `out`, which stays owned (and open) by the caller.
   explicit PdfWriter(QIODevice& out);
+  ~PdfWriter();
 
   // Protection applies to every stream and string written from now on.
   void setSecurity(const PdfSecurity* security) { security_ = security; }
@@ -79,7 +81,13 @@ public:
   int objectCount() const { return int(offsets_.size()); }
 
 private:
+  // One deflate state for the whole document: setting one up costs a few
+  // hundred kilobytes, far more than a page's content.
+  QByteArray deflateReused(const QByteArray& data);
+  struct Deflater;
+
   QIODevice& out_;
+  std::unique_ptr<Deflater> deflater_;
   const PdfSecurity* security_ = nullptr;
   bool compressed_ = true;
   qint64 position_ = 0;
