@@ -2,8 +2,6 @@
 
 #include <QBuffer>
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -525,12 +523,6 @@ Worksheet* Application::ActiveSheet() {
 }
 
 void Application::Quit() {
-  if (Visible) {
-    // Left "running and visible": the closest thing without a spreadsheet
-    // program of our own is to open the saved file in the desktop's one.
-    for (const auto& book : books_)
-      if (!book->savedPath().isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(book->savedPath()));
-  }
   books_.clear();
   clipboard_ = QImage();
 }

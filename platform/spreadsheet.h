@@ -293,8 +293,8 @@ public:
 
   bool ScreenUpdating = true;
   bool DisplayAlerts = true;
-  // After Quit with Visible set, the saved workbook is opened with the
-  // desktop's program for .xlsx files.
+  // Kept for callers shaped like the automation model; whoever wants the
+  // saved file shown opens it with the desktop's program.
   bool Visible = false;
 
   Workbook& AddWorkbook();  // WorkBooks.Add
