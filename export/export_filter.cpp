@@ -7,6 +7,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
+#include "export/export_options_dialog.h"
 #include "platform/dialogs.h"
 #include "report/model/report.h"
 #include "report/model/view.h"
@@ -141,6 +142,52 @@ void TfrxCustomExportFilter::OpenResultIfAsked() {
   // Only a real desktop opens files; tests and command-line runs never do.
   if (dialogs::mode() != dialogs::Mode::Gui) return;
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(fileName_).absoluteFilePath()));
+}
+
+int TfrxCustomExportFilter::RunOptionsDialog(const QString& caption,
+                                             const std::function<void(ExportOptionsForm& form)>& fill,
+                                             const std::function<void(const ExportOptionsForm& form)>& apply) {
+  ExportOptionsForm form;
+  form.caption = caption;
+  if (fill) fill(form);
+  if (subordinate_) {
+    form.hide(QStringLiteral("OpenAfterExport"));
+    form.setChecked(QStringLiteral("OpenAfterExport"), false);
+    openAfterExport_ = false;
+  }
+  QString initialName = fileName_;
+  if (initialName.isEmpty() && !subordinate_ && report_ != nullptr && !report_->FileName().isEmpty()) {
+    QString name = report_->FileName();
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    initialName = QFileInfo(name).completeBaseName() + fileExtension_;
+  }
+  if (!pageRange_.isEmpty()) {
+    form.pageChoice = ExportOptionsForm::PageChoice::Pages;
+    form.pageNumbers = pageRange_;
+  } else {
+    form.pageChoice = ExportOptionsForm::PageChoice::All;
+  }
+  if (!runExportOptionsForm(form)) return 2;
+
+  if (apply) apply(form);
+  if (subordinate_) openAfterExport_ = false;
+  pageRange_.clear();
+  currentPageOnly_ = false;
+  if (form.pageChoice == ExportOptionsForm::PageChoice::Current) currentPageOnly_ = true;
+  else if (form.pageChoice == ExportOptionsForm::PageChoice::Pages) pageRange_ = form.pageNumbers;
+  if (subordinate_) return 1;
+
+  dialogs::FileDialogRequest request;
+  request.save = true;
+  request.fileName = initialName;
+  request.initialDir = defaultPath_;
+  request.filter = fileTypeFilter_;
+  request.defaultExt = fileExtension_.startsWith(QLatin1Char('.')) ? fileExtension_.mid(1) : fileExtension_;
+  request.overwritePrompt = overwritePrompt_;
+  const auto answer = dialogs::fileDialog(request);
+  if (!answer.has_value() || answer->files.isEmpty()) return 2;
+  fileName_ = answer->files.first();
+  return 1;
 }
 
 // --- Page ranges --------------------------------------------------------------------------
