@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QProgressDialog>
 #include <algorithm>
 #include <cmath>
 #include <map>
 
+#include "export/export_options_dialog.h"
+#include "export/export_progress.h"
 #include "platform/canvas.h"
-#include "platform/dialogs.h"
 #include "platform/locale.h"
 #include "platform/spreadsheet.h"
 #include "report/model/memo_view.h"
@@ -120,35 +120,6 @@ std::optional<QDateTime> readDate(const QString& text, const QString& picture) {
   return std::nullopt;
 }
 
-// Progress in a window of the desktop.
-class WindowProgress : public ExportProgress {
-public:
-  void Start(const QString& text, int maximum) override {
-    if (!dialog_) {
-      dialog_ = std::make_unique<QProgressDialog>();
-      dialog_->setWindowTitle(QStringLiteral("Eksport do Excel"));
-      dialog_->setCancelButtonText(QStringLiteral("Anuluj"));
-      dialog_->setMinimumDuration(500);
-      dialog_->setWindowModality(Qt::ApplicationModal);
-    }
-    dialog_->setLabelText(text);
-    dialog_->setMaximum(std::max(maximum, 1));
-    dialog_->setValue(0);
-    value_ = 0;
-  }
-  void Step() override {
-    if (!dialog_) return;
-    dialog_->setValue(std::min(++value_, dialog_->maximum()));
-    QCoreApplication::processEvents();
-  }
-  bool Cancelled() const override { return dialog_ && dialog_->wasCanceled(); }
-  void Stop() override { dialog_.reset(); }
-
-private:
-  std::unique_ptr<QProgressDialog> dialog_;
-  int value_ = 0;
-};
-
 }  // namespace
 
 TfrxXLSExport::TfrxXLSExport(QObject* owner) : TfrxCustomExportFilter(owner) {
@@ -160,7 +131,36 @@ TfrxXLSExport::~TfrxXLSExport() = default;
 
 QString TfrxXLSExport::FilterCaption() const { return resources::text(u"XlsOLEexport"); }
 
-int TfrxXLSExport::ShowOptionsDialog() { return 1; }
+int TfrxXLSExport::ShowOptionsDialog() {
+  // Always a dialog: a workbook is never written into a caller's stream.
+  const QString continuous = QStringLiteral("Continuous");
+  return RunOptionsDialog(
+      QStringLiteral("Eksport do Excel"),
+      [&](ExportOptionsForm& form) {
+        form.addCheck(QStringLiteral("MergeCells"), QStringLiteral("Scalanie komórek"), mergeCells_);
+        form.addCheck(QStringLiteral("Wysiwyg"), QStringLiteral("WYSIWYG"), wysiwyg_);
+        form.addCheck(continuous, QStringLiteral("Ciągły"), !emptyLines_ || SuppressPageHeadersFooters());
+        form.addCheck(QStringLiteral("ExportPictures"), QStringLiteral("Obrazy"), exportPictures_);
+        form.addCheck(QStringLiteral("AsText"), QStringLiteral("Jako tekst"), asText_);
+        form.addCheck(QStringLiteral("Background"), QStringLiteral("Tło"), background_);
+        form.addCheck(QStringLiteral("FastExport"), QStringLiteral("Szybki eksport"), fastExport_);
+        form.addCheck(QStringLiteral("PageBreaks"), QStringLiteral("Dzielenie na strony"), pageBreaks_);
+        form.addCheck(QStringLiteral("OpenAfterExport"), QStringLiteral("Otwórz w Excel po eksporcie"),
+                      OpenAfterExport());
+      },
+      [&](const ExportOptionsForm& form) {
+        mergeCells_ = form.checked(QStringLiteral("MergeCells"));
+        wysiwyg_ = form.checked(QStringLiteral("Wysiwyg"));
+        emptyLines_ = !form.checked(continuous);
+        SetSuppressPageHeadersFooters(form.checked(continuous));
+        exportPictures_ = form.checked(QStringLiteral("ExportPictures"));
+        asText_ = form.checked(QStringLiteral("AsText"));
+        background_ = form.checked(QStringLiteral("Background"));
+        fastExport_ = form.checked(QStringLiteral("FastExport"));
+        pageBreaks_ = form.checked(QStringLiteral("PageBreaks"));
+        SetOpenAfterExport(form.checked(QStringLiteral("OpenAfterExport")));
+      });
+}
 
 bool TfrxXLSExport::BeginExport() {
   if (!ResolveOutputFileName(false)) return false;
@@ -181,8 +181,8 @@ bool TfrxXLSExport::BeginExport() {
   if (ShowProgress()) {
     if (ProgressSink) {
       progress_ = ProgressSink;
-    } else if (dialogs::mode() == dialogs::Mode::Gui) {
-      ownProgress_ = std::make_unique<WindowProgress>();
+    } else {
+      ownProgress_ = MakeWindowProgress();
       progress_ = ownProgress_.get();
     }
   }

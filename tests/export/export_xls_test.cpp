@@ -2,6 +2,9 @@
 
 #include "export/export_xls.h"
 
+#include "export/export_options_dialog.h"
+#include "platform/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -326,6 +329,60 @@ TEST(XlsExportFilter, CaptionExtensionAndDefaults) {
               filter.ExportEMF());
   EXPECT_FALSE(filter.OpenExcelAfterExport() || filter.AsText() || filter.SuppressPageHeadersFooters() ||
                filter.OverwritePrompt());
+}
+
+}  // namespace
+}  // namespace valmoro::exports
+
+namespace valmoro::exports {
+namespace {
+
+TEST(XlsExportDialog, ChoicesAndTheContinuousBox) {
+  TfrxXLSExport filter;
+  filter.SetEmptyLines(false);
+  filter.SetSubordinate(false);
+  ExportOptionsForm seen;
+  queueExportOptionsAnswer([&](ExportOptionsForm& form) {
+    seen = form;
+    form.setChecked("Continuous", false);
+    form.setChecked("FastExport", false);
+    form.setChecked("OpenAfterExport", true);
+    form.pageChoice = ExportOptionsForm::PageChoice::Pages;
+    form.pageNumbers = "2-3";
+  });
+  dialogs::queueFileAnswer(QStringList{"/tmp/raport.xlsx"});
+  ASSERT_EQ(filter.ShowOptionsDialog(), 1);
+  QStringList shown;
+  for (const auto& option : seen.options)
+    shown << QStringLiteral("%1=%2%3").arg(option.caption).arg(option.checked).arg(option.visible ? "" : " (ukryte)");
+  EXPECT_EQ(seen.caption.toStdString(), "Eksport do Excel");
+  // "Ciągły" shows ticked because empty lines are off.
+  EXPECT_EQ(testing::joined(shown),
+            testing::joined({"Scalanie komórek=1", "WYSIWYG=1", "Ciągły=1", "Obrazy=1", "Jako tekst=0", "Tło=1",
+                             "Szybki eksport=1", "Dzielenie na strony=1", "Otwórz w Excel po eksporcie=0"}));
+  EXPECT_TRUE(filter.EmptyLines());
+  EXPECT_FALSE(filter.SuppressPageHeadersFooters());
+  EXPECT_FALSE(filter.FastExport());
+  EXPECT_TRUE(filter.OpenExcelAfterExport());
+  EXPECT_EQ(filter.PageRange().toStdString(), "2-3");
+  EXPECT_EQ(filter.FileName().toStdString(), "/tmp/raport.xlsx");
+
+  // On behalf of another component: no save dialog, no opening afterwards.
+  filter.SetSubordinate(true);
+  queueExportOptionsAnswer([&](ExportOptionsForm& form) {
+    seen = form;
+    form.setChecked("Continuous", true);
+  });
+  ASSERT_EQ(filter.ShowOptionsDialog(), 1);
+  EXPECT_FALSE(seen.find("OpenAfterExport")->visible);
+  EXPECT_FALSE(filter.OpenExcelAfterExport());
+  EXPECT_FALSE(filter.EmptyLines());
+  EXPECT_TRUE(filter.SuppressPageHeadersFooters());
+
+  // Cancelled: nothing is exported.
+  filter.SetSubordinate(false);
+  queueExportOptionsAnswer(std::nullopt);
+  EXPECT_EQ(filter.ShowOptionsDialog(), 2);
 }
 
 }  // namespace
