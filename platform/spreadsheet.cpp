@@ -282,13 +282,7 @@ void Range::SetMergeCells(bool merge) {
     if (merge) {
       sheet_->addMerge(a);
     } else {
-      auto& merges = sheet_->merges_;
-      merges.erase(std::remove_if(merges.begin(), merges.end(),
-                                  [&](const Area& m) {
-                                    return m.row <= a.lastRow() && a.row <= m.lastRow() &&
-                                           m.column <= a.lastColumn() && a.column <= m.lastColumn();
-                                  }),
-                   merges.end());
+      sheet_->removeMerges(a);
     }
   }
 }
@@ -435,16 +429,35 @@ void Worksheet::setColumnWidth(int column, double width) {
   columnWidths_[static_cast<std::size_t>(column - 1)] = width;
 }
 
+void Worksheet::removeMerges(const Area& area) {
+  // Each cell knows the merged area it belongs to, so finding the areas a
+  // range touches costs the range's size, not the number of areas.
+  Range(this, {area}).forEachCell([&](Cell& cell) {
+    if (cell.merge < 0) return;
+    Area& gone = merges_[static_cast<std::size_t>(cell.merge)];
+    const Area old = gone;
+    gone.rows = 0;  // erased; skipped when read
+    --activeMerges_;
+    Range(this, {old}).forEachCell([](Cell& c) { c.merge = -1; });
+  });
+}
+
 void Worksheet::addMerge(const Area& area) {
   if (area.rows * static_cast<long long>(area.columns) <= 1) return;
   // A new merge swallows the merges it overlaps, as it does on screen.
-  merges_.erase(std::remove_if(merges_.begin(), merges_.end(),
-                               [&](const Area& m) {
-                                 return m.row <= area.lastRow() && area.row <= m.lastRow() &&
-                                        m.column <= area.lastColumn() && area.column <= m.lastColumn();
-                               }),
-                merges_.end());
+  removeMerges(area);
+  const auto index = static_cast<std::int32_t>(merges_.size());
   merges_.push_back(area);
+  ++activeMerges_;
+  Range(this, {area}).forEachCell([&](Cell& cell) { cell.merge = index; });
+}
+
+std::vector<Area> Worksheet::merges() const {
+  std::vector<Area> list;
+  list.reserve(static_cast<std::size_t>(activeMerges_));
+  for (const Area& m : merges_)
+    if (m.rows > 0) list.push_back(m);
+  return list;
 }
 
 void Worksheet::addPageBreak(int row) {

@@ -156,6 +156,7 @@ struct Cell {
   bool wrap = false;
   std::int32_t style = -1;   // index into the workbook's styles
   std::int32_t numberFormat = -1;
+  std::int32_t merge = -1;  // the merged area the cell lies in
 };
 
 // A range of one worksheet: one rectangle or a union of them. Setting a
@@ -192,6 +193,7 @@ public:
   void PasteSpecial();
 
 private:
+  friend class Worksheet;
   template <typename F>
   void forEachCell(F&& f);
 
@@ -221,7 +223,7 @@ public:
   double rowHeight(int row) const;        // < 0: default
   double columnWidth(int column) const;   // < 0: default
   bool wrapAll() const { return wrapAll_; }
-  const std::vector<Area>& merges() const { return merges_; }
+  std::vector<Area> merges() const;  // in the order they were merged
   const std::vector<int>& pageBreaks() const { return pageBreaks_; }  // rows a page starts at, ascending
   const Area& selection() const { return selection_; }
   int usedRows() const { return static_cast<int>(rows_.size()); }
@@ -233,6 +235,7 @@ private:
   void setRowHeight(int row, double points);
   void setColumnWidth(int column, double width);
   void addMerge(const Area& area);
+  void removeMerges(const Area& area);
   void addPageBreak(int row);
   void paste();
 
@@ -242,7 +245,8 @@ private:
   int usedColumns_ = 0;
   std::vector<double> rowHeights_;
   std::vector<double> columnWidths_;
-  std::vector<Area> merges_;
+  std::vector<Area> merges_;  // erased ones have no rows
+  long long activeMerges_ = 0;
   std::vector<int> pageBreaks_;
   std::vector<Picture> pictures_;
   PageSetup pageSetup_;

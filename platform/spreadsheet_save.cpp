@@ -25,18 +25,36 @@ lxw_color_t libraryColor(int color) {
   return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
-// Rows a worksheet is cut at so that no part carries more page breaks than
-// one sheet may hold: part k starts at starts[k].
-std::vector<int> partStarts(const std::vector<int>& breaks) {
+// Merged areas one sheet may list: the library counts them in 16 bits.
+constexpr std::size_t kMaxMergesPerSheet = 65535;
+
+// Rows a worksheet is cut at so that no part carries more page breaks or
+// merged areas than one sheet may hold: part k starts at starts[k]. A cut
+// for breaks goes where a page begins; a cut for merges where a merged
+// area begins, at a page start when the part has one after its first row.
+std::vector<int> partStarts(const std::vector<int>& breaks, const std::vector<Area>& merges) {
+  std::vector<int> mergeRows;
+  mergeRows.reserve(merges.size());
+  for (const Area& m : merges) mergeRows.push_back(m.row);
+  std::sort(mergeRows.begin(), mergeRows.end());
   std::vector<int> starts{1};
-  int inPart = 0;
-  for (int row : breaks) {
-    if (inPart == kMaxPageBreaks) {
-      starts.push_back(row);  // this break begins the next sheet instead
-      inPart = 0;
-    } else {
-      ++inPart;
+  std::size_t nextBreak = 0;  // index into breaks
+  std::size_t nextMerge = 0;  // index into mergeRows
+  while (true) {
+    const int start = starts.back();
+    while (nextBreak < breaks.size() && breaks[nextBreak] <= start) ++nextBreak;
+    while (nextMerge < mergeRows.size() && mergeRows[nextMerge] < start) ++nextMerge;
+    int cut = 0;
+    if (breaks.size() - nextBreak > std::size_t(kMaxPageBreaks)) cut = breaks[nextBreak + kMaxPageBreaks];
+    if (mergeRows.size() - nextMerge > kMaxMergesPerSheet) {
+      int byMerges = mergeRows[nextMerge + kMaxMergesPerSheet];
+      // Prefer the last page start at or before that row.
+      const auto page = std::upper_bound(breaks.begin() + std::ptrdiff_t(nextBreak), breaks.end(), byMerges);
+      if (page != breaks.begin() + std::ptrdiff_t(nextBreak) && *(page - 1) > start) byMerges = *(page - 1);
+      if (byMerges > start && (cut == 0 || byMerges < cut)) cut = byMerges;
     }
+    if (cut <= start) break;
+    starts.push_back(cut);
   }
   return starts;
 }
@@ -59,20 +77,25 @@ public:
   Writer(const Workbook& book, lxw_workbook* out) : book_(book), out_(out) {}
 
   void writeSheet(const Worksheet& sheet, int& sheetNumber) {
-    const std::vector<int> starts = partStarts(sheet.pageBreaks());
-    const int lastRow = std::max(sheet.usedRows(), 1);
+    const std::vector<Area> merges = sheet.merges();
+    const std::vector<int> starts = partStarts(sheet.pageBreaks(), merges);
+    // The sheet reaches as far as its cells, merged areas and breaks do.
+    int lastRow = std::max(sheet.usedRows(), 1);
+    for (const Area& m : merges) lastRow = std::max(lastRow, m.lastRow());
+    if (!sheet.pageBreaks().empty()) lastRow = std::max(lastRow, sheet.pageBreaks().back());
     for (std::size_t part = 0; part < starts.size(); ++part) {
       const int first = starts[part];
       const int last = part + 1 < starts.size() ? starts[part + 1] - 1 : std::max(lastRow, first);
       const QByteArray name = (QStringLiteral("Arkusz") + QString::number(sheetNumber++)).toUtf8();
       lxw_worksheet* ws = workbook_add_worksheet(out_, name.constData());
       if (!ws) throw SpreadsheetError(QStringLiteral("Nie można dodać arkusza do skoroszytu."));
-      writePart(sheet, ws, first, last, part + 1 == starts.size());
+      writePart(sheet, merges, ws, first, last, part + 1 == starts.size());
     }
   }
 
 private:
-  void writePart(const Worksheet& sheet, lxw_worksheet* ws, int first, int last, bool finalPart) {
+  void writePart(const Worksheet& sheet, const std::vector<Area>& merges, lxw_worksheet* ws, int first, int last,
+                 bool finalPart) {
     const PageSetup& setup = sheet.GetPageSetup();
     worksheet_set_margins(ws, setup.LeftMargin / 72.0, setup.RightMargin / 72.0, setup.TopMargin / 72.0,
                           setup.BottomMargin / 72.0);
@@ -109,7 +132,7 @@ private:
       }
     }
 
-    for (const Area& m : sheet.merges()) {
+    for (const Area& m : merges) {
       if (m.row < first || m.row > last) continue;
       addMerge(ws, m, first, last);
     }

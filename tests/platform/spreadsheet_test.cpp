@@ -262,3 +262,25 @@ TEST(SpreadsheetFile, OverlongTextsAreCutWithANoteAndFailedSavesKeepTheOldFile) 
   // Nothing but the one finished file is left in the folder.
   EXPECT_EQ(joined(QDir(dir.path()).entryList(QDir::Files)), "dlugi.xlsx");
 }
+
+TEST(SpreadsheetFile, MoreMergedAreasThanOneSheetListsContinueOnTheNextSheet) {
+  QTemporaryDir dir;
+  Book b;
+  // 70,000 rows, each merged across A:B; a page starts every 1,000 rows.
+  for (int row = 1; row <= 70000; ++row) b.sheet->GetRange(ss::areaAddress(1, row, 2, 1)).SetMergeCells(true);
+  for (int row = 1001; row <= 70000; row += 1000) b.sheet->Rows(row).SetPageBreak(ss::xlPageBreakManual);
+  b.sheet->GetRange("A65001").SetValue("strona 66");
+  const QString path = b.book->SaveAs(dir.filePath("scalone.xlsx"));
+  const QStringList lines = readXlsxLines(R"py(
+import sys, zipfile, re
+z = zipfile.ZipFile(sys.argv[1])
+for n in ('xl/worksheets/sheet1.xml', 'xl/worksheets/sheet2.xml'):
+    x = z.read(n).decode()
+    print(n, x.count('<mergeCell '), re.search(r'<mergeCells count="(\d+)"', x).group(1), len(re.findall('<brk ', x)))
+print('strona 66' in z.read('xl/worksheets/sheet2.xml').decode())
+)py",
+                                          path);
+  // The cut goes to the last page start before the 65,536th area (row 65,001).
+  EXPECT_EQ(joined(lines), joined(QStringList{"xl/worksheets/sheet1.xml 65000 65000 64",
+                                              "xl/worksheets/sheet2.xml 5000 5000 4", "True"}));
+}
