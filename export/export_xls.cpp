@@ -381,7 +381,9 @@ void TfrxXLSExport::writeFast() {
     const double h = double(matrix_->GetYPosById(r) - matrix_->GetYPosById(r - 1)) / kRowHeightFactor;
     heights.push_back(std::round(h * 4) / 4);
     if (pageBreaks_ && page < matrix_->PagesCount() && matrix_->GetPageBottom(page) <= matrix_->GetYPosById(r)) {
-      if (r + 2 <= ss::kMaxRows) sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
+      // No break after the last page: nothing follows it.
+      if (page + 1 < matrix_->PagesCount() && r + 2 <= ss::kMaxRows)
+        sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
       ++page;
     }
     if (!step()) break;
@@ -551,7 +553,9 @@ void TfrxXLSExport::writeNormal() {
     const double h = double(matrix_->GetYPosById(r) - matrix_->GetYPosById(r - 1)) / kRowHeightFactor;
     sheet_->Rows(r).SetRowHeight(std::min(h, 409.0));
     if (pageBreaks_ && page < matrix_->PagesCount() && matrix_->GetPageBottom(page) <= matrix_->GetYPosById(r)) {
-      if (r + 2 <= ss::kMaxRows) sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
+      // No break after the last page: nothing follows it.
+      if (page + 1 < matrix_->PagesCount() && r + 2 <= ss::kMaxRows)
+        sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
       ++page;
     }
     if (!step()) break;
