@@ -88,6 +88,7 @@ TAOknoGl::TAOknoGl(const QString& baseDir, QWidget* parent)
   setObjectName(QStringLiteral("AOknoGl"));
   setFont(windowFont());
   ADOConnection1 = connection_.get();
+  createExportComponents();
   ADOQuery1 = new db::Query(ADOConnection1, this);
   ADODataSet1 = new db::DataSet(ADOConnection1, this);
   ADODataSet1->setCommandText(statements::S1);

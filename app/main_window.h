@@ -15,6 +15,10 @@ class QMenu;
 class QTimer;
 class QToolButton;
 
+namespace valmoro::exports {
+class TfrxRTFExport;
+}
+
 namespace valmoro::db {
 class Connection;
 class DataSet;
@@ -54,6 +58,8 @@ public:
   QString ZalogowanyModul;
 
   // Components.
+  // The export filters the preview's export menu lists (export_components.cpp).
+  exports::TfrxRTFExport* frxRTFExport1 = nullptr;
   db::Connection* ADOConnection1;
   db::Query* ADOQuery1;
   db::DataSet* ADODataSet1;
@@ -117,6 +123,7 @@ protected:
 
 private:
   void FormCreate();
+  void createExportComponents();
   void FormClose();
   void buildMenus();
   void buildToolStrip();

@@ -462,6 +462,9 @@ private:
     int page = 0;
     rowFactor_ = pages <= 1 ? 14.5L : 15.0L;
     const int columns = m_.Width();
+    // Word processors that start a table right after a section break keep
+    // it on the previous page unless its first row asks for a new one.
+    bool newSection = false;
     for (int j = 0; j < m_.Height() - 1; ++j) {
       if (progress_ != nullptr) {
         progress_->Step();
@@ -473,6 +476,7 @@ private:
       if (pass == Pass::Body && f_.exportPageBreaks_ && page < pages - 1 &&
           m_.GetYPosById(j) >= m_.GetPageBottom(page) - 1e-9L) {
         line(QStringLiteral("\\pard\\sect"));
+        newSection = true;
         ++page;
         sectionSetup(page);
         if (page == pages - 1) rowFactor_ = 14.5L;
@@ -520,7 +524,9 @@ private:
         ++cellCount;
       }
       if (cellCount == 0) continue;
-      line(QStringLiteral("\\trowd") + rowDef + QStringLiteral("\\pard\\intbl"));
+      line(QStringLiteral("\\trowd") + rowDef +
+           (newSection ? QStringLiteral("\\pard\\intbl\\pagebb") : QStringLiteral("\\pard\\intbl")));
+      newSection = false;
       out_ += cells;
       line(QStringLiteral("\\pard\\intbl{\\trowd") + rowDef + QStringLiteral("\\row}"));
     }
