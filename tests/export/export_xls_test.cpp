@@ -387,3 +387,31 @@ TEST(XlsExportDialog, ChoicesAndTheContinuousBox) {
 
 }  // namespace
 }  // namespace valmoro::exports
+
+namespace valmoro::exports {
+namespace {
+
+TEST_F(XlsExportTest, LibreOfficeOpensTheWorkbook) {
+  TfrxReportPage* page = newPage();
+  memo(page, 0, 0, 300, 20, "Dziennik — Magazyn główny");
+  auto* number = memo(page, 0, 20, 100, 20, QStringLiteral("-1\u00A0234,50"));
+  setFormat(number, fkNumeric, "#,##0.00");
+  auto* date = memo(page, 100, 20, 200, 20, "2026-11-03 14:30");
+  setFormat(date, fkDateTime, "yyyy-mm-dd hh:nn");
+  auto* shape = new TfrxShapeView(page);
+  shape->SetShape(skEllipse);
+  shape->SetBounds(0, 40, 50, 20);
+  newPage();
+  memo(pages.back(), 0, 0, 300, 20, "druga strona");
+  run();
+  const QString csv = testing::convertWithLibreOffice(filter.FileName(), dir.path());
+  // Numbers and dates are shown with their formats (in the converter's
+  // English locale); the number spans A:B because the picture below it
+  // ends at column B's edge.
+  EXPECT_EQ(csv.split(u'\n').mid(0, 2).join(u'\n').toStdString(),
+            "Dziennik — Magazyn główny,,\n\"-1,234.50\",,2026-11-03 14:30");
+  EXPECT_TRUE(csv.contains("druga strona")) << csv.toStdString();
+}
+
+}  // namespace
+}  // namespace valmoro::exports
