@@ -54,6 +54,31 @@ constexpr double kRow = 18.89765;
 constexpr double kPageHeight = 1122.52;  // A4
 constexpr double kMargin = 37.7953;      // 10 mm
 
+// Prints how long each stage of the writing took.
+class StageClock : public exports::ExportProgress {
+public:
+  explicit StageClock(QElapsedTimer& timer) : timer_(timer) {}
+  void Start(const QString& text, int maximum) override {
+    finish();
+    text_ = text;
+    maximum_ = maximum;
+    started_ = timer_.elapsed();
+  }
+  void Step() override {}
+  void Stop() override { finish(); }
+  void finish() {
+    if (text_.isEmpty()) return;
+    std::printf("  %-32s %7d steps %8.2f s\n", qPrintable(text_), maximum_, (timer_.elapsed() - started_) / 1000.0);
+    text_.clear();
+  }
+
+private:
+  QElapsedTimer& timer_;
+  QString text_;
+  int maximum_ = 0;
+  qint64 started_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,10 +93,12 @@ int main(int argc, char** argv) {
   exports::TfrxXLSExport filter;
   filter.SetReport(&report);
   filter.SetShowDialog(false);
-  filter.SetShowProgress(false);
   filter.SetFileName(output);
-
   QElapsedTimer timer;
+  StageClock clock(timer);
+  filter.SetShowProgress(true);
+  filter.ProgressSink = &clock;
+
   timer.start();
   if (!filter.BeginExport()) return 1;
   const QStringList points{"Chłodnia 1", "Chłodnia 2", "Magazyn A", "Rampa", "Biuro"};
@@ -124,6 +151,7 @@ int main(int argc, char** argv) {
   }
   const qint64 pagesMs = timer.elapsed();
   filter.EndExport();
+  clock.finish();
   const qint64 totalMs = timer.elapsed();
 
   std::printf("rows %d, pages %d\n", rows, pageIndex);

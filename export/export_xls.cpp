@@ -459,11 +459,13 @@ void TfrxXLSExport::writeFast() {
   std::vector<std::vector<QVariant>> values(static_cast<std::size_t>(rows));
   std::vector<std::pair<int, QString>> styleList, borderList;
   std::vector<std::pair<QString, QString>> formatList, mergeList;
+  // Sorted by key once all are in; a stable sort keeps each key's
+  // addresses in cell order, as inserting each after the smaller and equal
+  // keys would.
   auto insertSorted = [](std::vector<std::pair<int, QString>>& list, int key, QString address) {
-    const auto at = std::upper_bound(list.begin(), list.end(), key,
-                                     [](int k, const std::pair<int, QString>& e) { return k < e.first; });
-    list.insert(at, {key, std::move(address)});
+    list.emplace_back(key, std::move(address));
   };
+  auto byKey = [](const std::pair<int, QString>& a, const std::pair<int, QString>& b) { return a.first < b.first; };
   const QString localeDecimal(locale::formats().decimalSeparator);
   const QChar thousand = locale::formats().thousandSeparator;
   for (int y = 0; y < rows && !cancelled_; ++y) {
@@ -530,6 +532,8 @@ void TfrxXLSExport::writeFast() {
   values.clear();
   sheet_->Cells().SetWrapText(true);
 
+  std::stable_sort(styleList.begin(), styleList.end(), byKey);
+  std::stable_sort(borderList.begin(), borderList.end(), byKey);
   if (exportStyles_) {
     std::vector<std::pair<QString, QString>> list;
     list.reserve(styleList.size());
