@@ -457,6 +457,16 @@ private:
     return out;
   }
 
+  // Whether a row holds anything but the white fill under everything.
+  bool holdsContent(int row) const {
+    const TfrxIEMObject* fill = m_.AddFillCell ? m_.GetObjectById(0) : nullptr;
+    for (int c = 0; c < m_.Width() - 1; ++c) {
+      const TfrxIEMObject* object = m_.GetObject(c, row);
+      if (object != nullptr && object != fill && (fill == nullptr || object->Parent != fill)) return true;
+    }
+    return false;
+  }
+
   void writeRows(Pass pass) {
     const int pages = m_.PagesCount();
     int page = 0;
@@ -480,7 +490,10 @@ private:
         ++page;
         sectionSetup(page);
         if (page == pages - 1) rowFactor_ = 14.5L;
-        continue;
+        // The row at the page bottom is the gap above the next page's
+        // content; when that page has no gap (no top margin, content at its
+        // very top) the row is content and must not be lost.
+        if (!holdsContent(j)) continue;
       }
       const int rowTwips = roundInt((m_.GetYPosById(j + 1) - m_.GetYPosById(j)) * rowFactor_);
       QString rowDef = (f_.autoSize_ ? QStringLiteral("\\trrh") : QStringLiteral("\\trrh-")) + num(rowTwips) +

@@ -119,6 +119,17 @@ TEST_F(RtfTest, PagesEndInSectionsWithTheirOwnFactor) {
   EXPECT_TRUE(one > 0 && one < two && two < three);
 }
 
+TEST_F(RtfTest, PagesWithoutTopMarginKeepTheirFirstRow) {
+  for (int i = 0; i < 3; ++i) {
+    TfrxReportPage* p = page();
+    p->SetTopMargin(0);
+    testing::addMemo(testing::addBand<TfrxMasterData>(p, 0, 20), 0, 0, 200, 20, QStringLiteral("Wiersz %1").arg(i + 1));
+  }
+  const QString rtf = run();
+  EXPECT_EQ(rtf.count("\\pard\\sect"), 2);
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(rtf.contains(QStringLiteral("Wiersz %1").arg(i))) << i;
+}
+
 TEST_F(RtfTest, HeaderAndFooterModes) {
   headedPages(3);
   QString rtf = run();

@@ -1,0 +1,256 @@
+// valmoro-report export --format FORMAT (REPORT [data options] | FILE.fp3)
+// [--pages RANGE] -o OUT: writes prepared pages through an export filter,
+// from a prepared-report file or from a report document prepared on the way.
+
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+#include "app/log_statements.h"
+#include "export/export_filter.h"
+#include "export/rtf_export.h"
+#include "platform/database.h"
+#include "platform/locale.h"
+#include "report/engine/preview_pages.h"
+#include "report/model/data_set.h"
+#include "report/model/report.h"
+#include "report/model/report_error.h"
+#include "report/model/report_lists.h"
+#include "report/model/report_options.h"
+#include "tools/command_registry.h"
+#include "tools/export_formats.h"
+
+namespace valmoro::tools {
+
+QList<ExportFormat>& formatList() {
+  static QList<ExportFormat> list;
+  return list;
+}
+
+bool registerExportFormat(ExportFormat format) {
+  formatList().append(std::move(format));
+  return true;
+}
+
+const QList<ExportFormat>& exportFormats() { return formatList(); }
+
+namespace {
+
+int runExport(const QStringList& args);
+
+const Command kExport{
+    QStringLiteral("export"),
+    QStringLiteral("--format FORMAT (REPORT [--database DB --module NAME [--from YYYY-MM-DD] [--to YYYY-MM-DD]] | "
+                   "FILE.fp3) [--pages RANGE] [format options] -o OUT"),
+    QStringLiteral("export prepared pages (or a report prepared on the way) to a file; errors on stdout, exit 1"),
+    runExport};
+
+const bool registered = registerCommand(kExport);
+
+// RTF: no options of its own beyond the program's settings.
+const bool rtfRegistered = registerExportFormat(
+    {QStringLiteral("rtf"), [](const QStringList& options, QString& error) -> std::unique_ptr<exports::TfrxCustomExportFilter> {
+       if (!options.isEmpty()) {
+         error = QStringLiteral("Nieznana opcja: %1").arg(options.first());
+         return nullptr;
+       }
+       auto filter = std::make_unique<exports::TfrxRTFExport>();
+       filter->SetExportEMF(true);
+       filter->SetWysiwyg(true);
+       filter->SetCreator(QStringLiteral("Valmoro"));
+       return filter;
+     }});
+
+struct Options {
+  QString format;
+  QString input;
+  QString database;
+  QString module;
+  QString from;
+  QString to;
+  QString pages;
+  QString output;
+  QStringList formatOptions;
+};
+
+// Binds the data set "Wpisy" to the module's log, newest first, with the
+// date filter as the main window applies it.
+class LogBinding {
+public:
+  LogBinding() : log_(&connection_) {}
+
+  // Empty text on success, else the message.
+  QString open(const Options& o) {
+    try {
+      connection_.open(o.database);
+      if (!o.from.isEmpty() || !o.to.isEmpty()) {
+        const QDate from = o.from.isEmpty() ? QDate(1900, 1, 1) : QDate::fromString(o.from, Qt::ISODate);
+        const QDate to = o.to.isEmpty() ? QDate(9999, 12, 31) : QDate::fromString(o.to, Qt::ISODate);
+        if (!from.isValid() || !to.isValid()) return QStringLiteral("Nieprawidłowa data (oczekiwano RRRR-MM-DD)");
+        log_.setCommandText(app::statements::filteredLog(locale::formatDate(from), locale::formatDate(to)));
+      } else {
+        log_.setCommandText(app::statements::S5);
+      }
+      log_.bindValue(QStringLiteral(":modul"), o.module);
+      log_.setDisplayFormat(QStringLiteral("Temperatura"), QStringLiteral("#,##0.00"));
+      log_.setDisplayFormat(QStringLiteral("Wilgotnosc"), QStringLiteral("#,##0.00"));
+      log_.open();
+      log_.first();
+    } catch (const db::DbError& e) {
+      return e.message();
+    }
+    wpisy_ = std::make_unique<report::TfrxDBDataset>();
+    wpisy_->SetName(QStringLiteral("frxDBDataset1"));
+    wpisy_->SetUserName(QStringLiteral("Wpisy"));
+    wpisy_->SetDataSet(&log_);
+    return QString();
+  }
+
+  void attach(report::TfrxReport& report) {
+    if (!wpisy_ || report.GetDataset(QStringLiteral("Wpisy")) == wpisy_.get()) return;
+    report::TfrxDataSetItem* item = nullptr;
+    for (int i = 0; i < report.DataSets()->Count() && !item; ++i)
+      if (!report.DataSets()->Item(i)->DataSet() &&
+          report.DataSets()->Item(i)->DataSetName().compare(QLatin1String("Wpisy"), Qt::CaseInsensitive) == 0)
+        item = report.DataSets()->Item(i);
+    if (item) item->SetDataSet(wpisy_.get());
+    else report.DataSets()->Add(wpisy_.get());
+  }
+
+private:
+  db::Connection connection_;
+  db::DataSet log_;
+  std::unique_ptr<report::TfrxDBDataset> wpisy_;
+};
+
+bool parse(const QStringList& args, Options& o) {
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&](QString& target) {
+      if (i + 1 >= args.size()) return false;
+      target = args[++i];
+      return true;
+    };
+    if (a == QLatin1String("--format")) {
+      if (!value(o.format)) return false;
+    } else if (a == QLatin1String("--database")) {
+      if (!value(o.database)) return false;
+    } else if (a == QLatin1String("--module")) {
+      if (!value(o.module)) return false;
+    } else if (a == QLatin1String("--from")) {
+      if (!value(o.from)) return false;
+    } else if (a == QLatin1String("--to")) {
+      if (!value(o.to)) return false;
+    } else if (a == QLatin1String("--pages")) {
+      if (!value(o.pages)) return false;
+    } else if (a == QLatin1String("-o")) {
+      if (!value(o.output)) return false;
+    } else if (a.startsWith(QLatin1String("--"))) {
+      // Options of the format: "--name" or "--name value" when the next
+      // word is no option.
+      o.formatOptions << a;
+      if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("-"))) o.formatOptions << args[++i];
+    } else if (o.input.isEmpty()) {
+      o.input = a;
+    } else {
+      return false;
+    }
+  }
+  if (o.format.isEmpty() || o.input.isEmpty() || o.output.isEmpty()) return false;
+  if (o.database.isEmpty() != o.module.isEmpty()) return false;
+  if ((!o.from.isEmpty() || !o.to.isEmpty()) && o.database.isEmpty()) return false;
+  return true;
+}
+
+void printErrors(const report::TfrxReport& report) {
+  for (const QString& line : report.Errors()) printOut(line);
+}
+
+int runExport(const QStringList& args) {
+  Options o;
+  if (!parse(args, o)) return usageError(kExport);
+  const ExportFormat* format = nullptr;
+  for (const ExportFormat& f : exportFormats())
+    if (f.name.compare(o.format, Qt::CaseInsensitive) == 0) format = &f;
+  if (format == nullptr) {
+    QStringList names;
+    for (const ExportFormat& f : exportFormats()) names << f.name;
+    printOut(QStringLiteral("Nieznany format: %1 (dostępne: %2)").arg(o.format, names.join(QStringLiteral(", "))));
+    return 1;
+  }
+  QString error;
+  std::unique_ptr<exports::TfrxCustomExportFilter> filter = format->make(o.formatOptions, error);
+  if (!filter) {
+    printOut(error);
+    return 1;
+  }
+
+  report::TfrxReport report;
+  // Errors are printed here; boxes would repeat them.
+  report.EngineOptions()->SetNewSilentMode(report::simSilent);
+  LogBinding binding;
+  const bool prepared = o.input.endsWith(QLatin1String(".fp3"), Qt::CaseInsensitive);
+  try {
+    if (prepared) {
+      if (!report.PreviewPages().LoadFromFile(o.input, true)) {
+        printOut(QStringLiteral("Nie można otworzyć pliku %1").arg(o.input));
+        return 1;
+      }
+    } else {
+      if (!o.database.isEmpty()) {
+        const QString message = binding.open(o);
+        if (!message.isEmpty()) {
+          printOut(message);
+          return 1;
+        }
+      }
+      report.LoadFromFile(o.input, true);
+      if (!report.Errors().isEmpty()) {
+        printErrors(report);
+        return 1;
+      }
+      binding.attach(report);
+      if (!report.BuildPages(true)) {
+        printErrors(report);
+        return 1;
+      }
+    }
+  } catch (const report::ReportError& e) {
+    printOut(e.message());
+    return 1;
+  }
+
+  // Progress on standard error, only for a person watching.
+  if (isatty(fileno(stderr))) {
+    report.OnProgress = [](report::TfrxReport* sender, report::TfrxReport::ProgressKind kind, int page, bool&) {
+      std::fprintf(stderr, "\r%s", sender->ProgressText(kind, page).toUtf8().constData());
+      std::fflush(stderr);
+    };
+    report.OnProgressStop = [](report::TfrxReport*, report::TfrxReport::ProgressKind) {
+      std::fputs("\n", stderr);
+    };
+  }
+
+  filter->SetShowDialog(false);
+  filter->SetFileName(QFileInfo(o.output).absoluteFilePath());
+  filter->SetPageRange(o.pages);
+  report.Errors().clear();
+  bool ok = false;
+  try {
+    ok = exports::ExportPreparedPages(report.PreviewPages(), filter.get());
+  } catch (const report::ReportError& e) {
+    printOut(e.message());
+    return 1;
+  }
+  if (!ok || !report.Errors().isEmpty()) {
+    printErrors(report);
+    if (report.Errors().isEmpty()) printOut(QStringLiteral("Eksport nie powiódł się"));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+}  // namespace valmoro::tools
