@@ -331,6 +331,7 @@ void TfrxXLSExport::writeCommon() {
 
 void TfrxXLSExport::applyUnions(const std::vector<std::pair<QString, QString>>& list, int kind) {
   // kind: 0 style, 1 borders (key = the sides as a number), 2 number format, 3 merge.
+  if (cancelled_) return;  // a stage after a cancellation does nothing
   static const QString kCaptions[] = {QStringLiteral(" - 1"), QStringLiteral(" - 2"), QString(),
                                       QStringLiteral(" - 3")};
   startStage(kind == 2 ? QStringLiteral("Data formats") : resources::text(u"ProgressStyles") + kCaptions[kind],
@@ -412,7 +413,7 @@ void TfrxXLSExport::writeFast() {
     i = j + 1;
   }
   startStage(resources::text(u"ProgressRows") + QStringLiteral(" - 2"), int(runs.size()));
-  if (common >= 0) {
+  if (common >= 0 && !cancelled_) {
     try {
       sheet_->GetRange(QStringLiteral("A1"), QStringLiteral("A%1").arg(rows)).SetRowHeight(common);
     } catch (const ss::SpreadsheetError&) {

@@ -286,6 +286,19 @@ TEST_F(XlsExportTest, ProgressStagesAndCancellationStillSaveTheWorkbook) {
   EXPECT_EQ(joined(progress.stages), joined({"Proszę czekać (11)", "Definiowanie wierszy - 1 (2)"}));
   EXPECT_EQ(joined(read("import sys, openpyxl\nprint(openpyxl.load_workbook(sys.argv[1]).active['A1'].value)")),
             "None");
+
+  // Cancelled after the first row of objects: that row's value is saved,
+  // the styles collected are no longer applied.
+  page->Objects()[0]->Font()->SetStyle(fsBold);
+  progress.stages.clear();
+  progress.steps = 0;
+  progress.cancelled = false;
+  progress.cancelAfter = 11 + 2 + 2 + 2 + 1;  // grid, rows, columns, two styles, one row
+  run();
+  EXPECT_EQ(joined(progress.stages).substr(joined(progress.stages).rfind('\n') + 1), "Eksportowanie obiektów (3)");
+  EXPECT_EQ(joined(read("import sys, openpyxl\nws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                        "print(ws['A1'].value, ws['A1'].font.b, ws['B2'].value)")),
+            "a False None");
 }
 
 TEST_F(XlsExportTest, NoFileNameWritesNothingAndAFailedSaveIsAnError) {
