@@ -2,6 +2,7 @@
 // with the program's settings, so the preview's export menu lists them.
 
 #include "app/main_window.h"
+#include "export/export_xls.h"
 #include "export/rtf_export.h"
 
 namespace valmoro::app {
@@ -18,6 +19,19 @@ void TAOknoGl::createExportComponents() {
   frxRTFExport1->SetSuppressPageHeadersFooters(false);
   frxRTFExport1->SetHeaderFooterMode(exports::TfrxRTFExport::hfText);
   frxRTFExport1->SetAutoSize(false);
+
+  frxXLSExport1 = new exports::TfrxXLSExport(this);
+  frxXLSExport1->SetName(QStringLiteral("frxXLSExport1"));
+  frxXLSExport1->SetUseFileCache(true);
+  frxXLSExport1->SetShowProgress(true);
+  frxXLSExport1->SetOverwritePrompt(false);
+  frxXLSExport1->SetExportEMF(true);
+  frxXLSExport1->SetAsText(false);
+  frxXLSExport1->SetBackground(true);
+  frxXLSExport1->SetFastExport(true);
+  frxXLSExport1->SetPageBreaks(true);
+  frxXLSExport1->SetEmptyLines(true);
+  frxXLSExport1->SetSuppressPageHeadersFooters(false);
 }
 
 }  // namespace valmoro::app

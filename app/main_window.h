@@ -17,6 +17,7 @@ class QToolButton;
 
 namespace valmoro::exports {
 class TfrxRTFExport;
+class TfrxXLSExport;
 }
 
 namespace valmoro::db {
@@ -60,6 +61,7 @@ public:
   // Components.
   // The export filters the preview's export menu lists (export_components.cpp).
   exports::TfrxRTFExport* frxRTFExport1 = nullptr;
+  exports::TfrxXLSExport* frxXLSExport1 = nullptr;
   db::Connection* ADOConnection1;
   db::Query* ADOQuery1;
   db::DataSet* ADODataSet1;

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "export/export_filter.h"
+#include "export/export_xls.h"
 #include "export/rtf_export.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
@@ -31,6 +32,15 @@ TEST(ExportComponents, TheMainWindowListsItsFiltersWithTheProgramsSettings) {
     EXPECT_EQ(rtf->HeaderFooterMode(), exports::TfrxRTFExport::hfText);
     EXPECT_FALSE(rtf->OverwritePrompt());
     EXPECT_TRUE(rtf->ShowProgress());
+
+    exports::TfrxXLSExport* xls = p.AOknoGl->frxXLSExport1;
+    ASSERT_NE(xls, nullptr);
+    EXPECT_TRUE(exports::ExportFilterList().Filters().contains(xls));
+    EXPECT_EQ(xls->Name(), "frxXLSExport1");
+    EXPECT_EQ(xls->FilterCaption() + "...", "Excel skoroszyt (OLE)...");
+    EXPECT_TRUE(xls->UseFileCache() && xls->ShowProgress() && xls->ExportEMF() && xls->Background() &&
+                xls->FastExport() && xls->PageBreaks() && xls->EmptyLines());
+    EXPECT_FALSE(xls->OverwritePrompt() || xls->AsText() || xls->SuppressPageHeadersFooters());
   }
   EXPECT_EQ(exports::ExportFilterList().Count(), before);
 }
