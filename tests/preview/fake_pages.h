@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QRect>
 #include <QStringList>
+#include <cmath>
+#include <memory>
 #include <stdexcept>
 
 #include "platform/canvas.h"
 #include "preview/page_source.h"
+#include "report/model/report_page.h"
 
 namespace valmoro::testing {
 
@@ -75,8 +78,21 @@ public:
     return r;
   }
   std::vector<preview::OutlineNode> Outline() const override { return outline; }
-  report::TfrxReportPage* Page(int) override { return nullptr; }
-  void ModifyPage(int, report::TfrxReportPage&) override {}
+  // A page object for the settings dialog: A4 with the page's top margin.
+  std::unique_ptr<report::TfrxReportPage> pageObject;
+  int modified = -1;
+  report::TfrxReportPage* Page(int index) override {
+    pageObject = std::make_unique<report::TfrxReportPage>();
+    pageObject->SetPaperSize(9);
+    pageObject->SetTopMargin(pages[std::size_t(index)].topMargin);
+    return pageObject.get();
+  }
+  void ModifyPage(int index, report::TfrxReportPage& page) override {
+    modified = index;
+    pages[std::size_t(index)].size =
+        QSize(int(std::lround(page.PaperWidth() * 3.77953)), int(std::lround(page.PaperHeight() * 3.77953)));
+    pages[std::size_t(index)].topMargin = page.TopMargin();
+  }
   void AddEmptyPage(int index) override { pages.insert(pages.begin() + index, FakePage()); }
   void DeletePage(int index) override {
     if (Count() > 1) pages.erase(pages.begin() + index);

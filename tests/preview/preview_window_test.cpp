@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
+#include "preview/page_settings_form.h"
 #include "preview/preview_hooks.h"
 #include "preview/preview_workspace.h"
 #include "preview/search_dialog.h"
@@ -466,4 +468,54 @@ TEST(PreviewBusy, OnlyTheFirstFiftyPagesAreLaidOutUntilTheEnd) {
               w.preview().UpdateInterval() == 50);
   w.preview().PrepareEnd();
   EXPECT_EQ(w.preview().Workspace()->LaidOutCount(), 120);
+}
+
+TEST(PreviewPageSettings, TheCurrentPageTurnsToLandscapeAndIsStoredBack) {
+  dialogs::RecordingScope recording;
+  Window w(FakePages::numbered(3));
+  w.preview().SetPageNo(2);
+  w.form.PageSettingsBClick();
+  auto* dialog = w.form.findChild<preview::TfrxPageSettingsForm*>();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), "Ustawienia strony");
+  EXPECT_EQ(dialog->PaperCB()->currentText(), "A4 210 x 297 mm");
+  EXPECT_EQ(dialog->WidthE()->text(), "21");
+  EXPECT_EQ(dialog->HeightE()->text(), "29,7");
+  EXPECT_EQ(dialog->UnitLabel(), "cm");
+  EXPECT_EQ(dialog->MarginE(1)->text(), "1");
+  dialog->LandscapeRB()->setChecked(true);
+  EXPECT_EQ(dialog->WidthE()->text(), "29,7");
+  EXPECT_EQ(dialog->HeightE()->text(), "21");
+  dialog->MarginE(1)->setText("2,5");
+  dialog->ThisPageRB()->setChecked(true);
+  dialog->OkB()->click();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.pages.modified, 1);
+  EXPECT_EQ(w.pages.pages[1].size, QSize(1123, 794));
+  EXPECT_DOUBLE_EQ(w.pages.pages[1].topMargin, 25);
+  // Laid out again: the landscape page is wider than its neighbours.
+  EXPECT_EQ(w.preview().Workspace()->Layout().PageRect(1).width(), 1123);
+  EXPECT_EQ(w.preview().Workspace()->Layout().PageRect(0).width(), 794);
+  EXPECT_TRUE(recording.messages().isEmpty());
+}
+
+TEST(PreviewPageSettings, TypedSizeSelectsCustomAndBadValuesAreRefused) {
+  dialogs::RecordingScope recording;
+  Window w(FakePages::numbered(1));
+  w.form.PageSettingsBClick();
+  auto* dialog = w.form.findChild<preview::TfrxPageSettingsForm*>();
+  ASSERT_NE(dialog, nullptr);
+  dialog->WidthE()->setText("15");
+  emit dialog->WidthE()->textEdited("15");
+  EXPECT_EQ(dialog->PaperCB()->currentText(), "Użytkownika");
+  dialog->MarginE(0)->setText("dużo");
+  dialog->OkB()->click();
+  EXPECT_EQ(recording.messages(), QStringList({"Nieprawidłowa wartość w polu \"Lewy\": dużo"}));
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(w.pages.modified, -1);
+  dialog->MarginE(0)->setText("8");
+  dialog->MarginE(2)->setText("8");
+  dialog->OkB()->click();
+  EXPECT_EQ(recording.messages().last(), "Marginesy nie mieszczą się na stronie tej wielkości.");
+  dialog->CancelB()->click();
 }
