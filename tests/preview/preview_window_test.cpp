@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QLabel>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 #include "preview/preview_hooks.h"
 #include "preview/preview_workspace.h"
 #include "preview/search_dialog.h"
+#include "report/model/hooks.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
 
@@ -518,4 +521,113 @@ TEST(PreviewPageSettings, TypedSizeSelectsCustomAndBadValuesAreRefused) {
   dialog->OkB()->click();
   EXPECT_EQ(recording.messages().last(), "Marginesy nie mieszczą się na stronie tej wielkości.");
   dialog->CancelB()->click();
+}
+
+TEST(PreviewWindow, FullScreenHidesTheBarsAndF11BringsThemBack) {
+  Window w(FakePages::numbered(2));
+  auto* toolbar = w.form.findChild<QToolBar*>("ToolBar");
+  ASSERT_NE(toolbar, nullptr);
+  w.form.FullScreenBtnClick();
+  EXPECT_TRUE(w.form.IsFullScreen());
+  EXPECT_FALSE(toolbar->isVisible());
+  QTest::keyClick(&w.form, Qt::Key_F11);
+  EXPECT_FALSE(w.form.IsFullScreen());
+  EXPECT_TRUE(toolbar->isVisible());
+}
+
+TEST(PreviewWindow, AThumbnailClickedMakesItsPageCurrent) {
+  Window w(FakePages::numbered(6));
+  w.form.ThumbBClick();
+  QCoreApplication::processEvents();
+  auto* thumbs = w.preview().Thumbnails();
+  // Thumbnails are a tenth of the page.
+  const QRect fourth = thumbs->Layout().PageRect(3);
+  EXPECT_EQ(fourth.size(), QSize(79, 112));
+  QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {}, fourth.center() - thumbs->ScrollPosition());
+  EXPECT_EQ(w.preview().PageNo(), 4);
+}
+
+TEST(PreviewWindow, TheMessagePanelIsCentredAtAThirdOfTheHeight) {
+  Window w(FakePages::numbered(1));
+  w.preview().ShowMessage("Ładowanie pliku...");
+  auto* panel = w.preview().findChild<QLabel*>("MessagePanel");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->size(), QSize(260, 75));
+  EXPECT_EQ(panel->x(), (w.preview().width() - 260) / 2);
+  EXPECT_EQ(panel->y(), (w.preview().height() - 75) / 3);
+  EXPECT_EQ(panel->text(), "Ładowanie pliku...");
+  w.preview().HideMessage();
+  EXPECT_FALSE(w.preview().MessageVisible());
+}
+
+namespace {
+// A report run that fills the hand-made pages: `pages` pages, progress
+// reported for each as the engine does.
+struct FakeRun {
+  FakePages* target = nullptr;
+  int pages = 5;
+  int runs = 0;
+  void install() {
+    report::hooks::setEngineRunner([this](report::TfrxReport& r) {
+      ++runs;
+      r.ProgressStart(report::TfrxReport::ProgressKind::Preparing);
+      target->pages.clear();
+      for (int i = 0; i < pages && !r.Terminated(); ++i) {
+        target->pages.push_back(FakePage());
+        r.Progress(report::TfrxReport::ProgressKind::Preparing, i + 1);
+      }
+      r.ProgressStop(report::TfrxReport::ProgressKind::Preparing);
+      return true;
+    });
+  }
+  ~FakeRun() { report::hooks::setEngineRunner(nullptr); }
+};
+}  // namespace
+
+TEST(PreviewRefresh, KeepsThePageAndScrollPositionOrGoesToPageOneWhenFewerPages) {
+  dialogs::RecordingScope recording;
+  Window w(FakePages::numbered(5));
+  FakeRun run;
+  run.target = &w.pages;
+  run.install();
+  w.preview().SetPageNo(3);
+  auto* bar = w.preview().Workspace()->verticalScrollBar();
+  bar->setValue(bar->value() + 123);
+  const int scroll = bar->value();
+  const int page = w.preview().PageNo();
+  w.preview().Refresh();
+  EXPECT_EQ(run.runs, 1);
+  EXPECT_EQ(w.preview().PageNo(), page);
+  EXPECT_EQ(bar->value(), scroll);
+  run.pages = 2;
+  w.preview().Refresh();
+  EXPECT_EQ(w.preview().PageCount(), 2);
+  EXPECT_EQ(w.preview().PageNo(), 1);
+  EXPECT_TRUE(recording.messages().isEmpty());
+}
+
+TEST(PreviewMouse, ADrillDownClickPreparesTheReportAgain) {
+  FakePages pages = FakePages::numbered(2);
+  Window w(std::move(pages));
+  int refreshed = 0;
+  w.preview().DrillDownRefresh = [&] { ++refreshed; };
+  // The store answers a drill-down header for any left click here.
+  struct DrillPages : FakePages {
+    preview::PointResult ObjectAtPoint(const preview::PointQuery& q) override {
+      preview::PointResult r;
+      r.cursor = Qt::PointingHandCursor;
+      if (q.click && q.button == Qt::LeftButton) r.action = preview::PointResult::Action::DrillDown;
+      return r;
+    }
+  };
+  DrillPages drill;
+  drill.pages = w.pages.pages;
+  w.preview().SetSource(&drill, &w.report);
+  auto* ws = w.preview().Workspace();
+  const QPoint at = ws->Layout().PageRect(0).topLeft() - ws->ScrollPosition() + QPoint(30, 30);
+  QTest::mouseClick(ws->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(refreshed, 1);
+  QTest::qWait(QApplication::doubleClickInterval() + 20);
+  QTest::mouseClick(ws->viewport(), Qt::RightButton, {}, at);
+  EXPECT_EQ(refreshed, 1);
 }
