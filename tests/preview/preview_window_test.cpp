@@ -631,3 +631,26 @@ TEST(PreviewMouse, ADrillDownClickPreparesTheReportAgain) {
   QTest::mouseClick(ws->viewport(), Qt::RightButton, {}, at);
   EXPECT_EQ(refreshed, 1);
 }
+
+TEST(PreviewFind, AStoppedSearchEndsQuietlyWhereItWas) {
+  dialogs::RecordingScope recording;
+  struct SlowPages : FakePages {
+    TfrxPreview* preview = nullptr;
+    int drawn = 0;
+    void DrawPage(int index, gfx::Canvas& canvas, double sx, double sy, double ox, double oy) override {
+      // The user presses "Anuluj" while the tenth page is searched.
+      if (++drawn == 10 && preview) preview->CancelSearch();
+      FakePages::DrawPage(index, canvas, sx, sy, ox, oy);
+    }
+  };
+  SlowPages pages;
+  pages.pages = FakePages::numbered(500).pages;
+  Window w(FakePages::numbered(1));
+  w.preview().SetSource(&pages, &w.report);
+  pages.preview = &w.preview();
+  pages.drawn = 0;
+  EXPECT_FALSE(w.preview().Find("nigdzie", false, true));
+  EXPECT_EQ(pages.drawn, 10);
+  EXPECT_TRUE(recording.messages().isEmpty());
+  EXPECT_EQ(w.preview().PageNo(), 1);
+}
