@@ -171,6 +171,7 @@ void TfrxPreviewForm::buildToolbar() {
   controls_.insert(QStringLiteral("ZoomCB"), zoomAction);
   order_.append(QStringLiteral("ZoomCB"));
   connect(zoomCB_, &QComboBox::activated, this, [this] { ZoomCBClick(); });
+  connect(zoomCB_->lineEdit(), &QLineEdit::returnPressed, this, [this] { ZoomCBClick(); });
   addButton(QStringLiteral("ZoomMinusB"), 126, 127, &TfrxPreviewForm::ZoomMinusBClick);
   addButton(QStringLiteral("FullScreenBtn"), 0, 150, &TfrxPreviewForm::FullScreenBtnClick);
   separator(QStringLiteral("Sep2"));

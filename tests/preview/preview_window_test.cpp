@@ -169,6 +169,17 @@ TEST(PreviewZoom, ZoomBoxTextsItemsAndButtons) {
   w.form.ZoomMinusBClick();
   EXPECT_DOUBLE_EQ(w.preview().Zoom(), 0.75);
   EXPECT_EQ(w.form.ZoomCB()->currentText(), "75%");
+  // Typed and confirmed with Enter.
+  w.form.ZoomCB()->lineEdit()->clear();
+  QTest::keyClicks(w.form.ZoomCB()->lineEdit(), "60");
+  QTest::keyClick(w.form.ZoomCB()->lineEdit(), Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(w.preview().Zoom(), 0.6);
+  EXPECT_EQ(w.form.ZoomCB()->currentText(), "60%");
+  // The page number box likewise.
+  w.form.PageE()->clear();
+  QTest::keyClicks(w.form.PageE(), "3");
+  QTest::keyClick(w.form.PageE(), Qt::Key_Return);
+  EXPECT_EQ(w.preview().PageNo(), 3);
 }
 
 TEST(PreviewZoom, PageWidthAndWholePageFitTheWorkspace) {
