@@ -296,8 +296,14 @@ bool TfrxPreview::MessageVisible() const { return !message_->isHidden(); }
 // --- Preparation in progress ------------------------------------------------------------------
 
 void TfrxPreview::PrepareStart() {
-  Clear();
+  // The store is the run's business (it may hold pages of this run already):
+  // only what the preview shows starts again.
+  searchActive_ = false;
+  workspace_->SetFound(0, {});
+  pageNo_ = 1;
+  outline_->clear();
   busy_ = true;
+  relayout();
   firstPageMs_ = -1;
   updateInterval_ = 20;
   linkText_.clear();

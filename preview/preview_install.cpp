@@ -38,11 +38,15 @@ public:
     };
     report.OnProgress = [this](report::TfrxReport* sender, Kind kind, int page, bool& cancel) {
       if (progress_) progress_(sender, kind, page, cancel);
-      if (kind == Kind::Preparing && preview_) preview_->PreparePage(page - 1, sender->RunState().finalPass);
+      if (kind != Kind::Preparing || !preview_) return;
+      // The store reports every page; a run that did not announce its start
+      // starts with its first page.
+      if (!preview_->Busy()) preview_->PrepareStart();
+      preview_->PreparePage(page - 1, sender->RunState().finalPass);
     };
     report.OnProgressStop = [this](report::TfrxReport* sender, Kind kind) {
       if (stop_) stop_(sender, kind);
-      if (kind == Kind::Preparing && preview_) preview_->PrepareEnd();
+      if (kind == Kind::Preparing && preview_ && preview_->Busy()) preview_->PrepareEnd();
     };
   }
   ~ProgressLink() {

@@ -2,6 +2,8 @@
 // as the grid shows it.
 
 #include <QComboBox>
+#include <QFile>
+#include <QTimer>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +17,15 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "qt_printers.h"
+#include "app/report_windows.h"
+#include "platform/recording_canvas.h"
+#include "preview/page_source.h"
+#include "preview/preview.h"
+#include "preview/preview_form.h"
+#include "preview/preview_install.h"
+#include "preview/preview_workspace.h"
+#include "report/engine/engine.h"
+#include "report/engine/memo_expansion.h"
 #include "report/model/data_set.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
@@ -117,6 +128,95 @@ TEST_F(ReportCommands, TheDesignerCommandSaysTheDesignerIsNotThereYet) {
   p.AOknoGl->Projektowanieraportu1->trigger();
   EXPECT_EQ(dialogs::recordedMessages(),
             QStringList({"Projektant raportów nie jest jeszcze dostępny w tej wersji programu"}));
+}
+
+
+// The whole command with the program's own layout, engine and preview
+// window: the texts of the pages shown.
+class ReportPreview : public ::testing::Test {
+protected:
+  void SetUp() override {
+    install.createDatabase(QString::fromUtf8(testing::kStandardSeed));
+    QFile::copy(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), install.dane("Raport.fr3"));
+    report::engine::InstallTextExpansion();
+    report::engine::InstallBandEngine();
+    app::installReportWindows();
+  }
+  void TearDown() override {
+    report::hooks::setPreviewShower(nullptr);
+    report::hooks::setEngineRunner(nullptr);
+  }
+
+  Program startAsAdministrator() {
+    recording.emplace();
+    Program p = app::createProgram(install.base());
+    p.AOknoGl->AutorunTimer();
+    p.Logowanie->ComboBox1->setEditText("Administrator");
+    p.Logowanie->Edit1->setText("Tajne1");
+    p.Logowanie->ComboBox2->setEditText("Magazyn");
+    QTest::mouseClick(p.Logowanie->Button1, Qt::LeftButton);
+    dialogs::clearRecordedMessages();
+    return p;
+  }
+
+  // Runs the command; `inWindow` sees the window once the pages are prepared,
+  // then the window is closed. Gives every text run of every page.
+  QStringList runReport(app::TAOknoGl& w, const std::function<void(preview::TfrxPreviewForm&)>& inWindow = {}) {
+    QStringList texts;
+    bool seen = false;
+    bool sawBusy = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      preview::TfrxPreviewForm* form = preview::OpenPreviewForm();
+      if (!form || seen) return;
+      preview::TfrxPreview* p = form->Preview();
+      if (p->Busy()) sawBusy = true;
+      if (p->Busy() || !form->isVisible()) return;
+      // Until the run has been seen (or clearly is not coming).
+      if (!sawBusy && watchTicks++ < 400) return;
+      seen = true;
+      for (int i = 0; i < p->PageCount(); ++i) {
+        gfx::RecordingCanvas canvas;
+        p->Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+        for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts.append(call.text);
+      }
+      if (inWindow) inWindow(*form);
+      form->done(0);
+    });
+    watchTicks = 0;
+    watch.start();
+    w.Raport1->trigger();
+    watch.stop();
+    return texts;
+  }
+
+  testing::Installation install;
+  std::optional<dialogs::RecordingScope> recording;
+  int watchTicks = 0;
+};
+
+TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
+  Program p = startAsAdministrator();
+  app::TAOknoGl& w = *p.AOknoGl;
+  QStringList texts = runReport(w, [](preview::TfrxPreviewForm& form) {
+    EXPECT_EQ(form.windowTitle(), "Dziennik pomiarów");
+    EXPECT_EQ(form.StatusText(0), "Strona 1 z 1");
+    EXPECT_EQ(form.Control("CancelB")->text(), "Zamknij");
+  });
+  EXPECT_TRUE(texts.contains("Dziennik pomiarów temperatury i wilgotności")) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts.contains("2026-03-01 08:00"));
+  EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
+  w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+  texts = runReport(w);
+  EXPECT_TRUE(texts.contains("2026-03-02 12:30"));
+  EXPECT_TRUE(texts.contains("2026-03-02 00:00"));
+  EXPECT_FALSE(texts.contains("2026-03-01 08:00"));
+  EXPECT_FALSE(texts.contains("2026-03-03 09:00"));
+  EXPECT_FALSE(texts.contains(QString::fromUtf8("1\u00a0234,50")));
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
 }
 
 }  // namespace
