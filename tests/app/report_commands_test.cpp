@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTimer>
+#include <QToolBar>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -171,7 +172,12 @@ protected:
       preview::TfrxPreviewForm* form = preview::OpenPreviewForm();
       if (!form || seen) return;
       preview::TfrxPreview* p = form->Preview();
-      if (p->Busy()) sawBusy = true;
+      if (p->Busy()) {
+        sawBusy = true;
+        auto* bar = form->findChild<QToolBar*>("ToolBar");
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(form->Control("CancelB")));
+        closeTextWhileBusy = button ? button->text() : QString("?");
+      }
       if (p->Busy() || !form->isVisible()) return;
       // Until the run has been seen (or clearly is not coming).
       if (!sawBusy && watchTicks++ < 400) return;
@@ -194,6 +200,7 @@ protected:
   testing::Installation install;
   std::optional<dialogs::RecordingScope> recording;
   int watchTicks = 0;
+  QString closeTextWhileBusy;
 };
 
 TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
@@ -205,6 +212,7 @@ TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
     EXPECT_EQ(form.Control("CancelB")->text(), "Zamknij");
   });
   EXPECT_TRUE(texts.contains("Dziennik pomiarów temperatury i wilgotności")) << texts.join('|').toStdString();
+  EXPECT_EQ(closeTextWhileBusy, "Anuluj");
   EXPECT_TRUE(texts.contains("2026-03-01 08:00"));
   EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
   w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
