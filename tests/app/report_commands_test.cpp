@@ -227,5 +227,93 @@ TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
   EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
 }
 
+
+TEST_F(ReportPreview, AnulujStopsALongPreparationAndKeepsThePagesBuilt) {
+  // Three thousand more readings: well over fifty pages.
+  db::Connection extra;
+  {
+    Program p = startAsAdministrator();
+    db::Query q(p.AOknoGl->ADOConnection1);
+    q.addLine(
+        "INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik) "
+        "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 2999) "
+        "SELECT datetime('2025-01-01 00:00:00', '+' || (x * 300) || ' seconds'), 'Magazyn', 'Rampa', 1.5, 50, 'Jan' "
+        "FROM c");
+    q.execSql();
+  }
+  Program p = startAsAdministrator();
+  int pagesWhenCancelled = -1;
+  int pagesAfter = -1;
+  bool closedWhileBusy = false;
+  QTimer watch;
+  watch.setInterval(2);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    preview::TfrxPreviewForm* form = preview::OpenPreviewForm();
+    if (!form) return;
+    preview::TfrxPreview* pv = form->Preview();
+    if (pv->Busy() && pv->PageCount() >= 3 && pagesWhenCancelled < 0) {
+      // Closing is refused while the pages are coming; Esc stops the run.
+      form->close();
+      closedWhileBusy = form->isVisible();
+      pagesWhenCancelled = pv->PageCount();
+      QTest::keyClick(form, Qt::Key_Escape);
+      return;
+    }
+    if (pagesWhenCancelled >= 0 && !pv->Busy()) {
+      pagesAfter = pv->PageCount();
+      EXPECT_EQ(form->Control("CancelB")->text(), "Zamknij");
+      EXPECT_EQ(form->StatusText(0), QString("Strona 1 z %1").arg(pagesAfter));
+      // What was built can still be paged.
+      pv->Last();
+      EXPECT_EQ(pv->PageNo(), pagesAfter);
+      form->done(0);
+    }
+  });
+  watch.start();
+  p.AOknoGl->Raport1->trigger();
+  watch.stop();
+  EXPECT_TRUE(closedWhileBusy);
+  ASSERT_GE(pagesWhenCancelled, 3);
+  // Stopped within a page or two of the click, far from the 60-odd pages.
+  EXPECT_GE(pagesAfter, pagesWhenCancelled);
+  EXPECT_LE(pagesAfter, pagesWhenCancelled + 2);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+}
+
+TEST_F(ReportPreview, SavedPreparedReportOpensWithTheSamePagesAndADamagedOneIsRefused) {
+  Program p = startAsAdministrator();
+  const QString file = install.dane("zapis.fp3");
+  const QString damaged = install.dane("zly.fp3");
+  QStringList before, after;
+  auto pageTexts = [](preview::TfrxPreview& pv) {
+    QStringList texts;
+    for (int i = 0; i < pv.PageCount(); ++i) {
+      gfx::RecordingCanvas canvas;
+      pv.Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+      for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts.append(call.text);
+    }
+    return texts;
+  };
+  runReport(*p.AOknoGl, [&](preview::TfrxPreviewForm& form) {
+    before = pageTexts(*form.Preview());
+    ASSERT_TRUE(form.SaveToFile(file));
+    form.Preview()->Clear();
+    EXPECT_EQ(form.Preview()->PageCount(), 0);
+    ASSERT_TRUE(form.LoadFromFile(file));
+    after = pageTexts(*form.Preview());
+    EXPECT_EQ(form.windowTitle(), "Dziennik pomiarów");
+    QFile bad(damaged);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<?xml version=\"1.0\"?><preparedreport><previewpages><page0><m1 u=\"urwany");
+    bad.close();
+    EXPECT_FALSE(form.LoadFromFile(damaged));
+    EXPECT_FALSE(form.Preview()->Locked());
+  });
+  EXPECT_FALSE(before.isEmpty());
+  EXPECT_EQ(after, before);
+  ASSERT_EQ(dialogs::recordedMessages().size(), 1);
+  EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Nie można odczytać pliku ")) << dialogs::recordedMessages()[0].toStdString();
+}
+
 }  // namespace
 }  // namespace valmoro
