@@ -316,9 +316,11 @@ void TfrxPreview::PreparePage(int index, bool finalPass) {
     emit statusChanged();
     return;
   }
+  // Laid out at once, drawn at the update interval: a page of the store is
+  // rebuilt for every drawing while the run goes on.
   if (index < kLaidOutWhileBusy) {
-    workspace_->UpdatePageList(index + 1);
-    if (thumbnails_->isVisible()) thumbnails_->UpdatePageList(index + 1);
+    workspace_->UpdatePageList(index + 1, false);
+    if (thumbnails_->isVisible()) thumbnails_->UpdatePageList(index + 1, false);
   }
   if (index == 0) {
     firstPageTimer_.start();
@@ -332,6 +334,7 @@ void TfrxPreview::PreparePage(int index, bool finalPass) {
   }
   if (index % updateInterval_ == 0) {
     workspace_->viewport()->update();
+    if (thumbnails_->isVisible()) thumbnails_->viewport()->update();
     emit statusChanged();
   }
 }

@@ -39,7 +39,7 @@ int TfrxPreviewWorkspace::AvailableWidth() const {
   return std::max(0, width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
-void TfrxPreviewWorkspace::UpdatePageList(int pageCount) {
+void TfrxPreviewWorkspace::UpdatePageList(int pageCount, bool repaint) {
   std::vector<QSize> sizes;
   if (source_) {
     const int total = source_->Count();
@@ -49,7 +49,7 @@ void TfrxPreviewWorkspace::UpdatePageList(int pageCount) {
   }
   layout_.Layout(sizes, thumbnails_ ? kThumbnailZoom : zoom_, AvailableWidth(), RightToLeft);
   updateScrollBars();
-  viewport()->update();
+  if (repaint) viewport()->update();
 }
 
 void TfrxPreviewWorkspace::updateScrollBars() {

@@ -25,8 +25,8 @@ public:
   void SetSource(PageSource* source) { source_ = source; }
 
   // Lays the first `pageCount` pages out again at the workspace zoom (all
-  // pages when negative).
-  void UpdatePageList(int pageCount = -1);
+  // pages when negative); repaint: draw the pages again now.
+  void UpdatePageList(int pageCount = -1, bool repaint = true);
   const PageLayout& Layout() const { return layout_; }
   int LaidOutCount() const { return layout_.Count(); }
 
