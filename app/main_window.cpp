@@ -454,11 +454,15 @@ void TAOknoGl::Projektowanieraportu1Click() {
 
 void TAOknoGl::Raport1Click() {
   if (!loadReport(*frxReport1, reportPath(), this)) return;
+  // The report walks the visible log; the reading the user had selected in
+  // the grid is selected again afterwards.
+  const int row = ADODataSet1->isActive() ? ADODataSet1->currentRow() : -1;
   try {
     frxReport1->ShowReport(true);
   } catch (const std::exception& e) {
     dialogs::showErrorBox(report::resources::text(u"mbError"), QString::fromUtf8(e.what()), this);
   }
+  if (row >= 0 && ADODataSet1->isActive() && row < ADODataSet1->recordCount()) ADODataSet1->setCurrentRow(row);
 }
 
 void TAOknoGl::FormClose() {

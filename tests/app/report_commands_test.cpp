@@ -206,6 +206,7 @@ protected:
 TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
   Program p = startAsAdministrator();
   app::TAOknoGl& w = *p.AOknoGl;
+  w.ADODataSet1->setCurrentRow(2);
   QStringList texts = runReport(w, [](preview::TfrxPreviewForm& form) {
     EXPECT_EQ(form.windowTitle(), "Dziennik pomiarów");
     EXPECT_EQ(form.StatusText(0), "Strona 1 z 1");
@@ -214,6 +215,8 @@ TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
   EXPECT_TRUE(texts.contains("Dziennik pomiarów temperatury i wilgotności")) << texts.join('|').toStdString();
   EXPECT_EQ(closeTextWhileBusy, "Anuluj");
   EXPECT_TRUE(texts.contains("2026-03-01 08:00"));
+  // The reading selected in the grid stays selected.
+  EXPECT_EQ(w.ADODataSet1->currentRow(), 2);
   EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
   w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
   w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
