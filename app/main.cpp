@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/report_windows.h"
 #include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
@@ -15,8 +16,9 @@ int main(int argc, char** argv) {
   valmoro::report::RegisterReportClassesModule();
   // Text views expand their expressions; footers collect their totals.
   valmoro::report::engine::InstallTextExpansion();
-  // Reports are prepared by the band engine.
+  // "Raport": the band engine prepares, the preview window shows.
   valmoro::report::engine::InstallBandEngine();
+  valmoro::app::installReportWindows();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -232,7 +232,7 @@ bool TfrxReport::BuildPages(bool clearFirst) {
   // A run from within this report's own script would free the running program.
   checkScriptIdle();
   checkNotPreparing();
-  // 1.
+  // 1. Without it the new pages would follow the pages of the last run.
   if (clearFirst) PreviewPages().Clear();
   bool result = false;
   {
@@ -356,6 +356,8 @@ void TfrxReport::SetTerminated(bool value) {
 // --- Showing ---------------------------------------------------------------------------
 
 void TfrxReport::ShowReport(bool clearFirst) {
+  // The window opens before the run: it must not show the last run's pages.
+  if (clearFirst && !preparing_) PreviewPages().Clear();
   const hooks::PreviewShower& preview = hooks::previewShower();
   if (preview && !oldStyleProgress_ && !noPumping_ && QCoreApplication::instance()) {
     // The preview opens at once and fills while the report is prepared.

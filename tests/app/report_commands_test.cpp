@@ -1,0 +1,322 @@
+// "Narzędzia" → "Raport" and "Projektowanie raportu": the report of the log
+// as the grid shows it.
+
+#include <QComboBox>
+#include <QFile>
+#include <QTimer>
+#include <QToolBar>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "fixture.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "qt_printers.h"
+#include "app/report_windows.h"
+#include "platform/recording_canvas.h"
+#include "preview/page_source.h"
+#include "preview/preview.h"
+#include "preview/preview_form.h"
+#include "preview/preview_install.h"
+#include "preview/preview_workspace.h"
+#include "report/engine/engine.h"
+#include "report/engine/memo_expansion.h"
+#include "report/model/data_set.h"
+#include "report/model/hooks.h"
+#include "report/model/report.h"
+#include "report/model/report_options.h"
+
+namespace valmoro {
+namespace {
+
+using app::Program;
+
+// What the preview would have shown: the rows of "Wpisy" at that moment.
+struct ShownReport {
+  int shown = 0;
+  QStringList rows;
+  int pagesInReport = -1;
+  report::TfrxPreviewButtons buttons;
+};
+
+class ReportCommands : public ::testing::Test {
+protected:
+  void SetUp() override {
+    install.createDatabase(QString::fromUtf8(testing::kStandardSeed));
+    report::hooks::setPreviewShower([this](report::TfrxReport& r) {
+      ++shown.shown;
+      shown.buttons = r.PreviewOptions()->Buttons();
+      shown.pagesInReport = int(r.Objects().size());
+      shown.rows.clear();
+      report::TfrxDataSet* wpisy = r.FindDataSet(QStringLiteral("Wpisy"));
+      if (!wpisy) return;
+      wpisy->Open();
+      for (wpisy->First(); !wpisy->Eof(); wpisy->Next())
+        shown.rows.append(wpisy->DisplayText(QStringLiteral("Data")) + QLatin1Char(' ') +
+                          wpisy->DisplayText(QStringLiteral("Temperatura")));
+    });
+  }
+  void TearDown() override { report::hooks::setPreviewShower(nullptr); }
+
+  Program startAsAdministrator() {
+    recording.emplace();
+    Program p = app::createProgram(install.base());
+    p.AOknoGl->AutorunTimer();
+    p.Logowanie->ComboBox1->setEditText("Administrator");
+    p.Logowanie->Edit1->setText("Tajne1");
+    p.Logowanie->ComboBox2->setEditText("Magazyn");
+    QTest::mouseClick(p.Logowanie->Button1, Qt::LeftButton);
+    dialogs::clearRecordedMessages();
+    return p;
+  }
+
+  testing::Installation install;
+  std::optional<dialogs::RecordingScope> recording;
+  ShownReport shown;
+};
+
+TEST_F(ReportCommands, TheReportReadsTheRowsOfTheGridWithTheDateFilterInForce) {
+  install.writeFile("Raport.fr3", QByteArray(R"(<?xml version="1.0" encoding="utf-8"?>
+<TfrxReport Version="4.9" PreviewOptions.Buttons="4095" ReportOptions.Name="Dziennik">
+  <TfrxReportPage Name="Page1"/>
+</TfrxReport>)"));
+  Program p = startAsAdministrator();
+  app::TAOknoGl& w = *p.AOknoGl;
+  ASSERT_TRUE(w.isToolsMenuShown());
+  w.Raport1->trigger();
+  ASSERT_EQ(shown.shown, 1);
+  EXPECT_EQ(shown.rows.size(), 6);
+  // Only the second of March, newest first, formatted as the grid formats.
+  w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+  w.Raport1->trigger();
+  ASSERT_EQ(shown.shown, 2);
+  EXPECT_EQ(shown.rows, QStringList({"2026-03-02 12:30:00 21,50", "2026-03-02 -3,25"}));
+  // The document asked for every button; the application's nine stay.
+  EXPECT_EQ(shown.buttons, report::pbPrint | report::pbExport | report::pbZoom | report::pbFind | report::pbOutline |
+                               report::pbPageSetup | report::pbTools | report::pbNavigator | report::pbExportQuick);
+  // The log stays open for the grid afterwards.
+  EXPECT_TRUE(w.ADODataSet1->isActive());
+  EXPECT_EQ(w.ADODataSet1->recordCount(), 2);
+}
+
+TEST_F(ReportCommands, AMissingLayoutGivesAnEmptyReportWithoutAWord) {
+  Program p = startAsAdministrator();
+  p.AOknoGl->Raport1Click();
+  EXPECT_EQ(shown.shown, 1);
+  EXPECT_EQ(shown.pagesInReport, 0);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty());
+}
+
+TEST_F(ReportCommands, AnUnreadableLayoutShowsTheReportsErrorsAndNoPreview) {
+  install.writeFile("Raport.fr3", "to nie jest dokument raportu");
+  Program p = startAsAdministrator();
+  p.AOknoGl->Raport1Click();
+  EXPECT_EQ(shown.shown, 0);
+  ASSERT_EQ(dialogs::recordedMessages().size(), 1);
+  EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Pojawił się następujący błąd(y):\r\n"));
+}
+
+TEST_F(ReportCommands, TheDesignerCommandSaysTheDesignerIsNotThereYet) {
+  Program p = startAsAdministrator();
+  p.AOknoGl->Projektowanieraportu1->trigger();
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList({"Projektant raportów nie jest jeszcze dostępny w tej wersji programu"}));
+}
+
+
+// The whole command with the program's own layout, engine and preview
+// window: the texts of the pages shown.
+class ReportPreview : public ::testing::Test {
+protected:
+  void SetUp() override {
+    install.createDatabase(QString::fromUtf8(testing::kStandardSeed));
+    QFile::copy(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), install.dane("Raport.fr3"));
+    report::engine::InstallTextExpansion();
+    report::engine::InstallBandEngine();
+    app::installReportWindows();
+  }
+  void TearDown() override {
+    report::hooks::setPreviewShower(nullptr);
+    report::hooks::setEngineRunner(nullptr);
+  }
+
+  Program startAsAdministrator() {
+    recording.emplace();
+    Program p = app::createProgram(install.base());
+    p.AOknoGl->AutorunTimer();
+    p.Logowanie->ComboBox1->setEditText("Administrator");
+    p.Logowanie->Edit1->setText("Tajne1");
+    p.Logowanie->ComboBox2->setEditText("Magazyn");
+    QTest::mouseClick(p.Logowanie->Button1, Qt::LeftButton);
+    dialogs::clearRecordedMessages();
+    return p;
+  }
+
+  // Runs the command; `inWindow` sees the window once the pages are prepared,
+  // then the window is closed. Gives every text run of every page.
+  QStringList runReport(app::TAOknoGl& w, const std::function<void(preview::TfrxPreviewForm&)>& inWindow = {}) {
+    QStringList texts;
+    bool seen = false;
+    bool sawBusy = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      preview::TfrxPreviewForm* form = preview::OpenPreviewForm();
+      if (!form || seen) return;
+      preview::TfrxPreview* p = form->Preview();
+      if (p->Busy()) {
+        sawBusy = true;
+        auto* bar = form->findChild<QToolBar*>("ToolBar");
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(form->Control("CancelB")));
+        closeTextWhileBusy = button ? button->text() : QString("?");
+      }
+      if (p->Busy() || !form->isVisible()) return;
+      // Until the run has been seen (or clearly is not coming).
+      if (!sawBusy && watchTicks++ < 400) return;
+      seen = true;
+      for (int i = 0; i < p->PageCount(); ++i) {
+        gfx::RecordingCanvas canvas;
+        p->Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+        for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts.append(call.text);
+      }
+      if (inWindow) inWindow(*form);
+      form->done(0);
+    });
+    watchTicks = 0;
+    watch.start();
+    w.Raport1->trigger();
+    watch.stop();
+    return texts;
+  }
+
+  testing::Installation install;
+  std::optional<dialogs::RecordingScope> recording;
+  int watchTicks = 0;
+  QString closeTextWhileBusy;
+};
+
+TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
+  Program p = startAsAdministrator();
+  app::TAOknoGl& w = *p.AOknoGl;
+  w.ADODataSet1->setCurrentRow(2);
+  QStringList texts = runReport(w, [](preview::TfrxPreviewForm& form) {
+    EXPECT_EQ(form.windowTitle(), "Dziennik pomiarów");
+    EXPECT_EQ(form.StatusText(0), "Strona 1 z 1");
+    EXPECT_EQ(form.Control("CancelB")->text(), "Zamknij");
+  });
+  EXPECT_TRUE(texts.contains("Dziennik pomiarów temperatury i wilgotności")) << texts.join('|').toStdString();
+  EXPECT_EQ(closeTextWhileBusy, "Anuluj");
+  EXPECT_TRUE(texts.contains("2026-03-01 08:00"));
+  // The reading selected in the grid stays selected.
+  EXPECT_EQ(w.ADODataSet1->currentRow(), 2);
+  EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
+  w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+  texts = runReport(w);
+  EXPECT_TRUE(texts.contains("2026-03-02 12:30"));
+  EXPECT_TRUE(texts.contains("2026-03-02 00:00"));
+  EXPECT_FALSE(texts.contains("2026-03-01 08:00"));
+  EXPECT_FALSE(texts.contains("2026-03-03 09:00"));
+  EXPECT_FALSE(texts.contains(QString::fromUtf8("1\u00a0234,50")));
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+}
+
+
+TEST_F(ReportPreview, AnulujStopsALongPreparationAndKeepsThePagesBuilt) {
+  // Three thousand more readings: well over fifty pages.
+  db::Connection extra;
+  {
+    Program p = startAsAdministrator();
+    db::Query q(p.AOknoGl->ADOConnection1);
+    q.addLine(
+        "INSERT INTO Wpisy (Data, Modul, Punkt, Temperatura, Wilgotnosc, Pracownik) "
+        "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 2999) "
+        "SELECT datetime('2025-01-01 00:00:00', '+' || (x * 300) || ' seconds'), 'Magazyn', 'Rampa', 1.5, 50, 'Jan' "
+        "FROM c");
+    q.execSql();
+  }
+  Program p = startAsAdministrator();
+  int pagesWhenCancelled = -1;
+  int pagesAfter = -1;
+  bool closedWhileBusy = false;
+  QTimer watch;
+  watch.setInterval(2);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    preview::TfrxPreviewForm* form = preview::OpenPreviewForm();
+    if (!form) return;
+    preview::TfrxPreview* pv = form->Preview();
+    if (pv->Busy() && pv->PageCount() >= 3 && pagesWhenCancelled < 0) {
+      // Closing is refused while the pages are coming; Esc stops the run.
+      form->close();
+      closedWhileBusy = form->isVisible();
+      pagesWhenCancelled = pv->PageCount();
+      QTest::keyClick(form, Qt::Key_Escape);
+      return;
+    }
+    if (pagesWhenCancelled >= 0 && !pv->Busy()) {
+      pagesAfter = pv->PageCount();
+      EXPECT_EQ(form->Control("CancelB")->text(), "Zamknij");
+      EXPECT_EQ(form->StatusText(0), QString("Strona 1 z %1").arg(pagesAfter));
+      // What was built can still be paged.
+      pv->Last();
+      EXPECT_EQ(pv->PageNo(), pagesAfter);
+      form->done(0);
+    }
+  });
+  watch.start();
+  p.AOknoGl->Raport1->trigger();
+  watch.stop();
+  EXPECT_TRUE(closedWhileBusy);
+  ASSERT_GE(pagesWhenCancelled, 3);
+  // Stopped within a page or two of the click, far from the 60-odd pages.
+  EXPECT_GE(pagesAfter, pagesWhenCancelled);
+  EXPECT_LE(pagesAfter, pagesWhenCancelled + 2);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+}
+
+TEST_F(ReportPreview, SavedPreparedReportOpensWithTheSamePagesAndADamagedOneIsRefused) {
+  Program p = startAsAdministrator();
+  const QString file = install.dane("zapis.fp3");
+  const QString damaged = install.dane("zly.fp3");
+  QStringList before, after;
+  auto pageTexts = [](preview::TfrxPreview& pv) {
+    QStringList texts;
+    for (int i = 0; i < pv.PageCount(); ++i) {
+      gfx::RecordingCanvas canvas;
+      pv.Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+      for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts.append(call.text);
+    }
+    return texts;
+  };
+  runReport(*p.AOknoGl, [&](preview::TfrxPreviewForm& form) {
+    before = pageTexts(*form.Preview());
+    ASSERT_TRUE(form.SaveToFile(file));
+    form.Preview()->Clear();
+    EXPECT_EQ(form.Preview()->PageCount(), 0);
+    ASSERT_TRUE(form.LoadFromFile(file));
+    after = pageTexts(*form.Preview());
+    EXPECT_EQ(form.windowTitle(), "Dziennik pomiarów");
+    QFile bad(damaged);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<?xml version=\"1.0\"?><preparedreport><previewpages><page0><m1 u=\"urwany");
+    bad.close();
+    EXPECT_FALSE(form.LoadFromFile(damaged));
+    EXPECT_FALSE(form.Preview()->Locked());
+  });
+  EXPECT_FALSE(before.isEmpty());
+  EXPECT_EQ(after, before);
+  ASSERT_EQ(dialogs::recordedMessages().size(), 1);
+  EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Nie można odczytać pliku ")) << dialogs::recordedMessages()[0].toStdString();
+}
+
+}  // namespace
+}  // namespace valmoro
