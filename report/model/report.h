@@ -45,6 +45,8 @@ class TfrxCustomOutline;
 class TfrxExpressionCache;
 class TfrxNameCache;
 struct TfrxNameInfo;
+class TfrxPreviewPages;
+class TfrxView;
 class TfrxReportDataSets;
 class TfrxStyles;
 class TfrxVariables;
@@ -260,6 +262,20 @@ public:
   // (report/engine/draw_text.h); made on first use.
   TfrxDrawText& DrawText();
 
+  // The prepared pages of the report's runs (report/engine/preview_pages.h);
+  // made on first use, which also makes them the script's "Outline".
+  TfrxPreviewPages& PreviewPages();
+  // Drill-down group names the user expanded in the preview (DrillName of
+  // the group headers); the engine prints their detail.
+  QStringList& ExpandedDrillNames() { return expandedDrillNames_; }
+
+  // Application handlers of clicks in the preview. Button: 0 left, 1 right,
+  // 2 middle; Shift: TfrxShiftFlag bits; setting Modified stores the page
+  // back.
+  std::function<void(TfrxView* Sender, int Button, int Shift, bool& Modified)> OnClickObject;
+  std::function<void(TfrxView* Sender, int Button, int Shift, bool& Modified)> OnDblClickObject;
+  std::function<void(TfrxView* Sender)> OnMouseOverObject;
+
   // The object being processed; its name prefixes error texts.
   QString CurObject() const { return curObject_; }
   virtual void SetCurrentObject(TfrxComponent* object);
@@ -308,6 +324,7 @@ private:
   QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
   std::unique_ptr<TfrxNameCache> nameCache_;
   std::unique_ptr<TfrxDrawText> drawText_;
+  QStringList expandedDrillNames_;
   void RegisterScriptClass(const QMetaObject* classType);
   // Raises ReportError while the report's script or one of its expressions
   // is executing: clearing, reloading or preparing the report then would
