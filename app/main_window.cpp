@@ -26,6 +26,11 @@
 #include "platform/db_grid.h"
 #include "platform/dialogs.h"
 #include "platform/locale.h"
+#include "report/model/data_set.h"
+#include "report/model/report.h"
+#include "report/model/report_error.h"
+#include "report/model/report_options.h"
+#include "report/model/resources.h"
 
 namespace valmoro::app {
 
@@ -132,12 +137,17 @@ TAOknoGl::TAOknoGl(const QString& baseDir, QWidget* parent)
   Autorun->setSingleShot(true);
   connect(Autorun, &QTimer::timeout, this, [this] { AutorunTimer(); });
 
+  createReportComponents();
+
   resize(kDesignWidth, 544);
   FormCreate();
   Autorun->start();
 }
 
 TAOknoGl::~TAOknoGl() {
+  // The report goes before the data set it reads, and both before the log.
+  report_.reset();
+  dbDataset_.reset();
   // The data sets go before the connection they read from.
   delete ADODataSet1;
   delete ADOQuery1;
@@ -393,14 +403,62 @@ void TAOknoGl::Oprogramie1Click() {
 
 void TAOknoGl::Zamknij1Click() { close(); }
 
-// Hooks for the report commands: the report subsystem is not part of this
-// version yet, and the user is told so rather than left without an answer.
+void TAOknoGl::createReportComponents() {
+  using namespace report;
+  dbDataset_ = std::make_unique<TfrxDBDataset>();
+  frxDBDataset1 = dbDataset_.get();
+  frxDBDataset1->SetName(QStringLiteral("frxDBDataset1"));
+  frxDBDataset1->SetUserName(QStringLiteral("Wpisy"));
+  frxDBDataset1->SetDataSet(ADODataSet1);
+  // The log stays open for the grid after a report.
+  frxDBDataset1->SetCloseDataSource(false);
+  frxDBDataset1->SetBCDToCurrency(false);
+
+  report_ = std::make_unique<TfrxReport>();
+  frxReport1 = report_.get();
+  frxReport1->SetName(QStringLiteral("frxReport1"));
+  frxReport1->SetDotMatrixReport(false);
+  // No open, save or edit buttons; documents cannot change this set.
+  frxReport1->PreviewOptions()->SetButtons(pbPrint | pbExport | pbZoom | pbFind | pbOutline | pbPageSetup | pbTools |
+                                           pbNavigator | pbExportQuick);
+  frxReport1->PreviewOptions()->SetZoom(1);
+  frxReport1->PrintOptions()->SetPrinter(resources::text(u"prDefault"));
+  frxReport1->PrintOptions()->SetPrintOnSheet(0);
+  frxReport1->SetScriptLanguage(QStringLiteral("PascalScript"));
+  frxReport1->SetScriptText({QStringLiteral("begin"), QString(), QStringLiteral("end.")});
+}
+
+namespace {
+// Loads the layout; a missing file leaves an empty report without a word,
+// an unreadable one has already shown the report's errors ("Błąd").
+bool loadReport(report::TfrxReport& report, const QString& path, QWidget* parent) {
+  try {
+    report.LoadFromFile(path, false);
+    // The errors were shown while reading; an unreadable layout shows nothing more.
+    return report.Errors().isEmpty();
+  } catch (const std::exception& e) {
+    dialogs::showErrorBox(report::resources::text(u"mbError"), QString::fromUtf8(e.what()), parent);
+    return false;
+  }
+}
+}  // namespace
+
 void TAOknoGl::Projektowanieraportu1Click() {
-  dialogs::showMessage(QStringLiteral("Projektowanie raportu nie jest jeszcze dostępne w tej wersji programu."), this);
+  if (!loadReport(*frxReport1, reportPath(), this)) return;
+  try {
+    frxReport1->OpenDesigner(true, false);
+  } catch (const std::exception& e) {
+    dialogs::showErrorBox(report::resources::text(u"mbError"), QString::fromUtf8(e.what()), this);
+  }
 }
 
 void TAOknoGl::Raport1Click() {
-  dialogs::showMessage(QStringLiteral("Raport nie jest jeszcze dostępny w tej wersji programu."), this);
+  if (!loadReport(*frxReport1, reportPath(), this)) return;
+  try {
+    frxReport1->ShowReport(true);
+  } catch (const std::exception& e) {
+    dialogs::showErrorBox(report::resources::text(u"mbError"), QString::fromUtf8(e.what()), this);
+  }
 }
 
 void TAOknoGl::FormClose() {

@@ -23,6 +23,10 @@ class Query;
 namespace valmoro::grid {
 class DbGrid;
 }
+namespace valmoro::report {
+class TfrxDBDataset;
+class TfrxReport;
+}  // namespace valmoro::report
 
 namespace valmoro::app {
 
@@ -81,6 +85,10 @@ public:
   QMenu* Pomoc1;
   QAction* Oprogramie1;
   QTimer* Autorun;
+  // The report machinery: the report of the log and the data set "Wpisy"
+  // over the visible log, so the date filter in force applies to it.
+  report::TfrxReport* frxReport1;
+  report::TfrxDBDataset* frxDBDataset1;
 
   QString statusText(int panel) const;
   void setStatusText(int panel, const QString& text);
@@ -125,6 +133,9 @@ private:
 
   QString baseDir_;
   std::unique_ptr<db::Connection> connection_;
+  std::unique_ptr<report::TfrxDBDataset> dbDataset_;
+  std::unique_ptr<report::TfrxReport> report_;
+  void createReportComponents();
   QLabel* statusPanels_[2];
   TLogowanie* logowanie_ = nullptr;
   TWpis* wpis_ = nullptr;

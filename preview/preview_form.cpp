@@ -19,6 +19,8 @@
 #include <cmath>
 
 #include "platform/dialogs.h"
+#include "platform/settings_store.h"
+#include "preview/page_settings_form.h"
 #include "preview/page_source.h"
 #include "preview/preview.h"
 #include "preview/preview_workspace.h"
@@ -27,6 +29,7 @@
 #include "report/model/hooks.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
+#include "report/model/report_page.h"
 #include "report/model/resources.h"
 
 namespace valmoro::preview {
@@ -515,7 +518,51 @@ void TfrxPreviewForm::ZoomCBClick() {
 }
 
 void TfrxPreviewForm::PageSettingsBClick() {
-  // Filled in by the page settings dialog (page_settings_form.cpp).
+  if (preview_->Busy() || !source_ || preview_->PageCount() == 0) return;
+  const int index = preview_->PageNo() - 1;
+  report::TfrxReportPage* page = source_->Page(index);
+  if (!page) return;
+  bool inches = false;
+  if (report_) {
+    const auto store = report_->OpenIniFile();
+    inches = store->value(QStringLiteral("Form.TfrxDesignerForm"), QStringLiteral("Units")).toInt() == 1;
+  }
+  auto* dialog = new TfrxPageSettingsForm(*page, inches, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [this, dialog, index] {
+    if (preview_->Busy()) return;
+    // The page object is taken again: paging meanwhile may have rebuilt it.
+    report::TfrxReportPage* edited = source_->Page(index);
+    if (!edited) return;
+    dialog->ApplyTo(*edited);
+    if (dialog->ApplyToAll() && report_) {
+      for (report::TfrxComponent* object : report_->AllObjects()) {
+        auto* designPage = qobject_cast<report::TfrxReportPage*>(object);
+        if (!designPage) continue;
+        designPage->SetOrientation(edited->Orientation());
+        designPage->SetPaperWidth(edited->PaperWidth());
+        designPage->SetPaperHeight(edited->PaperHeight());
+        designPage->SetPaperSize(edited->PaperSize());
+        designPage->SetLeftMargin(edited->LeftMargin());
+        designPage->SetTopMargin(edited->TopMargin());
+        designPage->SetRightMargin(edited->RightMargin());
+        designPage->SetBottomMargin(edited->BottomMargin());
+      }
+      preview_->Refresh();
+      return;
+    }
+    preview_->Lock();
+    try {
+      source_->ModifyPage(index, *edited);
+    } catch (const std::exception& e) {
+      preview_->Unlock();
+      dialogs::showError(QString::fromUtf8(e.what()), this);
+      return;
+    }
+    preview_->Unlock();
+    preview_->UpdatePages();
+  });
+  dialog->open();
 }
 
 void TfrxPreviewForm::DesignerBClick() {
