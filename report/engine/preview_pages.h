@@ -44,6 +44,7 @@ class TfrxReportPage;
 class TfrxView;
 class TfrxXMLDocument;
 class TfrxXMLItem;
+class TfrxXMLSerializer;
 class TfrxPreviewPages;
 
 // Cursor values of views (the Cursor property).
@@ -413,7 +414,6 @@ public:
 
 private:
   struct SourceObject;
-  struct PageFile;
   struct CachedPage;
   friend class TfrxOutlineNavigator;
 
@@ -445,7 +445,7 @@ private:
   QHash<const TfrxComponent*, SourceObject*> byDesign_;
   QHash<const TfrxComponent*, SourceObject*> byCopy_;
   std::vector<std::unique_ptr<CachedPage>> pageCache_;
-  std::unique_ptr<PageFile> pageFile_;
+  std::unique_ptr<TfrxXMLSerializer> serializer_;
   qint64 xmlSize_ = 0;
   int logicalPageNo_ = 0;
   int passLastPage_ = -1;

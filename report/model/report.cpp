@@ -5,6 +5,7 @@
 
 #include "platform/component_stream.h"
 #include "report/engine/draw_text.h"
+#include "report/engine/preview_pages.h"
 #include "report/model/report_calc.h"
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"
@@ -91,6 +92,8 @@ TfrxReport::~TfrxReport() {
   // The whole tree goes: no point in keeping the index up to date meanwhile.
   names_.disable();
   delete progressWindow_;
+  if (outline_) outline_->SetHooks(nullptr);
+  previewPages_.reset();
   // Expressions refer to the script; both go before the tree.
   expressions_.reset();
   script_.reset();

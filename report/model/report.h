@@ -324,6 +324,7 @@ private:
   QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
   std::unique_ptr<TfrxNameCache> nameCache_;
   std::unique_ptr<TfrxDrawText> drawText_;
+  std::unique_ptr<TfrxPreviewPages> previewPages_;
   QStringList expandedDrillNames_;
   void RegisterScriptClass(const QMetaObject* classType);
   // Raises ReportError while the report's script or one of its expressions

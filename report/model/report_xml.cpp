@@ -1,6 +1,11 @@
 #include "report_xml.h"
 
+#include <QDir>
+#include <algorithm>
 #include <QFile>
+#include <QTemporaryFile>
+#include <cstdlib>
+#include <functional>
 #include <QIODevice>
 
 #include "platform/locale.h"
@@ -150,6 +155,14 @@ TfrxXMLItem* TfrxXMLItem::AddItem(std::unique_ptr<TfrxXMLItem> item) {
   return items_.back().get();
 }
 
+TfrxXMLItem* TfrxXMLItem::InsertItem(int index, std::unique_ptr<TfrxXMLItem> item) {
+  item->parent_ = this;
+  TfrxXMLItem* raw = item.get();
+  const size_t at = index < 0 ? 0 : std::min(size_t(index), items_.size());
+  items_.insert(items_.begin() + qsizetype(at), std::move(item));
+  return raw;
+}
+
 std::unique_ptr<TfrxXMLItem> TfrxXMLItem::Take(int index) {
   auto item = std::move(items_.at(size_t(index)));
   items_.erase(items_.begin() + index);
@@ -167,6 +180,7 @@ void TfrxXMLItem::Clear() {
     item->items_.clear();
   }
   unloaded_ = false;
+  inTempFile_ = false;
 }
 
 int TfrxXMLItem::Find(const QString& name) const {
@@ -332,10 +346,11 @@ void XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial)
 }
 
 TfrxXMLDocument::TfrxXMLDocument() = default;
-TfrxXMLDocument::~TfrxXMLDocument() = default;
+TfrxXMLDocument::~TfrxXMLDocument() { dropTempFile(); }
 
 void TfrxXMLDocument::Clear() {
   root_.Clear();
+  dropTempFile();
   root_.Name.clear();
   root_.Text.clear();
   root_.Value.clear();
@@ -358,14 +373,67 @@ void TfrxXMLDocument::LoadFromStream(QIODevice& device, bool allowPartialLoading
 }
 
 void TfrxXMLDocument::LoadItem(TfrxXMLItem* item) {
-  if (!item || !item->unloaded_ || !device_) return;
-  XmlReader reader(*device_, OldVersion);
-  const qint64 keep = device_->pos();
+  if (!item || !item->unloaded_) return;
+  QIODevice* source = item->inTempFile_ ? tempFile_.get() : device_;
+  if (!source) return;
+  XmlReader reader(*source, item->inTempFile_ ? false : OldVersion);
+  const qint64 keep = source->pos();
   reader.seek(item->offset_);
   item->unloaded_ = false;
-  XmlReader::readChildren(reader, item, true);
-  device_->seek(keep);
+  item->inTempFile_ = false;
+  XmlReader::readChildren(reader, item, source == device_);
+  source->seek(keep);
 }
+
+std::unique_ptr<TfrxXMLItem> TfrxXMLDocument::loadedCopy(const TfrxXMLItem& item) const {
+  auto copy = std::make_unique<TfrxXMLItem>(item.Name);
+  copy->Text = item.Text;
+  QIODevice* source = item.inTempFile_ ? tempFile_.get() : device_;
+  if (!source) return copy;
+  XmlReader reader(*source, item.inTempFile_ ? false : OldVersion);
+  const qint64 keep = source->pos();
+  reader.seek(item.offset_);
+  XmlReader::readChildren(reader, copy.get(), false);
+  source->seek(keep);
+  return copy;
+}
+
+namespace {
+
+// Temporary files still open, removed at the end of the program should
+// their documents never be destroyed.
+QStringList* liveTempFiles = nullptr;
+
+void removeLiveTempFiles() {
+  if (liveTempFiles)
+    for (const QString& name : *liveTempFiles) QFile::remove(name);
+}
+
+void trackTempFile(const QString& name) {
+  if (!liveTempFiles) {
+    liveTempFiles = new QStringList;
+    std::atexit(removeLiveTempFiles);
+  }
+  liveTempFiles->append(name);
+}
+
+void untrackTempFile(const QString& name) {
+  if (liveTempFiles) liveTempFiles->removeAll(name);
+}
+
+}  // namespace
+
+void TfrxXMLDocument::dropTempFile() {
+  if (!tempFile_) return;
+  const QString name = tempFile_->fileName();
+  tempFile_.reset();  // a QTemporaryFile removes itself
+  QFile::remove(name);
+  untrackTempFile(name);
+}
+
+QString TfrxXMLDocument::TempFileName() const { return tempFile_ ? tempFile_->fileName() : QString(); }
+
+qint64 TfrxXMLDocument::TempFileSize() const { return tempFile_ ? tempFile_->size() : 0; }
 
 void TfrxXMLDocument::LoadFromFile(const QString& fileName) {
   QFile file(fileName);
@@ -410,7 +478,10 @@ QByteArray startOf(const TfrxXMLItem& item) {
   return out;
 }
 
-void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool indent) {
+// Elements whose children stay on disk are read back one at a time.
+using ItemLoader = std::function<std::unique_ptr<TfrxXMLItem>(const TfrxXMLItem&)>;
+
+void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool indent, const ItemLoader& load) {
   // Iterative walk: each entry is an item and whether its end tag is due.
   struct Step {
     const TfrxXMLItem* item;
@@ -418,26 +489,33 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
     bool closing;
   };
   std::vector<Step> todo{{&item, level, false}};
+  std::vector<std::unique_ptr<TfrxXMLItem>> loaded;
   while (!todo.empty()) {
     const Step step = todo.back();
     todo.pop_back();
     const QByteArray pad = indent ? QByteArray(step.level * 2, ' ') : QByteArray();
     const QByteArray eol = indent ? QByteArray("\r\n") : QByteArray();
-    const TfrxXMLItem& it = *step.item;
+    const TfrxXMLItem* current = step.item;
     if (step.closing) {
-      out.write(pad + "</" + it.Name.toUtf8() + ">" + eol);
+      out.write(pad + "</" + current->Name.toUtf8() + ">" + eol);
+      if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
       continue;
     }
-    if (it.Count() == 0 && it.Value.isEmpty()) {
-      out.write(pad + startOf(it) + "/>" + eol);
-      continue;
+    if (current->Unloaded() && load) {
+      loaded.push_back(load(*current));
+      current = loaded.back().get();
     }
+    const TfrxXMLItem& it = *current;
     if (it.Count() == 0) {
-      out.write(pad + startOf(it) + ">" + frxEscape(it.Value).toUtf8() + "</" + it.Name.toUtf8() + ">" + eol);
+      if (it.Value.isEmpty())
+        out.write(pad + startOf(it) + "/>" + eol);
+      else
+        out.write(pad + startOf(it) + ">" + frxEscape(it.Value).toUtf8() + "</" + it.Name.toUtf8() + ">" + eol);
+      if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
       continue;
     }
     out.write(pad + startOf(it) + ">" + eol);
-    todo.push_back({&it, step.level, true});
+    todo.push_back({current, step.level, true});
     for (int i = it.Count() - 1; i >= 0; --i) todo.push_back({it.Items(i), step.level + 1, false});
   }
 }
@@ -447,8 +525,46 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
 void TfrxXMLDocument::SaveToStream(QIODevice& device) const {
   BufferedWriter out(device);
   out.write("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n");
-  if (!root_.Name.isEmpty()) writeItem(out, root_, 0, AutoIndent);
+  if (!root_.Name.isEmpty())
+    writeItem(out, root_, 0, AutoIndent, [this](const TfrxXMLItem& item) { return loadedCopy(item); });
   out.flush();
+}
+
+void TfrxXMLDocument::UnloadItem(TfrxXMLItem* item) {
+  if (!item || item->unloaded_ || item->Count() == 0) return;
+  if (!tempFile_) {
+    const QString folder = TempDir.isEmpty() ? QDir::tempPath() : TempDir;
+    auto file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral("frXML")));
+    file->setAutoRemove(true);
+    if (!file->open())
+      throw ReportError(QStringLiteral("Nie można utworzyć pliku tymczasowego w folderze %1: %2")
+                            .arg(QDir::toNativeSeparators(folder), file->errorString()));
+    // QTemporaryFile makes the file readable by its owner only.
+    trackTempFile(file->fileName());
+    tempFile_ = std::move(file);
+  }
+  const qint64 start = tempFile_->size();
+  tempFile_->seek(start);
+  try {
+    BufferedWriter out(*tempFile_);
+    for (int i = 0; i < item->Count(); ++i)
+      writeItem(out, *item->Items(i), 0, false, [this](const TfrxXMLItem& child) { return loadedCopy(child); });
+    out.write("</" + item->Name.toUtf8() + ">");
+    out.flush();
+    if (!tempFile_->flush())
+      throw ReportError(QStringLiteral("Błąd zapisu: %1").arg(tempFile_->errorString()));
+  } catch (const ReportError& error) {
+    // Nothing was lost: the element keeps its children; the partial write
+    // is cut off.
+    tempFile_->resize(start);
+    throw ReportError(QStringLiteral("Nie można przenieść stron do pliku tymczasowego %1 (%2). Sprawdź, czy na "
+                                     "dysku jest wolne miejsce.")
+                          .arg(QDir::toNativeSeparators(tempFile_->fileName()), error.message()));
+  }
+  item->items_.clear();
+  item->unloaded_ = true;
+  item->inTempFile_ = true;
+  item->offset_ = start;
 }
 
 void TfrxXMLDocument::SaveToFile(const QString& fileName) const {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
 namespace valmoro::report {
@@ -33,6 +34,8 @@ public:
   // Takes over an item made elsewhere (for instance by another document).
   TfrxXMLItem* AddItem(std::unique_ptr<TfrxXMLItem> item);
   std::unique_ptr<TfrxXMLItem> Take(int index);
+  // Puts an item before the index-th child (at the end when index >= Count).
+  TfrxXMLItem* InsertItem(int index, std::unique_ptr<TfrxXMLItem> item);
   void Clear();
   // First child with that name (letter case ignored), or -1 / nullptr.
   int Find(const QString& name) const;
@@ -48,6 +51,9 @@ public:
   // Children left on disk by a partial load; reading them is the document's job.
   bool Unloaded() const { return unloaded_; }
   qint64 Offset() const { return offset_; }
+  // The element may have its children moved to the document's temporary
+  // file (UnloadItem).
+  bool Movable = false;
 
 private:
   friend class TfrxXMLDocument;
@@ -55,6 +61,7 @@ private:
   TfrxXMLItem* parent_ = nullptr;
   std::vector<std::unique_ptr<TfrxXMLItem>> items_;
   bool unloaded_ = false;
+  bool inTempFile_ = false;  // unloaded into the temporary file, not the loaded stream
   qint64 offset_ = 0;
 };
 
@@ -77,12 +84,29 @@ public:
   void SaveToStream(QIODevice& device) const;
   void LoadFromFile(const QString& fileName);
   void SaveToFile(const QString& fileName) const;
-  // Reads the children of an element left on disk by a partial load.
+  // Reads the children of an element left on disk (by a partial load or by
+  // UnloadItem).
   void LoadItem(TfrxXMLItem* item);
 
+  // The temporary file for elements moved out of memory: created on first
+  // use in TempDir (empty: the system's temporary folder) with an
+  // unpredictable name readable by the owner only, and removed by Clear,
+  // by the destructor or at the end of the program.
+  QString TempDir;
+  // Moves the children of an element to the temporary file and frees them.
+  // Throws ReportError when the file cannot be created or written (a full
+  // disk); the element then keeps its children.
+  void UnloadItem(TfrxXMLItem* item);
+  // Name of the temporary file (empty while there is none).
+  QString TempFileName() const;
+  qint64 TempFileSize() const;
+
 private:
+  std::unique_ptr<TfrxXMLItem> loadedCopy(const TfrxXMLItem& item) const;
+  void dropTempFile();
   TfrxXMLItem root_;
   QIODevice* device_ = nullptr;  // kept for deferred children
+  std::unique_ptr<QFile> tempFile_;
 };
 
 // Attribute value escaping: line feed, carriage return, double quote,
