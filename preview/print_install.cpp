@@ -8,6 +8,7 @@
 #include "preview/preview_hooks.h"
 #include "preview/print_math.h"
 #include "preview/print_run.h"
+#include "preview/report_page_source.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
@@ -80,6 +81,10 @@ bool PrintPreparedPages(report::TfrxReport& report, report::TfrxCustomPreviewPag
   return printShowingErrors(report, printable, currentPage, parent);
 }
 
+std::unique_ptr<PrintablePages> printablePages(report::TfrxCustomPreviewPages& pages) {
+  return std::make_unique<StorePages>(pages);
+}
+
 void InstallPrinting() {
   printers::PrinterTexts texts;
   texts.custom = res("prCustom");
@@ -107,6 +112,10 @@ void InstallPrinting() {
     if (!report) {
       own = std::make_unique<report::TfrxReport>();
       report = own.get();
+    }
+    if (auto* store = dynamic_cast<ReportPageSource*>(&source)) {
+      StorePages printable(store->Pages());
+      return printShowingErrors(*report, printable, currentPage + 1, parent);
     }
     SourcePages printable(source);
     return printShowingErrors(*report, printable, currentPage + 1, parent);

@@ -1,6 +1,8 @@
 // valmoro-report: the report subsystem from the command line.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 #include <algorithm>
 #include <cstdio>
 
@@ -27,7 +29,13 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Printing draws text with the system's fonts, which takes a GUI
+  // application; without a display it runs on the offscreen platform.
+  const bool gui = argc > 1 && qstrcmp(argv[1], "print") == 0;
+  if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const std::unique_ptr<QCoreApplication> application =
+      gui ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+  QCoreApplication& app = *application;
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
