@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "preview/print_install.h"
+#include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   valmoro::report::RegisterReportClassesModule();
   // Text views expand their expressions; footers collect their totals.
   valmoro::report::engine::InstallTextExpansion();
+  // Reports are prepared by the band engine.
+  valmoro::report::engine::InstallBandEngine();
   // The preview's Print command, and new pages on the current printer's paper.
   valmoro::preview::InstallPrinting();
   // The program ends with its main window, whatever else is open.

@@ -2,9 +2,6 @@
 // report, binds the data set "Wpisy" to a module's log as the program reads
 // it, prepares the script and prints the value of each expression.
 
-#include <memory>
-
-#include "app/log_statements.h"
 #include "platform/database.h"
 #include "report/model/data_set.h"
 #include "report/model/report.h"
@@ -13,6 +10,7 @@
 #include "script/script_error.h"
 #include "script/variant.h"
 #include "tools/command_registry.h"
+#include "tools/log_binding.h"
 
 namespace valmoro::tools {
 
@@ -46,28 +44,16 @@ int calc(const QStringList& args) {
   if (rest.size() < 2 || database.isEmpty() != module.isEmpty()) return usageError(kCalc);
 
   // The log of the module, newest first, read as the main window reads it.
-  db::Connection connection;
-  db::DataSet log(&connection);
   // Only with a database: a data set named "Wpisy" that nothing feeds would
   // be found by the report and fail the run.
-  std::unique_ptr<report::TfrxDBDataset> wpisy;
+  ModuleLog log;
   if (!database.isEmpty()) {
     try {
-      connection.open(database);
-      log.setCommandText(app::statements::S5);
-      log.bindValue(QStringLiteral(":modul"), module);
-      log.setDisplayFormat(QStringLiteral("Temperatura"), QStringLiteral("#,##0.00"));
-      log.setDisplayFormat(QStringLiteral("Wilgotnosc"), QStringLiteral("#,##0.00"));
-      log.open();
-      log.first();
+      log.open(database, module);
     } catch (const db::DbError& e) {
       printOut(e.message());
       return 1;
     }
-    wpisy = std::make_unique<report::TfrxDBDataset>();
-    wpisy->SetName(QStringLiteral("frxDBDataset1"));
-    wpisy->SetUserName(QStringLiteral("Wpisy"));
-    wpisy->SetDataSet(&log);
   }
 
   report::TfrxReport report;
@@ -83,16 +69,7 @@ int calc(const QStringList& args) {
     printErrors(report);
     return 1;
   }
-  if (!database.isEmpty() && report.GetDataset(QStringLiteral("Wpisy")) != wpisy.get()) {
-    // A listed name that found no data set when the document was read takes it.
-    report::TfrxDataSetItem* item = nullptr;
-    for (int i = 0; i < report.DataSets()->Count() && !item; ++i)
-      if (!report.DataSets()->Item(i)->DataSet() &&
-          report.DataSets()->Item(i)->DataSetName().compare(QLatin1String("Wpisy"), Qt::CaseInsensitive) == 0)
-        item = report.DataSets()->Item(i);
-    if (item) item->SetDataSet(wpisy.get());
-    else report.DataSets()->Add(wpisy.get());
-  }
+  log.bindTo(report);
 
   if (!report.PrepareScript()) {
     printErrors(report);

@@ -10,10 +10,10 @@
 #include "preview/print_run.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/report.h"
-#include "report/model/report_document.h"
 #include "report/model/report_error.h"
 #include "report/model/resources.h"
 #include "tools/command_registry.h"
+#include "tools/log_binding.h"
 
 namespace valmoro::tools {
 
@@ -23,7 +23,8 @@ int print(const QStringList& args);
 
 const Command kPrint{
     QStringLiteral("print"),
-    QStringLiteral("(REPORT.fr3 | FILE.fp3) [--printer NAME] [--pages RANGE] [--copies N] [--collate] "
+    QStringLiteral("(REPORT.fr3 [--database FILE --module NAME [--from YYYY-MM-DD] [--to YYYY-MM-DD]] | FILE.fp3) "
+                   "[--printer NAME] [--pages RANGE] [--copies N] [--collate] "
                    "[--duplex default|vertical|horizontal|simplex] [-o FILE.pdf]"),
     QStringLiteral("print a report (prepared first) or a prepared report on a printer, or into a PDF file with -o"),
     print};
@@ -37,6 +38,9 @@ struct Request {
   bool collate = false;
   int duplex = 0;
   QString output;
+  QString database, module;
+  QDate from, to;
+  bool fromGiven = false, toGiven = false;
 };
 
 // The words of the call; a message when they are wrong.
@@ -64,6 +68,16 @@ std::optional<QString> parse(const QStringList& args, Request& r) {
       const QStringList modes{"default", "vertical", "horizontal", "simplex"};
       if (!value(v) || !modes.contains(v)) return QStringLiteral("--duplex: default, vertical, horizontal lub simplex");
       r.duplex = int(modes.indexOf(v));
+    } else if (a == QLatin1String("--database")) {
+      if (!value(r.database)) return QStringLiteral("--database wymaga pliku bazy danych");
+    } else if (a == QLatin1String("--module")) {
+      if (!value(r.module)) return QStringLiteral("--module wymaga nazwy modułu");
+    } else if (a == QLatin1String("--from") || a == QLatin1String("--to")) {
+      const bool isFrom = a == QLatin1String("--from");
+      QDate& date = isFrom ? r.from : r.to;
+      if (!value(v) || !(date = parseIsoDate(v)).isValid())
+        return QStringLiteral("%1: nieprawidłowa data (oczekiwano RRRR-MM-DD)").arg(a);
+      (isFrom ? r.fromGiven : r.toGiven) = true;
     } else if (a == QLatin1String("-o")) {
       if (!value(r.output)) return QStringLiteral("-o wymaga nazwy pliku PDF");
     } else if (a.startsWith(QLatin1Char('-')) || !r.input.isEmpty()) {
@@ -73,6 +87,9 @@ std::optional<QString> parse(const QStringList& args, Request& r) {
     }
   }
   if (r.input.isEmpty()) return QStringLiteral("brak pliku raportu");
+  if (r.database.isEmpty() != r.module.isEmpty()) return QStringLiteral("--database i --module podaje się razem");
+  if (r.database.isEmpty() && (r.fromGiven || r.toGiven))
+    return QStringLiteral("--from i --to wymagają --database i --module");
   return std::nullopt;
 }
 
@@ -90,6 +107,16 @@ int print(const QStringList& args) {
   }
   preview::InstallPrinting();
 
+  ModuleLog log;
+  if (!request.database.isEmpty()) {
+    try {
+      log.open(request.database, request.module, request.from, request.to);
+    } catch (const db::DbError& e) {
+      printOut(e.message());
+      return 1;
+    }
+  }
+
   report::TfrxReport report;
   // Nobody to answer boxes or watch progress: errors come back here.
   report.SetNoPumping(true);
@@ -98,13 +125,20 @@ int print(const QStringList& args) {
     if (request.input.endsWith(QLatin1String(".fp3"), Qt::CaseInsensitive)) {
       report.PreviewPages().LoadFromFile(request.input, true);
     } else {
-      report::loadReportDocument(report, request.input);
-      if (report.Errors().isEmpty()) report.BuildPages();
+      report.LoadFromFile(request.input, true);
+      if (report.Errors().isEmpty()) {
+        log.bindTo(report);
+        if (!report.BuildPages(true) && report.Errors().isEmpty())
+          report.Errors().append(QStringLiteral("Raport nie został przygotowany"));
+      }
       if (!report.Errors().isEmpty()) {
         for (const QString& line : report.Errors()) printOut(line);
         return 1;
       }
     }
+  } catch (const report::ReportError& e) {
+    printOut(e.message());
+    return 1;
   } catch (const std::exception& e) {
     printOut(QString::fromUtf8(e.what()));
     return 1;

@@ -1,12 +1,11 @@
 // valmoro-report: the report subsystem from the command line.
 
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <memory>
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/dialogs.h"
+#include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
 #include "tools/command_registry.h"
@@ -29,19 +28,18 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Printing draws text with the system's fonts, which takes a GUI
-  // application; without a display it runs on the offscreen platform.
-  const bool gui = argc > 1 && qstrcmp(argv[1], "print") == 0;
-  if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  const std::unique_ptr<QCoreApplication> application =
-      gui ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
-  QCoreApplication& app = *application;
+  // Drawing pages (text included) needs the GUI part of Qt; the tool never
+  // shows a window, so it runs on the off-screen platform wherever it is.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
   valmoro::report::RegisterReportClassesModule();
   // Text views expand their expressions; footers collect their totals.
   valmoro::report::engine::InstallTextExpansion();
+  // Reports are prepared by the band engine.
+  valmoro::report::engine::InstallBandEngine();
   const QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {
     valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));

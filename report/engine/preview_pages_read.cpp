@@ -139,7 +139,13 @@ TfrxReportPage* TfrxPreviewPages::Page(int index) {
     // The element read for it goes back to the temporary file.
     if (report_ && report_->EngineOptions()->UseFileCache() && !live) {
       TfrxXMLItem* pages = PagesNode();
-      if (dropped < pages->Count() && pages->Items(dropped)->Movable) xml_->UnloadItem(pages->Items(dropped));
+      if (dropped < pages->Count() && pages->Items(dropped)->Movable) {
+        try {
+          xml_->UnloadItem(pages->Items(dropped));
+        } catch (const ReportError&) {
+          // The disk is full: the element simply stays in memory.
+        }
+      }
     }
   }
   return result;

@@ -12,6 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "report/engine/preview_pages.h"
 #include "report/model/dialog.h"
 #include "report/model/hooks.h"
 #include "report/model/page.h"
@@ -228,12 +229,11 @@ std::unique_ptr<settings::SettingsStore> TfrxReport::OpenIniFile() const {
 // --- Preparing ------------------------------------------------------------------------
 
 bool TfrxReport::BuildPages(bool clearFirst) {
-  // 1. Hook: the prepared-page store comes with the band engine; until then
-  // there are no pages to clear.
-  (void)clearFirst;
   // A run from within this report's own script would free the running program.
   checkScriptIdle();
   checkNotPreparing();
+  // 1.
+  if (clearFirst) PreviewPages().Clear();
   bool result = false;
   {
     struct Preparing {

@@ -692,6 +692,21 @@ void registerEngine(Registrar& r) {
                              [](TfrxCustomEngine* e, Caller) { return Variant(e->FreeSpace()); });
     method<TfrxCustomEngine>(c, "function GetAnchorPage(const Text: String): Integer",
                              [](TfrxCustomEngine* e, Caller a) { return Variant(e->GetAnchorPage(a->Arg(0).ToString())); });
+    for (const char* name : {"CurX", "CurY"})
+      readWrite<TfrxCustomEngine>(
+          c, name, "Extended", [name](TfrxCustomEngine* e) { return script::FromQVariant(e->State(QLatin1String(name))); },
+          [name](TfrxCustomEngine* e, const Variant& v) { e->SetState(QLatin1String(name), v.ToDouble()); });
+    const std::pair<const char*, const char*> readOnlyState[] = {
+        {"CurColumn", "Integer"},   {"CurVColumn", "Integer"}, {"PageHeight", "Extended"},
+        {"PageWidth", "Extended"},  {"DoublePass", "Boolean"}, {"FinalPass", "Boolean"},
+        {"TotalPages", "Integer"},  {"StartDate", "TDateTime"}, {"StartTime", "TDateTime"},
+        {"SecondScriptCall", "Boolean"}};
+    for (const auto& [name, type] : readOnlyState)
+      readOnly<TfrxCustomEngine>(c, name, type, [name = name, type = type](TfrxCustomEngine* e) {
+        const QVariant value = e->State(QLatin1String(name));
+        if (qstrcmp(type, "TDateTime") == 0) return Variant::FromDate(value.toDouble());
+        return script::FromQVariant(value);
+      });
   }
   r.ensure<TfrxEngine>();
   if (TfsClassVariable* c = r.ensure<TfrxCustomOutline>()) {

@@ -31,6 +31,11 @@ public:
   virtual void StopReport() = 0;
   virtual double FreeSpace() = 0;
   virtual int GetAnchorPage(const QString& text) = 0;
+  // The run's published state by name: CurX, CurY, CurColumn, CurVColumn,
+  // PageHeight, PageWidth, DoublePass, FinalPass, TotalPages, StartDate,
+  // StartTime, SecondScriptCall. Only CurX and CurY can be set.
+  virtual QVariant State(const QString& name) = 0;
+  virtual void SetState(const QString& name, const QVariant& value) = 0;
 };
 
 // Hook: the outline of the prepared pages implements this.
@@ -60,6 +65,8 @@ public:
   void StopReport() { hooks("StopReport").StopReport(); }
   double FreeSpace() { return hooks("FreeSpace").FreeSpace(); }
   int GetAnchorPage(const QString& text) { return hooks("GetAnchorPage").GetAnchorPage(text); }
+  QVariant State(const QString& name) { return hooks("State").State(name); }
+  void SetState(const QString& name, const QVariant& value) { hooks("SetState").SetState(name, value); }
 
 private:
   ReportEngineHooks& hooks(const char* operation) const;

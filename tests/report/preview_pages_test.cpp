@@ -723,3 +723,60 @@ TEST(PreviewPagesMouse, LinksHintsAndDrillDownAreAnsweredAsData) {
   EXPECT_TRUE(a.modified);
   EXPECT_EQ(memoOn(d.pages().Page(0))->Text(), "kliknięty");
 }
+
+// --- Files kept as test data ----------------------------------------------------------
+
+TEST(PreviewPagesData, WholePageElementsCarryTheirOwnObjects) {
+  TfrxReport report;
+  TfrxPreviewPages& pages = report.PreviewPages();
+  ASSERT_TRUE(pages.LoadFromFile(VALMORO_TEST_DATA "/prepared/whole-page-outline.fp3"));
+  EXPECT_TRUE(report.PreviewOptions()->OutlineVisible());
+  EXPECT_EQ(report.PreviewOptions()->OutlineWidth(), 150);
+  EXPECT_EQ(report.ReportOptions()->Name(), "Próba");
+  ASSERT_EQ(pages.Count(), 2);
+  EXPECT_EQ(pages.PageSize(0), QSize(qRound(100 * 3.77953), qRound(50 * 3.77953)));
+  EXPECT_EQ(pages.LogicalNumbers(1), std::make_pair(2, 2));
+  TfrxReportPage* page = pages.Page(0);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(memoOn(page)->Text(), "Cała strona\r\ndwie linie");
+  auto* picture = qobject_cast<TfrxPictureView*>(page->FindObject("Picture1"));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_FALSE(picture->Picture()->IsEmpty());
+  // A link to an anchor goes to its page and position.
+  TfrxPointQuery q;
+  q.x = qRound(5 * 3.77953) + 20;
+  q.y = qRound(5 * 3.77953) + 15;
+  q.click = true;
+  TfrxPointAnswer a = pages.ObjectOver(q);
+  EXPECT_EQ(a.action, TfrxPointAnswer::Action::GoToAnchor);
+  EXPECT_EQ(a.page, 1);
+  EXPECT_EQ(a.top, 12);
+  // The outline kept its two levels.
+  EXPECT_EQ(pages.Outline().GetItem(0).text, "Jeden");
+  pages.Outline().LevelDown(0);
+  EXPECT_EQ(pages.Outline().GetItem(0).page, 1);
+}
+
+TEST(PreviewPagesData, EveryKeptFileLoadsOrIsRefusedAndEveryPageDraws) {
+  const QDir dir(VALMORO_TEST_DATA "/prepared");
+  const QStringList files = dir.entryList(QDir::Files);
+  ASSERT_FALSE(files.isEmpty());
+  for (const QString& name : files) {
+    SCOPED_TRACE(name.toStdString());
+    TfrxReport report;
+    TfrxPreviewPages& pages = report.PreviewPages();
+    try {
+      pages.LoadFromFile(dir.filePath(name));
+    } catch (const ReportError& e) {
+      EXPECT_FALSE(e.message().isEmpty());
+      continue;
+    }
+    QImage image(64, 64, QImage::Format_RGB32);
+    for (int i = 0; i < pages.Count() && i < 20; ++i) {
+      (void)pages.PageSize(i);
+      if (!pages.Page(i)) continue;
+      gfx::PainterCanvas canvas(image, 96);
+      pages.DrawPage(i, canvas, 0.1, 0.1, 0, 0);
+    }
+  }
+}

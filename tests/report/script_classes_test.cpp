@@ -188,6 +188,15 @@ struct CountingEngine : ReportEngineHooks {
   void StopReport() override { calls << QStringLiteral("StopReport"); }
   double FreeSpace() override { return 123.5; }
   int GetAnchorPage(const QString&) override { return 4; }
+  QVariant State(const QString& name) override {
+    if (name == QLatin1String("CurY")) return curY;
+    if (name == QLatin1String("FinalPass")) return true;
+    return 7;
+  }
+  void SetState(const QString& name, const QVariant& value) override {
+    if (name == QLatin1String("CurY")) curY = value.toDouble();
+  }
+  double curY = 12.25;
 };
 
 TEST_F(ScriptClasses, EngineMembersCallTheEngineHooksOrSayTheyAreMissing) {
@@ -202,6 +211,9 @@ TEST_F(ScriptClasses, EngineMembersCallTheEngineHooksOrSayTheyAreMissing) {
                                "  ShowMessage(FloatToStr(Engine.FreeSpace) + ' ' + IntToStr(Engine.GetAnchorPage('a')));\n"
                                "end.")),
             QStringLiteral("123,5 4"));
+  EXPECT_EQ(run(QStringLiteral("begin Engine.CurY := Engine.CurY + 10; ShowMessage(FloatToStr(Engine.CurY) + ' ' + "
+                               "IntToStr(Engine.CurColumn) + ' ' + BoolToStr(Engine.FinalPass)); end.")),
+            QStringLiteral("22,25 7 -1"));
   EXPECT_EQ(hooks.calls, (QStringList{QStringLiteral("ShowBand MasterData2"), QStringLiteral("NewPage"),
                                       QStringLiteral("AddAnchor a")}));
 }

@@ -1,0 +1,222 @@
+// valmoro-report prepare: the program's report over a module's log, written
+// as prepared pages and read back.
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "report/engine/preview_pages.h"
+#include "report/model/band.h"
+#include "report/model/memo_view.h"
+#include "report/model/report.h"
+#include "report/model/report_page.h"
+#include "tools_support.h"
+
+namespace valmoro {
+namespace {
+
+// The database of a new installation: the schema and the seed readings.
+void makeSeedDatabase(const QString& path) {
+  const QString connectionName = QStringLiteral("prepare_tool_test");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
+      QFile source(QString::fromUtf8(file));
+      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
+        QString sql;
+        for (const QString& line : statement.split('\n'))
+          if (!line.trimmed().startsWith("--")) sql += line + '\n';
+        if (sql.trimmed().isEmpty()) continue;
+        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+      }
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+}
+
+// One row of numbers from the database.
+QVariantList queryRow(const QString& path, const QString& sql, const QVariantList& values) {
+  const QString connectionName = QStringLiteral("prepare_tool_query");
+  QVariantList row;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    EXPECT_TRUE(db.open());
+    QSqlQuery q(db);
+    q.prepare(sql);
+    for (const QVariant& v : values) q.addBindValue(v);
+    EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+    if (q.next())
+      for (int i = 0; i < q.record().count(); ++i) row.append(q.value(i));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+  return row;
+}
+
+QString money(double value) { return QString::number(value, 'f', 2).replace('.', ','); }
+
+// Text views of the loaded pages: band name -> the texts of its views, by
+// view name, in page order.
+struct Prepared {
+  report::TfrxReport owner;
+  int pages = 0;
+  QList<QPair<QString, QHash<QString, QString>>> bands;
+
+  explicit Prepared(const QString& file) {
+    report::TfrxPreviewPages& store = owner.PreviewPages();
+    EXPECT_TRUE(store.LoadFromFile(file));
+    pages = store.Count();
+    for (int p = 0; p < pages; ++p) {
+      report::TfrxReportPage* page = store.Page(p);
+      for (report::TfrxComponent* object : page->Objects()) {
+        auto* band = qobject_cast<report::TfrxBand*>(object);
+        if (!band) continue;
+        QHash<QString, QString> texts;
+        for (report::TfrxComponent* child : band->Objects())
+          if (auto* memo = qobject_cast<report::TfrxCustomMemoView*>(child)) texts.insert(memo->Name(), memo->Text());
+        bands.append({band->Name(), texts});
+      }
+    }
+  }
+  int count(const QString& name) const {
+    return int(std::count_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; }));
+  }
+  QHash<QString, QString> first(const QString& name) const {
+    for (const auto& b : bands)
+      if (b.first == name) return b.second;
+    return {};
+  }
+};
+
+struct ReportPrepareTool : ::testing::Test {
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    database = dir.filePath("Valmoro.db");
+    makeSeedDatabase(database);
+  }
+  QTemporaryDir dir;
+  QString database;
+  const QString report = QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
+  const QString module = QStringLiteral("Magazyn główny");
+};
+
+TEST_F(ReportPrepareTool, ShippedReportShowsTheModulesTrueFigures) {
+  const QString out = dir.filePath("raport.fp3");
+  const ToolRun run = runTool({"prepare", report, "--database", database, "--module", module, "-o", out});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+  EXPECT_EQ(run.out, QString());
+
+  const QVariantList sql = queryRow(database,
+                                    "SELECT count(*), avg(Temperatura), min(Temperatura), max(Temperatura), "
+                                    "avg(Wilgotnosc), min(Wilgotnosc), max(Wilgotnosc) FROM Wpisy WHERE Modul = ?",
+                                    {module});
+  ASSERT_EQ(sql.size(), 7);
+  ASSERT_GT(sql[0].toInt(), 1000);
+  const Prepared prepared(out);
+  EXPECT_EQ(prepared.count("MasterData1"), sql[0].toInt());
+  EXPECT_EQ(prepared.count("PageFooter1"), prepared.pages);
+  EXPECT_EQ(prepared.count("ReportTitle1"), 1);
+  EXPECT_EQ(prepared.first("ReportTitle1").value("Modul"), "Moduł: " + module);
+  const auto summary = prepared.first("ReportSummary1");
+  EXPECT_EQ(summary.value("Podsumowanie"), "Podsumowanie — liczba pomiarów: " + sql[0].toString());
+  EXPECT_EQ(summary.value("TemperaturaSrednia"), money(sql[1].toDouble()));
+  EXPECT_EQ(summary.value("TemperaturaMinimum"), money(sql[2].toDouble()));
+  EXPECT_EQ(summary.value("TemperaturaMaksimum"), money(sql[3].toDouble()));
+  EXPECT_EQ(summary.value("WilgotnoscSrednia"), money(sql[4].toDouble()));
+  EXPECT_EQ(summary.value("WilgotnoscMinimum"), money(sql[5].toDouble()));
+  EXPECT_EQ(summary.value("WilgotnoscMaksimum"), money(sql[6].toDouble()));
+  // Newest first, as the main window shows the log.
+  const QVariantList newest =
+      queryRow(database, "SELECT strftime('%Y-%m-%d %H:%M', max(Data)) FROM Wpisy WHERE Modul = ?", {module});
+  EXPECT_EQ(prepared.first("MasterData1").value("PoleData"), newest.value(0).toString());
+  // The page count is filled in when a page is drawn.
+  EXPECT_EQ(prepared.bands.last().second.value("NumerStrony"),
+            QStringLiteral("Strona %1 z [TotalPages#]").arg(prepared.pages));
+}
+
+TEST_F(ReportPrepareTool, DateFilterKeepsTheLowerBoundAndDropsTheUpper) {
+  const QString out = dir.filePath("luty.fp3");
+  const QVariantList range = queryRow(database, "SELECT min(date(Data)) FROM Wpisy WHERE Modul = ?", {module});
+  const QDate from = QDate::fromString(range.value(0).toString(), "yyyy-MM-dd").addDays(10);
+  const QDate to = from.addDays(7);
+  const ToolRun run = runTool({"prepare", report, "--database", database, "--module", module, "--from",
+                               from.toString("yyyy-MM-dd"), "--to", to.toString("yyyy-MM-dd"), "-o", out});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  const QVariantList sql =
+      queryRow(database, "SELECT count(*) FROM Wpisy WHERE Modul = ? AND Data >= ? AND Data < ?",
+               {module, from.toString("yyyy-MM-dd"), to.toString("yyyy-MM-dd")});
+  const Prepared prepared(out);
+  ASSERT_GT(sql.value(0).toInt(), 0);
+  EXPECT_EQ(prepared.count("MasterData1"), sql.value(0).toInt());
+  EXPECT_EQ(prepared.first("ReportSummary1").value("Podsumowanie"),
+            "Podsumowanie — liczba pomiarów: " + sql.value(0).toString());
+}
+
+TEST_F(ReportPrepareTool, ReportWithoutDataSetNeedsNoDatabase) {
+  const QString file = dir.filePath("wiersze.fr3");
+  {
+    report::TfrxReport design;
+    auto* page = new report::TfrxReportPage(&design);
+    page->SetName("Page1");
+    page->SetPaperSize(9);
+    auto* band = new report::TfrxMasterData(page);
+    band->SetName("MasterData1");
+    band->SetBounds(0, 20, 700, 20);
+    band->SetRowCount(120);
+    auto* memo = new report::TfrxMemoView(band);
+    memo->SetName("Nr");
+    memo->SetBounds(0, 0, 200, 20);
+    memo->SetText("wiersz [Line#]");
+    design.WriteToFile(file);
+  }
+  const QString out = dir.filePath("wiersze.fp3");
+  const ToolRun run = runTool({"prepare", file, "-o", out});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  const Prepared prepared(out);
+  EXPECT_EQ(prepared.count("MasterData1"), 120);
+  EXPECT_EQ(prepared.bands.last().second.value("Nr"), "wiersz 120");
+  EXPECT_EQ(prepared.pages, 3);
+}
+
+TEST_F(ReportPrepareTool, ErrorsAndWrongCalls) {
+  const QString out = dir.filePath("x.fp3");
+  // A layout error: the report's error lines, exit 1, no file.
+  const QString file = dir.filePath("zly.fr3");
+  {
+    report::TfrxReport design;
+    auto* page = new report::TfrxReportPage(&design);
+    page->SetName("Page1");
+    auto* footer = new report::TfrxGroupFooter(page);
+    footer->SetName("GroupFooter1");
+    design.WriteToFile(file);
+  }
+  const ToolRun bad = runTool({"prepare", file, "-o", out});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_TRUE(bad.out.contains("Brak nagłówka grupy dla GroupFooter1")) << bad.out.toStdString();
+  EXPECT_FALSE(QFile::exists(out));
+
+  EXPECT_EQ(runTool({"prepare", report}).exitCode, 2);
+  EXPECT_EQ(runTool({"prepare", report, "--database", database, "-o", out}).exitCode, 2);
+  EXPECT_EQ(runTool({"prepare", report, "--from", "2024-01-01", "-o", out}).exitCode, 2);
+  const ToolRun date = runTool({"prepare", report, "--database", database, "--module", module, "--from", "1.02.2024",
+                                "-o", out});
+  EXPECT_EQ(date.exitCode, 2);
+  EXPECT_TRUE(date.err.contains("nieprawidłowa data '1.02.2024'")) << date.err.toStdString();
+  const ToolRun missing = runTool({"prepare", dir.filePath("brak.fr3"), "-o", out});
+  EXPECT_EQ(missing.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace valmoro

@@ -1,0 +1,42 @@
+#pragma once
+// The data set "Wpisy" as the program's "Raport" command gives it to a
+// report: a module's log, newest first, optionally limited to the main
+// window's date filter (lower bound inclusive, upper exclusive).
+
+#include <QDate>
+#include <QString>
+#include <memory>
+
+#include "platform/database.h"
+
+namespace valmoro::report {
+class TfrxDBDataset;
+class TfrxReport;
+}  // namespace valmoro::report
+
+namespace valmoro::tools {
+
+class ModuleLog {
+public:
+  ModuleLog();
+  ~ModuleLog();
+  ModuleLog(const ModuleLog&) = delete;
+  ModuleLog& operator=(const ModuleLog&) = delete;
+
+  // Opens the log; an invalid `from` or `to` means no filter. Throws
+  // db::DbError when the database or the query fails.
+  void open(const QString& database, const QString& module, const QDate& from = {}, const QDate& to = {});
+  // Makes the report's data set list name the log "Wpisy" (a listed name
+  // that found no data set when the document was read takes it).
+  void bindTo(report::TfrxReport& report);
+
+private:
+  db::Connection connection_;
+  db::DataSet log_;
+  std::unique_ptr<report::TfrxDBDataset> wpisy_;
+};
+
+// "YYYY-MM-DD" as a date; invalid for anything else.
+QDate parseIsoDate(const QString& text);
+
+}  // namespace valmoro::tools
