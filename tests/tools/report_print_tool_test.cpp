@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "report/engine/preview_pages.h"
@@ -108,6 +111,55 @@ TEST(ReportPrintTool, WrongCallsAndFailuresSayWhyAndExitOne) {
   r = runTool({"print", fp3, "--copies", "zero"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.out.contains("--copies")) << r.out.toStdString();
+}
+
+// The database of a new installation: the schema and the seed readings.
+void makeSeedDatabase(const QString& path) {
+  const QString connectionName = QStringLiteral("print_tool_test");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
+      QFile source(QString::fromUtf8(file));
+      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
+        QString sql;
+        for (const QString& line : statement.split('\n'))
+          if (!line.trimmed().startsWith("--")) sql += line + '\n';
+        if (sql.trimmed().isEmpty()) continue;
+        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+      }
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+}
+
+TEST(ReportPrintTool, PrintsTheShippedReportOverAModulesLog) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("Valmoro.db"), fp3 = dir.filePath("raport.fp3"), pdf = dir.filePath("r.pdf");
+  makeSeedDatabase(database);
+  const QString report = QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
+  const QStringList data{"--database", database, "--module", "Magazyn główny"};
+  ASSERT_EQ(runTool(QStringList{"prepare", report} + data + QStringList{"-o", fp3}).exitCode, 0);
+  TfrxReport prepared;
+  ASSERT_TRUE(prepared.PreviewPages().LoadFromFile(fp3));
+  const int count = prepared.PreviewPages().Count();
+  ASSERT_GT(count, 1);
+
+  const ToolRun r = runTool(QStringList{"print", report} + data + QStringList{"--pages", "1,2", "-o", pdf});
+  ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+  ASSERT_EQ(pdfPages(pdf), 2);
+  EXPECT_TRUE(run("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}).contains("Magazyn główny"));
+
+  const ToolRun all = runTool({"print", fp3, "-o", pdf});
+  ASSERT_EQ(all.exitCode, 0) << all.out.toStdString();
+  EXPECT_EQ(pdfPages(pdf), count);
+
+  const ToolRun wrong = runTool({"print", report, "--from", "2024-01-01", "-o", pdf});
+  EXPECT_EQ(wrong.exitCode, 2);
 }
 
 }  // namespace
