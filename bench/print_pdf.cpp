@@ -37,12 +37,13 @@ int main(int argc, char** argv) {
   const int rows = argc > 1 ? atoi(argv[1]) : 60000;
   if (!bench::makeLog(database, rows)) return 1;
 
+  // The log is open before the report is read, as the tool does it.
+  tools::ModuleLog log;
+  log.open(database, QStringLiteral("Magazyn"));
   report::TfrxReport report;
   report.SetNoPumping(true);
   report.EngineOptions()->SetNewSilentMode(report::simSilent);
   report.LoadFromFile(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), true);
-  tools::ModuleLog log;
-  log.open(database, QStringLiteral("Magazyn"));
   log.bindTo(report);
   QElapsedTimer timer;
   timer.start();
