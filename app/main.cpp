@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/report_windows.h"
+#include "preview/print_install.h"
 #include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   // "Raport": the band engine prepares, the preview window shows.
   valmoro::report::engine::InstallBandEngine();
   valmoro::app::installReportWindows();
+  // The preview's Print command, and new pages on the current printer's paper.
+  valmoro::preview::InstallPrinting();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);
 

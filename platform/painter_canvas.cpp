@@ -27,16 +27,35 @@ QRgb opaque(Color c) { return toRgb(c) | 0xFF000000u; }
 // Fonts as QRawFont, loaded from the files fonts:: resolved and measured, so
 // what is drawn is exactly what was measured. Kept per thread: a raw font may
 // not be shared between threads, and loading one costs far more than a page.
+QFont qtFont(const fonts::FontFile& file, int pixelSize, QFont::HintingPreference hinting) {
+  QFont font(file.family);
+  font.setPixelSize(std::max(1, pixelSize));
+  font.setBold(file.bold);
+  font.setItalic(file.italic);
+  font.setHintingPreference(hinting);
+  return font;
+}
+
 class RawFontCache {
 public:
-  QRawFont get(const fonts::FontFile& file, int pixelSize, QFont::HintingPreference hinting) {
+  // forDocument: the font goes into a document (printer, PDF), which can
+  // embed it as text only when Qt knows the file it came from; a font made
+  // from bytes would be drawn as outlines, and the printout could not be
+  // searched or copied from.
+  QRawFont get(const fonts::FontFile& file, int pixelSize, QFont::HintingPreference hinting, bool forDocument) {
     // Resolved files live as long as the program, so their address is a key.
-    const Key key{&file, pixelSize, int(hinting)};
+    const Key key{&file, pixelSize, int(hinting) * 2 + (forDocument ? 1 : 0)};
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
     if (fonts_.size() > 512) fonts_.clear();
     QRawFont raw;
-    if (file.faceIndex == 0) {
+    if (forDocument) {
+      QRawFont known = QRawFont::fromFont(qtFont(file, pixelSize, hinting));
+      const bool italic = known.style() != QFont::StyleNormal;
+      const bool bold = known.weight() >= QFont::DemiBold;
+      if (known.isValid() && known.familyName() == file.family && italic == file.italic && bold == file.bold) raw = known;
+    }
+    if (!raw.isValid() && file.faceIndex == 0) {
       auto data = data_.constFind(file.path);
       if (data == data_.constEnd()) {
         QFile f(file.path);
@@ -47,12 +66,7 @@ public:
     if (!raw.isValid()) {
       // A face inside a collection, or a file Qt cannot read: the same family
       // through Qt's own font matching.
-      QFont font(file.family);
-      font.setPixelSize(std::max(1, pixelSize));
-      font.setBold(file.bold);
-      font.setItalic(file.italic);
-      font.setHintingPreference(hinting);
-      raw = QRawFont::fromFont(font);
+      raw = QRawFont::fromFont(qtFont(file, pixelSize, hinting));
     }
     fonts_.emplace(key, raw);
     return raw;
@@ -593,10 +607,9 @@ void PainterCanvas::textOut(QPoint at, const QString& text, std::span<const int>
     // it is the costly part.
     const int px = fonts::emPixels(font_.name, bold, italic, font_.height);
     textFont_ = fonts::scaled(font_.name, bold, italic, px);
-    const QFont::HintingPreference hinting = kind_ == DeviceKind::Printer || kind_ == DeviceKind::Pdf
-                                                 ? QFont::PreferNoHinting
-                                                 : QFont::PreferVerticalHinting;
-    textRaw_ = rawFontCache().get(textFont_->file(), px, hinting);
+    const bool document = kind_ == DeviceKind::Printer || kind_ == DeviceKind::Pdf;
+    const QFont::HintingPreference hinting = document ? QFont::PreferNoHinting : QFont::PreferVerticalHinting;
+    textRaw_ = rawFontCache().get(textFont_->file(), px, hinting, document);
     textFontKey_ = font_;
   }
   const fonts::ScaledFont* scaled = textFont_.get();

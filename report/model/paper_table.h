@@ -1,30 +1,14 @@
 #pragma once
-// The paper sizes known by code (the platform's paper numbering; 256 is a
-// custom size). Process-wide and constant.
+// The paper table as the report tree uses it; it lives with the printers.
 
-#include <optional>
-#include <span>
+#include "platform/paper_table.h"
 
 namespace valmoro::report {
 
-inline constexpr int kCustomPaperSize = 256;
-
-struct PaperTableRow {
-  int code;
-  const char* name;  // empty in every row
-  int width;         // tenths of a millimetre
-  int height;
-};
-
-// Width and height of a paper in millimetres.
-struct PaperDimensions {
-  double width;
-  double height;
-};
-
-// The 66 rows, in code order.
-std::span<const PaperTableRow> paperTable();
-// The first row with that code; nothing for a code without a row.
-std::optional<PaperDimensions> findPaper(int code);
+using printers::findPaper;
+using printers::kCustomPaperSize;
+using printers::PaperDimensions;
+using printers::paperTable;
+using printers::PaperTableRow;
 
 }  // namespace valmoro::report

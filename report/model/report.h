@@ -221,6 +221,11 @@ public:
   // a valid value answers.
   std::function<void(const QString& VarName, QVariant& Value)> OnGetValue;
   std::function<void(TfrxReport* Sender, const QString& VarName, QVariant& Value)> OnNewGetValue;
+  // Printing: before the first page, for every page printed (with its copy
+  // number) and after the last one (also when printing failed).
+  std::function<void(TfrxReport* Sender)> OnPrintReport;
+  std::function<void(TfrxComponent* Page, int CopyNo)> OnPrintPage;
+  std::function<void(TfrxReport* Sender)> OnAfterPrintReport;
 
   // --- Script and expressions (report_script.cpp, report_calc.cpp) ---------------
   // The report's script program (with the runtime library).

@@ -40,6 +40,8 @@ void TfrxPrintOptions::Assign(const TfrxPrintOptions& source) {
   swapPageSize_ = source.swapPageSize_;
   pagesOnSheet_ = source.pagesOnSheet_;
   sheetOverlap_ = source.sheetOverlap_;
+  duplex_ = source.duplex_;
+  outputFileName_ = source.outputFileName_;
 }
 
 void TfrxPreviewOptions::Assign(const TfrxPreviewOptions& source) {

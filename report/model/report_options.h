@@ -130,6 +130,12 @@ public:
   // Millimetres, for the split print mode.
   double SheetOverlap() const { return sheetOverlap_; }
   void SetSheetOverlap(double value) { sheetOverlap_ = value; }
+  // 0 as each page says, 1 vertical, 2 horizontal, 3 simplex.
+  int Duplex() const { return duplex_; }
+  void SetDuplex(int value) { duplex_ = value; }
+  // Prints into this file instead of the printer when not empty.
+  QString OutputFileName() const { return outputFileName_; }
+  void SetOutputFileName(const QString& value) { outputFileName_ = value; }
 
   void Assign(const TfrxPrintOptions& source);
 
@@ -146,6 +152,8 @@ private:
   bool swapPageSize_ = false;
   int pagesOnSheet_ = 0;
   double sheetOverlap_ = 3;
+  int duplex_ = 0;
+  QString outputFileName_;
 };
 
 class TfrxPreviewOptions : public Persistent {

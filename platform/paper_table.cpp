@@ -1,6 +1,6 @@
-#include "report/model/paper_table.h"
+#include "platform/paper_table.h"
 
-namespace valmoro::report {
+namespace valmoro::printers {
 
 namespace {
 
@@ -34,4 +34,4 @@ std::optional<PaperDimensions> findPaper(int code) {
   return std::nullopt;
 }
 
-}  // namespace valmoro::report
+}  // namespace valmoro::printers
