@@ -530,8 +530,12 @@ void TfrxXLSExport::writeFast() {
     if (!step()) break;
   }
   if (std::optional<ss::Range> range = selectRange(1, 1, columns, rows)) range->SetValues(values);
-  values.clear();
+  values = {};
   sheet_->Cells().SetWrapText(true);
+  // Everything the workbook needs from the matrix is in it now; its cell
+  // objects go before the collected addresses are applied and the file is
+  // written, which keeps the peak memory of a long report down.
+  releaseMatrix();
 
   std::stable_sort(styleList.begin(), styleList.end(), byKey);
   std::stable_sort(borderList.begin(), borderList.end(), byKey);
@@ -617,7 +621,14 @@ void TfrxXLSExport::writeNormal() {
     if (!step()) break;
   }
   if (std::optional<ss::Range> range = selectRange(1, 1, columns - 1, rows - 1)) range->SetValues(values);
+  values = {};
   sheet_->Cells().SetWrapText(true);
+  releaseMatrix();
+}
+
+void TfrxXLSExport::releaseMatrix() {
+  if (matrix_) matrix_->Progress = nullptr;
+  matrix_.reset();
 }
 
 void TfrxXLSExport::EndExport() {

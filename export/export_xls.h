@@ -103,6 +103,7 @@ private:
   void pastePicture(const TfrxIEMObject* object, int column, int row, int columns, int rows, bool nudge);
   void defineStyles(bool withRotation, bool fillOnlyWhenColoured);
   void applyUnions(const std::vector<std::pair<QString, QString>>& list, int kind);
+  void releaseMatrix();
 
   bool exportStyles_ = true;
   bool exportPictures_ = true;
