@@ -3,11 +3,33 @@
 
 #include "app/main_window.h"
 #include "export/export_xls.h"
+#include "export/pdf_export.h"
 #include "export/rtf_export.h"
 
 namespace valmoro::app {
 
 void TAOknoGl::createExportComponents() {
+  frxPDFExport1 = new exports::TfrxPDFExport(this);
+  frxPDFExport1->SetName(QStringLiteral("frxPDFExport1"));
+  frxPDFExport1->SetUseFileCache(true);
+  frxPDFExport1->SetShowProgress(true);
+  frxPDFExport1->SetOverwritePrompt(false);
+  frxPDFExport1->SetPrintOptimized(false);
+  frxPDFExport1->SetOutline(false);
+  frxPDFExport1->SetBackground(false);
+  frxPDFExport1->SetHTMLTags(true);
+  frxPDFExport1->SetAuthor(QStringLiteral("Valmoro"));
+  frxPDFExport1->SetSubject(QStringLiteral("Valmoro PDF export"));
+  frxPDFExport1->SetProtectionFlags(exports::TfrxPDFExport::TfrxPDFExportPermissions(
+      exports::TfrxPDFExport::ePrint | exports::TfrxPDFExport::eModify | exports::TfrxPDFExport::eCopy |
+      exports::TfrxPDFExport::eAnnot));
+  frxPDFExport1->SetHideToolbar(false);
+  frxPDFExport1->SetHideMenubar(false);
+  frxPDFExport1->SetHideWindowUI(false);
+  frxPDFExport1->SetFitWindow(false);
+  frxPDFExport1->SetCenterWindow(false);
+  frxPDFExport1->SetPrintScaling(false);
+
   frxRTFExport1 = new exports::TfrxRTFExport(this);
   frxRTFExport1->SetName(QStringLiteral("frxRTFExport1"));
   frxRTFExport1->SetUseFileCache(true);

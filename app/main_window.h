@@ -16,6 +16,7 @@ class QTimer;
 class QToolButton;
 
 namespace valmoro::exports {
+class TfrxPDFExport;
 class TfrxRTFExport;
 class TfrxXLSExport;
 }
@@ -64,6 +65,7 @@ public:
 
   // Components.
   // The export filters the preview's export menu lists (export_components.cpp).
+  exports::TfrxPDFExport* frxPDFExport1 = nullptr;
   exports::TfrxRTFExport* frxRTFExport1 = nullptr;
   exports::TfrxXLSExport* frxXLSExport1 = nullptr;
   db::Connection* ADOConnection1;

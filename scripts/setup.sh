@@ -8,6 +8,7 @@ VALMORO_PACKAGES=(
   libgtest-dev googletest
   libfontconfig-dev libfreetype-dev libharfbuzz-dev libssl-dev zlib1g-dev qpdf poppler-utils libxlsxwriter-dev
   fonts-liberation2 fonts-dejavu-core xvfb xauth
+  python3-openpyxl libreoffice-writer-nogui libreoffice-calc-nogui
 )
 
 valmoro_install_packages() {

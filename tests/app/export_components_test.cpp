@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "export/export_filter.h"
 #include "export/export_xls.h"
+#include "export/pdf_export.h"
 #include "export/rtf_export.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
@@ -21,6 +22,23 @@ TEST(ExportComponents, TheMainWindowListsItsFiltersWithTheProgramsSettings) {
   const int before = exports::ExportFilterList().Count();
   {
     app::Program p = app::createProgram(install.base());
+    // The menu lists them in the order the window makes them: PDF, spreadsheet, RTF.
+    const QList<exports::TfrxCustomExportFilter*> filters = exports::ExportFilterList().Filters();
+    const qsizetype pdfAt = filters.indexOf(p.AOknoGl->frxPDFExport1);
+    ASSERT_GE(pdfAt, 0);
+    EXPECT_LT(pdfAt, filters.indexOf(p.AOknoGl->frxXLSExport1));
+    EXPECT_LT(filters.indexOf(p.AOknoGl->frxXLSExport1), filters.indexOf(p.AOknoGl->frxRTFExport1));
+
+    exports::TfrxPDFExport* pdf = p.AOknoGl->frxPDFExport1;
+    EXPECT_EQ(pdf->Name(), "frxPDFExport1");
+    EXPECT_EQ(pdf->Author(), "Valmoro");
+    EXPECT_EQ(pdf->Subject(), "Valmoro PDF export");
+    EXPECT_TRUE(pdf->HTMLTags() && pdf->UseFileCache() && pdf->ShowProgress());
+    EXPECT_FALSE(pdf->Outline() || pdf->Background() || pdf->PrintOptimized() || pdf->OverwritePrompt());
+    EXPECT_FALSE(pdf->Protected());
+    EXPECT_FALSE(pdf->HideToolbar() || pdf->HideMenubar() || pdf->HideWindowUI() || pdf->FitWindow() ||
+                 pdf->CenterWindow() || pdf->PrintScaling());
+
     exports::TfrxRTFExport* rtf = p.AOknoGl->frxRTFExport1;
     ASSERT_NE(rtf, nullptr);
     EXPECT_TRUE(exports::ExportFilterList().Filters().contains(rtf));
