@@ -1,6 +1,8 @@
 // valmoro-report: the report subsystem from the command line.
 
 #include <QGuiApplication>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 
@@ -31,6 +33,15 @@ int main(int argc, char** argv) {
   // Drawing pages (text included) needs the GUI part of Qt; the tool never
   // shows a window, so it runs on the off-screen platform wherever it is.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Without a session (servers, cron, tests) Qt would warn on standard error
+  // about the missing runtime folder; give it a private one, as it would.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const QByteArray dir = QByteArray("/tmp/runtime-") + QByteArray::number(uint(getuid()));
+    mkdir(dir.constData(), 0700);
+    struct stat info {};
+    if (stat(dir.constData(), &info) == 0 && info.st_uid == getuid() && (info.st_mode & 0077) == 0)
+      qputenv("XDG_RUNTIME_DIR", dir);
+  }
   QGuiApplication app(argc, argv);
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
