@@ -84,7 +84,8 @@ void TfrxBandEngine::outputBand(TfrxBand& band) {
     // 4.
     if (band.Visible() && !exempt && !isRedirected() && FreeSpace() < band.Height()) {
       const bool tooHigh = band.Height() > PageHeight() - FooterHeight() && !s.hasVertical;
-      if ((band.AllowSplit() && !keeping_) || tooHigh) {
+      // A band crossed by vertical bands is never split: its parts stand side by side.
+      if ((band.AllowSplit() && !s.hasVertical && !keeping_) || tooHigh) {
         if (keeping_) endKeeping(keepBand_);
         if (!band.AllowSplit() && s.runningRow > 1 && !band.StartNewPage()) NewColumn();
         splitBand(band);

@@ -116,6 +116,28 @@ TEST_F(EngineVertical, WithoutReprintTheNextPartStartsAtTheLeftEdge) {
   EXPECT_EQ(cells(1, "MD").at(0), "50@0 60@150");
 }
 
+TEST_F(EngineVertical, RowsBelowThePageGoOnAfterThePartsOfTheFirstPage) {
+  QList<QVariantMap> many;
+  for (int i = 1; i <= 60; ++i) many.append({{"N", QStringLiteral("r%1").arg(i)}, {"X", i}});
+  setRows(many);
+  setColumns(6);
+  vheader->SetReprintOnNewPage(true);
+  master->SetAllowSplit(true);
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  // Pages 0 and 1 are the left and right part of the first rows, 2 and 3 of the rest.
+  ASSERT_EQ(store->pages.size(), 4u);
+  const size_t firstRows = store->bands(0, "MD").size();
+  EXPECT_GT(firstRows, 40u);
+  EXPECT_EQ(store->bands(1, "MD").size(), firstRows);
+  EXPECT_EQ(firstRows + store->bands(2, "MD").size(), 60u);
+  EXPECT_EQ(store->bands(3, "MD").size(), store->bands(2, "MD").size());
+  const QString last = QStringLiteral("r60@0 3000@100 3600@250");
+  EXPECT_EQ(cells(3, "MD").back(), last);
+  EXPECT_EQ(cells(3, "F"), QStringList{"Suma@0 91500@100 109800@250"});
+  // Whole rows: the crossed band is not cut at the page bottom.
+  for (const Placed& p : store->bands(0, "MD")) EXPECT_DOUBLE_EQ(p.height, 20);
+}
+
 TEST_F(EngineVertical, EndlessWidthGrowsThePageInstead) {
   setColumns(6);
   page->SetEndlessWidth(true);
