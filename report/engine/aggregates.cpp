@@ -468,7 +468,9 @@ QVariant calculate(TfrxReport& report, const QString& function, const QStringLis
   }
   TfrxBand* printing = list->CurrentBand ? list->CurrentBand() : nullptr;
   const int column = list->CurrentColumn ? list->CurrentColumn() : 0;
-  const Variant value = list->Value(function, expression, band, flags, printing, column);
+  Variant value = list->Value(function, expression, band, flags, printing, column);
+  if (value.IsNull() && list->CurrentMasterBand)
+    if (TfrxBand* master = list->CurrentMasterBand()) value = list->Value(function, expression, band, flags, master, column);
   // Dates keep their kind on the way back to the expression.
   if (value.Kind() == script::VarKind::Date) return QVariant(script::DaysToDateTime(value.AsDouble()));
   return script::ToQVariant(value, QMetaType());

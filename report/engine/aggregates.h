@@ -113,6 +113,9 @@ public:
   // vertical column (CurVColumn). Unset: no band, column 0.
   std::function<TfrxBand*()> CurrentBand;
   std::function<int()> CurrentColumn;
+  // The horizontal band whose vertical bands are being printed: the views
+  // that came from it print for it.
+  std::function<TfrxBand*()> CurrentMasterBand;
 
   TfrxReport& Report() const { return report_; }
   const std::vector<TfrxAggregateItem>& Items() const { return items_; }

@@ -205,6 +205,15 @@ private:
   void placeDataColumns(TfrxDataBand& band);
   void setDataColumn(TfrxDataBand& band, int column);
   void showBandSimple(TfrxBand& band);
+
+  // engine_vertical.cpp
+  void moveIntoVerticalBands(TfrxReportPage& page, TfrxBand& band);
+  void restoreMovedViews();
+  double runVerticalBands(TfrxBand& band);
+  void outputVertical(TfrxBand& band);
+  void nextVerticalPart();
+  void writeVerticalParts(TfrxBand& band);
+  void gotoVerticalPartPage(int index);
   void finishEndlessPage();
   double columnX(int column) const;
   // The first band of that kind number on the current page.
@@ -260,6 +269,19 @@ private:
   // Vertical state.
   TfrxBand* verticalMaster_ = nullptr;
   QList<int> verticalPages_;
+  // CurX at which the current horizontal page part holds more than the
+  // vertical bands reprinted at its start (a smaller part would break forever).
+  double verticalPartFreshX_ = 0;
+  // Views of horizontal bands moved into vertical bands for the run, with
+  // where they came from; given back when the run ends.
+  struct MovedView {
+    TfrxView* view;
+    TfrxBand* home;
+    int index;
+    double left;
+  };
+  std::vector<MovedView> movedViews_;
+  QHash<const TfrxComponent*, TfrxBand*> homeBands_;
   // Drill-down name path, innermost last.
   QList<QPair<QString, int>> drillPath_;
   // Nesting of page ends and of bands in output, to refuse runaway recursion.

@@ -103,12 +103,13 @@ void TfrxBandEngine::buildBandTree(TfrxReportPage& page, bool vertical) {
     auto* band = qobject_cast<TfrxBand*>(object);
     if (!band || band->Vertical() != vertical || qobject_cast<TfrxNullBand*>(band)) continue;
     BandState& s = state(band);
-    s.shiftBuilt = false;
-    buildShiftTree(*band);
     s.subBands.clear();
     s.header = s.footer = nullptr;
     s.group = nullptr;
     s.hasVertical = false;
+    if (!vertical) moveIntoVerticalBands(page, *band);
+    s.shiftBuilt = false;
+    buildShiftTree(*band);
     s.dataSet = nullptr;
     if (auto* data = qobject_cast<TfrxDataBand*>(band)) {
       s.dataSet = data->DataSet();

@@ -48,11 +48,22 @@ void TfrxBandEngine::showBandChain(TfrxBand* band) {
     showBandChain(child);
   // 4.
   if (keepChild) endKeeping(band);
-  if (qobject_cast<TfrxDataBand*>(band)) aggregates_->AddRecord(band, 0);
+  // A vertical data band adds its record per vertical column, and only for
+  // the rows of a horizontal data band: a header or footer row carries no record.
+  if (!qobject_cast<TfrxDataBand*>(band)) return;
+  if (!band->Vertical()) aggregates_->AddRecord(band, 0);
+  else if (qobject_cast<TfrxDataBand*>(verticalMaster_)) aggregates_->AddRecord(band, curVColumn_);
 }
 
 void TfrxBandEngine::outputBand(TfrxBand& band) {
+  // 1.
+  if (band.Vertical()) {
+    outputVertical(band);
+    return;
+  }
   BandState& s = state(&band);
+  const bool crossed = s.hasVertical && !qobject_cast<TfrxPageHeader*>(&band) && !verticalMaster_;
+  const double savedX = crossed ? runVerticalBands(band) : curX_;
   // 2. A page break before the band (for data bands and groups: before every
   // row or group but the first).
   if (band.Visible() && band.StartNewPage() && !fromPageStart_ && !isRedirected() &&
@@ -73,7 +84,8 @@ void TfrxBandEngine::outputBand(TfrxBand& band) {
     // 4.
     if (band.Visible() && !exempt && !isRedirected() && FreeSpace() < band.Height()) {
       const bool tooHigh = band.Height() > PageHeight() - FooterHeight() && !s.hasVertical;
-      if ((band.AllowSplit() && !keeping_) || tooHigh) {
+      // A band crossed by vertical bands is never split: its parts stand side by side.
+      if ((band.AllowSplit() && !s.hasVertical && !keeping_) || tooHigh) {
         if (keeping_) endKeeping(keepBand_);
         if (!band.AllowSplit() && s.runningRow > 1 && !band.StartNewPage()) NewColumn();
         splitBand(band);
@@ -88,6 +100,7 @@ void TfrxBandEngine::outputBand(TfrxBand& band) {
       placeBand(band);
       curY_ += band.Height();
     }
+    if (crossed) curX_ = savedX;
   } catch (...) {
     unprepareBand(band);
     throw;
@@ -121,7 +134,9 @@ void TfrxBandEngine::placeBand(TfrxBand& band) {
     }
     return;
   }
-  if (fromPageStart_) {
+  if (state(&band).hasVertical && !qobject_cast<TfrxPageHeader*>(&band) && !verticalMaster_) {
+    writeVerticalParts(band);
+  } else if (fromPageStart_) {
     if (!pages_.BandOnPage(band)) pages_.AppendBand(band);
   } else {
     pages_.AppendBand(band);
@@ -225,7 +240,9 @@ void TfrxBandEngine::moveShifted(TfrxBand& band, int, double) {
 
 void TfrxBandEngine::unprepareBand(TfrxBand& band) {
   BandState& s = state(&band);
-  const QList<TfrxView*> views = BandViews(band);
+  QList<TfrxView*> views = BandViews(band);
+  // Copies made by vertical bands hold their own printed state.
+  if (s.hasVertical && s.designObjectCount >= 0) views = views.mid(0, s.designObjectCount);
   if (band.Visible())
     for (TfrxView* view : views) {
       report_.SetCurrentObject(view);

@@ -84,6 +84,7 @@ bool TfrxBandEngine::Run() {
   aggregates_ = std::make_unique<TfrxAggregateList>(report_);
   aggregates_->CurrentBand = [this] { return curBand_; };
   aggregates_->CurrentColumn = [this] { return curVColumn_; };
+  aggregates_->CurrentMasterBand = [this] { return verticalMaster_; };
   const QList<TfrxReportPage*> pages = reportPages(report_);
   for (TfrxReportPage* page : pages) {
     buildBandTree(*page, false);
@@ -102,11 +103,13 @@ bool TfrxBandEngine::Run() {
       if (dataSetsBegun) report_.DataSets()->EndRun();
       pages_.Finish();
       running_ = false;
+      restoreMovedViews();
       throw;
     }
     if (dataSetsBegun) report_.DataSets()->EndRun();
     pages_.Finish();
     running_ = false;
+    restoreMovedViews();
   };
   try {
     if (report_.Errors().isEmpty()) {
@@ -159,6 +162,7 @@ bool TfrxBandEngine::Run() {
             if (band->BandKindIndex() == 16) bands.columnFooter = band;
             if (band->BandKindIndex() == 1) bands.reportSummary = band;
           }
+          bands.homeBands = homeBands_;
           aggregates_->CollectPage(bands);
         }
         // 5.
@@ -338,7 +342,7 @@ void TfrxBandEngine::runDataBand(TfrxDataBand& band) {
           keepHeader_ = keptForHeader;
         }
         if (auto* header = qobject_cast<TfrxHeader*>(s.header); header && header->ReprintOnNewPage())
-          reprint_.append({header, pageColumnOffset_, false});
+          (band.Vertical() ? vReprint_ : reprint_).append({header, pageColumnOffset_, false});
         showBandChain(s.header);
         if (band.KeepTogether()) startKeeping(&band);
       } else if (!s.group && band.KeepTogether()) {
@@ -406,8 +410,9 @@ void TfrxBandEngine::runDataBand(TfrxDataBand& band) {
       if (keep) endKeeping(&band);
       keepFooter_ = false;
     }
-    for (int i = reprint_.size() - 1; i >= 0; --i)
-      if (s.header && reprint_[i].band == s.header) reprint_.removeAt(i);
+    QList<ReprintEntry>& reprint = band.Vertical() ? vReprint_ : reprint_;
+    for (int i = reprint.size() - 1; i >= 0; --i)
+      if (s.header && reprint[i].band == s.header) reprint.removeAt(i);
     if (s.group && band.KeepTogether()) endKeeping(&band);
   }
 }
@@ -441,7 +446,7 @@ void TfrxBandEngine::showGroupHeadersFrom(TfrxDataBand& band, int level) {
     if (outlined) addOutline(*gh, gh->OutlineText());
     // Remembered so that the footers leave exactly the levels entered.
     gs.outlined = outlined;
-    if (gh->ReprintOnNewPage()) reprint_.append({gh, pageColumnOffset_, keeping_});
+    if (gh->ReprintOnNewPage()) (gh->Vertical() ? vReprint_ : reprint_).append({gh, pageColumnOffset_, keeping_});
   }
 }
 
@@ -491,8 +496,9 @@ void TfrxBandEngine::showGroupFooters(TfrxDataBand& band, int downToLevel) {
     }
     if (gs.outlined) pages_.OutlineUp();
     gs.outlined = false;
-    for (int r = reprint_.size() - 1; r >= 0; --r)
-      if (reprint_[r].band == gh) reprint_.removeAt(r);
+    QList<ReprintEntry>& reprint = gh->Vertical() ? vReprint_ : reprint_;
+    for (int r = reprint.size() - 1; r >= 0; --r)
+      if (reprint[r].band == gh) reprint.removeAt(r);
     if (gh->KeepTogether()) endKeeping(gh);
   }
 }

@@ -38,6 +38,8 @@ struct Placed {
   QStringList texts;
   // Top and height of every visible view by name.
   QHash<QString, QPair<double, double>> boxes;
+  // Left of every visible text view, in the order of texts.
+  QList<double> textLefts;
 };
 
 struct Outlined {
@@ -83,13 +85,16 @@ public:
   void SetFirstPageOfRun() override { firstOfRun = current; }
   void AppendBand(TfrxBand& band) override {
     if (!band.Visible()) return;
-    Placed p{band.Name(), band.BandKindIndex(), &band, band.Left(), band.Top(), band.Height(), {}, {}};
+    Placed p{band.Name(), band.BandKindIndex(), &band, band.Left(), band.Top(), band.Height(), {}, {}, {}};
     for (TfrxComponent* object : band.AllObjects())
       if (auto* view = qobject_cast<TfrxView*>(object); view && view->Visible())
         p.boxes.insert(view->Name(), {view->Top(), view->Height()});
     for (TfrxComponent* object : band.AllObjects())
       if (auto* memo = qobject_cast<TfrxCustomMemoView*>(object); memo && memo->Visible())
+      {
         p.texts.append(memo->Name() + u'=' + memo->Text());
+        p.textLefts.append(memo->Left());
+      }
     pages.at(size_t(current)).push_back(p);
   }
   int ObjectCount() override { return int(pages.at(size_t(current)).size()); }
