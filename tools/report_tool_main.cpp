@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "platform/dialogs.h"
 #include "report/engine/memo_expansion.h"
@@ -28,9 +30,16 @@ void printHelp() {
 
 int main(int argc, char** argv) {
   // Drawing pages (text included) needs the GUI part of Qt; the tool never
-  // shows a window, so it runs on the off-screen platform wherever it is.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  // shows a window, so that runs on the off-screen platform wherever it is.
+  // Other commands stay with the core part.
+  std::unique_ptr<QCoreApplication> application;
+  if (argc > 1 && std::strcmp(argv[1], "render") == 0) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QCoreApplication& app = *application;
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.
