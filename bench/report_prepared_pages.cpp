@@ -4,7 +4,7 @@
 //          120 bytes of XML on average;
 //   file:  saving and loading a prepared report at 50 MB/s or more;
 //   read:  any page of a 10,000-page store is read in under 5 ms.
-// Usage: bench_report_prepared_pages [rows|file|read] [ROWS]. Run "rows"
+// Usage: bench_report_prepared_pages [rows|file|read] [ROWS, or PAGES for read]. Run "rows"
 // first in its own process: the resident figure is the process's peak.
 // Times are processor time of the process.
 
@@ -139,12 +139,12 @@ void fileBench(int rows) {
               other.PreviewPages().Count(), save, mb / save, load, mb / load);
 }
 
-void readBench() {
+void readBench(int pageCount) {
   Design d;
   d.report.EngineOptions()->SetUseFileCache(true);
   QTemporaryDir temp;
   d.report.EngineOptions()->SetTempDir(temp.path());
-  d.run(10000 * Design::kRowsPerPage);
+  d.run(pageCount * Design::kRowsPerPage);
   TfrxPreviewPages& pages = d.report.PreviewPages();
   std::mt19937 random(7);
   std::uniform_int_distribution<int> pick(0, pages.Count() - 1);
@@ -172,6 +172,6 @@ int main(int argc, char** argv) {
   const int rows = argc > 2 ? std::atoi(argv[2]) : 0;
   if (what.isEmpty() || what == QLatin1String("rows")) rowsBench(rows > 0 ? rows : 1000000);
   if (what.isEmpty() || what == QLatin1String("file")) fileBench(rows > 0 ? rows : 100000);
-  if (what.isEmpty() || what == QLatin1String("read")) readBench();
+  if (what.isEmpty() || what == QLatin1String("read")) readBench(rows > 0 ? rows : 10000);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "report/engine/aggregates.h"
 
+#include <QDateTime>
+
 #include "report/engine/bracket_scanner.h"
 #include "report/model/band.h"
 #include "report/model/hooks.h"

@@ -186,6 +186,15 @@ TfrxPreviewPages::SourceObject* TfrxPreviewPages::findAlias(QStringView alias) c
   return it != dictionary_.end() && (*it)->alias == alias ? it->get() : nullptr;
 }
 
+QString TfrxPreviewPages::baseTextOf(const TfrxComponent& copy) {
+  // Against a new object of the class: a page element is rebuilt on such an
+  // object, so only what differs from it needs applying, which keeps
+  // reading a page cheap.
+  std::unique_ptr<TfrxComponent> fresh(createObject(copy.ClassName(), nullptr));
+  if (!fresh) return serializer_->ObjToText(copy);
+  return copy.ClassName() + serializer_->ObjToXML(copy, QString(), fresh.get());
+}
+
 void TfrxPreviewPages::addSourceObject(TfrxComponent* design, TfrxComponent* copy, int pageIndex) {
   auto so = std::make_unique<SourceObject>();
   const QString prefix =
@@ -194,7 +203,7 @@ void TfrxPreviewPages::addSourceObject(TfrxComponent* design, TfrxComponent* cop
   so->sourceName = QStringLiteral("Page") + QString::number(pageIndex) + QLatin1Char('.') + copy->Name();
   so->copy = copy;
   so->design = design;
-  so->baseText = serializer_->ObjToText(*copy);
+  so->baseText = baseTextOf(*copy);
   so->pageIndex = pageIndex;
   SourceObject* raw = so.get();
   auto at = std::lower_bound(dictionary_.begin(), dictionary_.end(), raw->alias,

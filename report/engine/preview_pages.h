@@ -421,6 +421,7 @@ private:
   TfrxXMLItem* curPageItem() const;
   void addSourceObject(TfrxComponent* design, TfrxComponent* copy, int pageIndex);
   QString uniqueAlias(const QString& prefix) const;
+  QString baseTextOf(const TfrxComponent& copy);
   SourceObject* findAlias(QStringView alias) const;
   void writeObject(TfrxComponent& object, TfrxXMLItem& into);
   void moveOutPages();

@@ -563,7 +563,7 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream, bool allowPartialLoadin
         so->alias = entry.Name;
         so->sourceName = sourceName;
         so->copy = copy;
-        so->baseText = serializer_->ObjToText(*copy);
+        so->baseText = baseTextOf(*copy);
         so->pageIndex = pageIndex;
         byCopy_.insert(copy, so.get());
         auto pos = std::lower_bound(dictionary_.begin(), dictionary_.end(), so->alias,
