@@ -477,6 +477,9 @@ void TfrxBandEngine::checkGroups(TfrxDataBand& band) {
       if (i > level) state(chain[i]).rowCounter = 1;
       ++state(chain[i]).runningRow;
     }
+    // The groups just opened have names of their own: their rows follow
+    // their own drill-down state, not the one of the groups that ended.
+    applyDrillDown(band);
     showGroupHeadersFrom(band, level);
     s.rowCounter = 1;
     ForgetRepeatedValues(band);

@@ -142,6 +142,79 @@ TEST_F(EngineGroups, ReprintedGroupHeaderOnANewPage) {
   EXPECT_EQ(store->bands(1).at(1).texts, QStringList{"R=2 2"});
 }
 
+TEST_F(EngineGroups, DrillDownShowsOnlyTheHeadersTheUserOpened) {
+  header->SetDrillDown(true);
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  // Collapsed: every group is its header alone.
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GH=Grupa B", "GH=Grupa C"})) << lines().join(u'|').toStdString();
+  EXPECT_EQ(header->DrillName(), "GroupHeader1.3");
+  EXPECT_DOUBLE_EQ(store->bands(0, "GroupHeader1").at(2).top, 40);
+
+  // The preview lists the names of opened groups: B opens with its footer.
+  report.ExpandedDrillNames() = {"GroupHeader1.2"};
+  ASSERT_TRUE(run());
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GH=Grupa B", "R=3 1", "GF=Suma B: 3", "GH=Grupa C"})) << lines().join(u'|').toStdString();
+
+  // A footer kept for collapsed groups sums the hidden rows when its total
+  // counts invisible bands. (The runs above left it hidden as the last
+  // group was closed.)
+  header->SetShowFooterIfDrillDown(true);
+  footer->SetVisible(true);
+  auto* total = qobject_cast<TfrxMemoView*>(report.FindObject("GF"));
+  ASSERT_NE(total, nullptr);
+  total->SetText("Suma [D.\"G\"]: [SUM(<D.\"V\">,MasterData1,1)]");
+  report.ExpandedDrillNames().clear();
+  ASSERT_TRUE(run());
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GF=Suma A: 3", "GH=Grupa B", "GF=Suma B: 3", "GH=Grupa C",
+                                  "GF=Suma C: 15"})) << lines().join(u'|').toStdString();
+
+  // Opened by default: a listed name now closes its group.
+  header->SetShowFooterIfDrillDown(false);
+  header->SetExpandDrillDown(true);
+  report.ExpandedDrillNames() = {"GroupHeader1.1", "GroupHeader1.3"};
+  ASSERT_TRUE(run());
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GH=Grupa B", "R=3 1", "GF=Suma B: 3", "GH=Grupa C"})) << lines().join(u'|').toStdString();
+}
+
+TEST_F(EngineGroups, InnerDrillDownGroupsOpenInsideOpenedOuterOnes) {
+  // P is half of V, rounded down: 0 1 1 2 2 3.
+  const QList<QPair<QString, int>> values = {{"A", 1}, {"A", 2}, {"B", 3}, {"C", 4}, {"C", 5}, {"C", 6}};
+  QList<QVariantMap> list;
+  for (const auto& [g, v] : values) list.append({{"G", g}, {"V", v}, {"P", v / 2}});
+  setRows(list);
+  auto* inner = band<TfrxGroupHeader>("GroupHeader2", 25, 10);
+  inner->SetCondition("D.\"P\"");
+  inner->SetDrillDown(true);
+  memo(inner, "GH2", "[D.\"P\"]");
+  header->SetDrillDown(true);
+  header->SetExpandDrillDown(true);
+  report.ExpandedDrillNames() = {"GroupHeader1.2"};
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  // A and C open by default with their inner groups closed; B closed. The
+  // one footer closes the inner group, so it goes with the inner rows.
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GH2=0", "GH2=1", "GH=Grupa B", "GH=Grupa C", "GH2=2", "GH2=3"})) << lines().join(u'|').toStdString();
+  EXPECT_EQ(inner->DrillName(), "GroupHeader2.5");
+  report.ExpandedDrillNames().append("GroupHeader2.4");
+  ASSERT_TRUE(run());
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "GH2=0", "GH2=1", "GH=Grupa B", "GH=Grupa C", "GH2=2", "R=4 1",
+                                  "R=5 2", "GF=Suma C: 9", "GH2=3"})) << lines().join(u'|').toStdString();
+}
+
+TEST_F(EngineGroups, GroupStartingANewPageCanRestartPageNumbers) {
+  header->SetStartNewPage(true);
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 3);
+  EXPECT_EQ(store->sections, 0);
+  header->SetResetPageNumbers(true);
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 3);
+  // A section closes before groups B and C, not before the first group.
+  EXPECT_EQ(store->sections, 2);
+  page->SetResetPageNumbers(true);
+  ASSERT_TRUE(run());
+  EXPECT_EQ(store->sections, 3);
+}
+
 struct EngineMasterDetail : EngineFixture {
   EngineMasterDetail() {
     setRows({{{"M", "pierwszy"}}, {{"M", "pusty"}}, {{"M", "trzeci"}}});
