@@ -196,6 +196,8 @@ private:
   void pageStart(TfrxReportPage& page);
   void newPageStart();
   void pageEnd();
+  // The page footer and the overlay printed on top, each once per page.
+  void showPageFooterAndOverlay(bool nested);
   void showColumnFooter();
   void startKeeping(TfrxBand* band, int position = -1);
   void endKeeping(TfrxBand* band);
@@ -214,6 +216,7 @@ private:
   void nextVerticalPart();
   void writeVerticalParts(TfrxBand& band);
   void gotoVerticalPartPage(int index);
+  void endVerticalPartPage();
   void finishEndlessPage();
   double columnX(int column) const;
   // The first band of that kind number on the current page.

@@ -209,6 +209,12 @@ void TfrxBandEngine::pageEnd() {
     }
     fromPageEnd_ = false;
   }
+  showPageFooterAndOverlay(nested);
+  // 6.
+  firstPage_ = false;
+}
+
+void TfrxBandEngine::showPageFooterAndOverlay(bool nested) {
   // 4.
   if (auto* footer = qobject_cast<TfrxPageFooter*>(pageBand(3))) {
     curY_ = PageHeight() - FooterHeight();
@@ -247,8 +253,6 @@ void TfrxBandEngine::pageEnd() {
     unprepareBand(*overlay);
     aggregates_->ResetPrinted(overlay);
   }
-  // 6.
-  firstPage_ = false;
 }
 
 void TfrxBandEngine::showColumnFooter() {

@@ -178,6 +178,29 @@ void TfrxBandEngine::gotoVerticalPartPage(int index) {
   dontShowHeaders_ = savedDontShow;
 }
 
+void TfrxBandEngine::endVerticalPartPage() {
+  // The pages to the right end like any page in the middle of the report:
+  // they are never the first one, and the report's last page end happens
+  // on the page where the rows go on. The footer goes on each page once.
+  TfrxBand* footer = pageBand(3);
+  auto* overlay = qobject_cast<TfrxOverlay*>(pageBand(17));
+  const bool footerDone = !footer || pages_.BandOnPage(*footer);
+  const bool overlayDone = !overlay || !overlay->PrintOnTop() || pages_.BandOnPage(*overlay);
+  if (footerDone && overlayDone) return;
+  const bool savedFirst = firstPage_, savedLast = lastPage_;
+  firstPage_ = false;
+  lastPage_ = false;
+  try {
+    showPageFooterAndOverlay(false);
+  } catch (...) {
+    firstPage_ = savedFirst;
+    lastPage_ = savedLast;
+    throw;
+  }
+  firstPage_ = savedFirst;
+  lastPage_ = savedLast;
+}
+
 void TfrxBandEngine::writeVerticalParts(TfrxBand& band) {
   BandState& s = state(&band);
   const QList<TfrxComponent*> objects = band.Objects();
@@ -205,6 +228,7 @@ void TfrxBandEngine::writeVerticalParts(TfrxBand& band) {
           view->SetVisible(k >= starts[part] && k < starts[part + 1]);
       band.SetTop(top);
       pages_.AppendBand(band);
+      if (part > 0) endVerticalPartPage();
     }
   } catch (...) {
     restore();

@@ -369,5 +369,40 @@ TEST_F(EngineFlow, SubreportRunsItsPageBelowTheBand) {
   EXPECT_EQ(rows.at(3).texts, QStringList{"S=poz. 4"});
 }
 
+TEST_F(EngineFlow, SubreportPrintedOnItsParentMakesTheBandGrow) {
+  auto* title = band<TfrxReportTitle>("ReportTitle1", 0, 60);
+  title->SetStretched(true);
+  memo(title, "T", "Tytuł", 0, 20);
+  auto* inner = new TfrxReportPage(&report);
+  inner->SetName("Page2");
+  auto* sub = new TfrxSubreport(title);
+  sub->SetName("Subreport1");
+  sub->SetBounds(100, 25, 200, 30);
+  sub->SetPage(inner);
+  sub->SetPrintOnParent(true);
+  auto* rowsBand = band<TfrxMasterData>("MasterData2", 0, 18, inner);
+  rowsBand->SetRowCount(4);
+  memo(rowsBand, "S", "poz. [Line]", 0, 18, 10, 150);
+  auto* rowsAfter = band<TfrxMasterData>("MasterData1", 100, 20);
+  rowsAfter->SetRowCount(1);
+  memo(rowsAfter, "R", "po tytule");
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  ASSERT_EQ(store->Count(), 1);
+  // No band of the subreport reaches the page: its views joined the title.
+  EXPECT_EQ(store->count("MasterData2"), 0);
+  const auto titles = store->bands(0, "ReportTitle1");
+  ASSERT_EQ(titles.size(), 1u);
+  // The copies are unnamed views of the title now.
+  EXPECT_EQ(titles.at(0).texts, (QStringList{"T=Tytuł", "=poz. 1", "=poz. 2", "=poz. 3", "=poz. 4"}));
+  EXPECT_EQ(titles.at(0).textLefts, (QList<double>{0, 110, 110, 110, 110}));
+  // Four rows of 18 from 25 down: the stretched title grows from 60 to 97.
+  EXPECT_DOUBLE_EQ(titles.at(0).height, 97);
+  EXPECT_DOUBLE_EQ(store->bands(0, "MasterData1").at(0).top, 97);
+  // The copies are gone again: a second run gives the same title.
+  ASSERT_TRUE(run());
+  EXPECT_EQ(store->bands(0, "ReportTitle1").at(0).texts.size(), 5);
+  EXPECT_EQ(title->Objects().size(), 2);
+}
+
 }  // namespace
 }  // namespace valmoro::report

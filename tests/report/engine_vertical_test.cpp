@@ -138,6 +138,26 @@ TEST_F(EngineVertical, RowsBelowThePageGoOnAfterThePartsOfTheFirstPage) {
   for (const Placed& p : store->bands(0, "MD")) EXPECT_DOUBLE_EQ(p.height, 20);
 }
 
+TEST_F(EngineVertical, PagesToTheRightEndWithTheirPageFooter) {
+  QList<QVariantMap> many;
+  for (int i = 1; i <= 60; ++i) many.append({{"N", QStringLiteral("r%1").arg(i)}, {"X", i}});
+  setRows(many);
+  setColumns(6);
+  auto* pageFooter = band<TfrxPageFooter>("PF", 500, 30);
+  memo(pageFooter, "PN", "Strona [Page#]", 0, 0, 0, 300);
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  ASSERT_EQ(store->pages.size(), 4u);
+  for (int p = 0; p < 4; ++p) {
+    const auto footers = store->bands(p, "PF");
+    ASSERT_EQ(footers.size(), 1u) << "page " << p;
+    EXPECT_EQ(footers.at(0).texts, QStringList{QStringLiteral("PN=Strona %1").arg(p + 1)});
+    EXPECT_DOUBLE_EQ(footers.at(0).top, kA4PrintableHeight - 30);
+  }
+  // The rows of the right-hand pages stop above the footer as on the left.
+  EXPECT_EQ(store->bands(1, "MD").size(), store->bands(0, "MD").size());
+  EXPECT_LE(store->bands(1, "MD").back().top + 20, kA4PrintableHeight - 30);
+}
+
 TEST_F(EngineVertical, EndlessWidthGrowsThePageInstead) {
   setColumns(6);
   page->SetEndlessWidth(true);
