@@ -30,8 +30,7 @@ public:
   void DrawPage(int index, gfx::Canvas& canvas, double sx, double sy, double ox, double oy) override {
     store_.DrawPage(index, canvas, sx, sy, ox, oy);
   }
-  // The store keeps a bounded cache of built pages of its own.
-  void ClearPageCache() override {}
+  void ClearPageCache() override { store_.ClearPageCache(); }
   // Text views take the print scale from the printer canvas's scale.
   void SetPrintScale(double) override {}
   void SetCopyNo(int copyNo) override { store_.SetCopyNo(copyNo); }

@@ -296,6 +296,10 @@ public:
   virtual TfrxPointAnswer ObjectOver(const TfrxPointQuery& query) = 0;
   // 1-based page of the last anchor with that text; 1 when none.
   virtual int GetAnchorPage(const QString& text) const = 0;
+  // Drops the page objects built for reading; the next Page builds afresh.
+  // Printing calls it after every page so a long job holds one page at a
+  // time. Stores that keep no built pages have nothing to drop.
+  virtual void ClearPageCache() {}
 
   // --- Editing ---------------------------------------------------------------
   virtual void AddEmptyPage(int index) = 0;
@@ -369,6 +373,11 @@ public:
                 double offsetY) override;
   TfrxPointAnswer ObjectOver(const TfrxPointQuery& query) override;
   int GetAnchorPage(const QString& text) const override;
+  // With the file cache, page elements read for the dropped pages go back to
+  // the temporary file.
+  void ClearPageCache() override;
+  // Page objects currently built and kept.
+  int CachedPageCount() const { return int(pageCache_.size()); }
   // Logical number and section total of a page (n, t of its entry; 0 when
   // it has none).
   std::pair<int, int> LogicalNumbers(int index) const;
@@ -429,6 +438,8 @@ private:
   std::unique_ptr<TfrxReportPage> buildPage(int index);
   void readObjects(const TfrxXMLItem& element, TfrxComponent& parent);
   void emptyPageCache();
+  // Sends a page element read for a built page back to the temporary file.
+  void unloadPageElement(int index);
   void closeSection();
   bool doublePassFirst() const;
   bool finalPassOfDouble() const;

@@ -139,19 +139,29 @@ TfrxReportPage* TfrxPreviewPages::Page(int index) {
   if (pageCache_.size() > 1 && int(pageCache_.size()) > limit) {
     const int dropped = pageCache_.back()->index;
     pageCache_.pop_back();
-    // The element read for it goes back to the temporary file.
-    if (report_ && report_->EngineOptions()->UseFileCache() && !live) {
-      TfrxXMLItem* pages = PagesNode();
-      if (dropped < pages->Count() && pages->Items(dropped)->Movable) {
-        try {
-          xml_->UnloadItem(pages->Items(dropped));
-        } catch (const ReportError&) {
-          // The disk is full: the element simply stays in memory.
-        }
-      }
-    }
+    if (!live) unloadPageElement(dropped);
   }
   return result;
+}
+
+void TfrxPreviewPages::unloadPageElement(int index) {
+  // The element read for it goes back to the temporary file.
+  if (!report_ || !report_->EngineOptions()->UseFileCache()) return;
+  TfrxXMLItem* pages = PagesNode();
+  if (index < pages->Count() && pages->Items(index)->Movable) {
+    try {
+      xml_->UnloadItem(pages->Items(index));
+    } catch (const ReportError&) {
+      // The disk is full: the element simply stays in memory.
+    }
+  }
+}
+
+void TfrxPreviewPages::ClearPageCache() {
+  std::vector<std::unique_ptr<CachedPage>> dropped;
+  dropped.swap(pageCache_);
+  if (running()) return;
+  for (const auto& entry : dropped) unloadPageElement(entry->index);
 }
 
 QSize TfrxPreviewPages::PageSize(int index) {

@@ -458,6 +458,17 @@ TEST(PreviewPagesFileCache, FinishedPagesMoveToAPrivateTemporaryFileAndReadBack)
             QFile::Permissions());
 
   EXPECT_EQ(memoOn(d.pages().Page(2), 59)->Text(), QString("Strona 2 wiersz 59 ").repeated(4));
+  // Printing lets go of each page it printed: nothing stays built and the
+  // elements read back go to the file again, to be read once more later.
+  EXPECT_FALSE(d.pages().PagesNode()->Items(2)->Unloaded());
+  ASSERT_NE(d.pages().Page(3), nullptr);
+  EXPECT_EQ(d.pages().CachedPageCount(), 2);
+  d.pages().ClearPageCache();
+  EXPECT_EQ(d.pages().CachedPageCount(), 0);
+  EXPECT_TRUE(d.pages().PagesNode()->Items(2)->Unloaded());
+  EXPECT_TRUE(d.pages().PagesNode()->Items(3)->Unloaded());
+  EXPECT_FALSE(d.pages().PagesNode()->Items(0)->Unloaded());
+  EXPECT_EQ(memoOn(d.pages().Page(3), 1)->Text(), QString("Strona 3 wiersz 1 ").repeated(4));
   // Saving reads moved pages back; the loaded copy has them all.
   const QByteArray bytes = saved(d.pages());
   TfrxReport other;
