@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <deque>
@@ -17,12 +18,25 @@
 
 namespace valmoro::exports {
 
+void ExportOptionsForm::beginTab(const QString& text) {
+  currentTab = text;
+  currentGroup.clear();
+}
+
+void ExportOptionsForm::beginGroup(const QString& text) { currentGroup = text; }
+
+void ExportOptionsForm::append(Option option) {
+  option.tab = currentTab;
+  option.group = currentGroup;
+  options.append(std::move(option));
+}
+
 void ExportOptionsForm::addCheck(const QString& key, const QString& text, bool value) {
   Option option;
   option.key = key;
   option.caption = text;
   option.checked = value;
-  options.append(option);
+  append(std::move(option));
 }
 
 void ExportOptionsForm::addList(const QString& key, const QString& text, const QStringList& items, int value) {
@@ -32,7 +46,37 @@ void ExportOptionsForm::addList(const QString& key, const QString& text, const Q
   option.isList = true;
   option.items = items;
   option.index = value;
-  options.append(option);
+  append(std::move(option));
+}
+
+void ExportOptionsForm::addText(const QString& key, const QString& text, const QString& value) {
+  Option option;
+  option.key = key;
+  option.caption = text;
+  option.isText = true;
+  option.text = value;
+  append(std::move(option));
+}
+
+void ExportOptionsForm::addPassword(const QString& key, const QString& text, const QString& value) {
+  addText(key, text, value);
+  options.last().masked = true;
+}
+
+QString ExportOptionsForm::text(const QString& key) const {
+  const Option* option = find(key);
+  return option != nullptr ? option->text : QString();
+}
+
+void ExportOptionsForm::setText(const QString& key, const QString& value) {
+  if (Option* option = find(key)) option->text = value;
+}
+
+QStringList ExportOptionsForm::tabs() const {
+  QStringList result;
+  for (const Option& option : options)
+    if (!result.contains(option.tab)) result.append(option.tab);
+  return result;
 }
 
 ExportOptionsForm::Option* ExportOptionsForm::find(const QString& key) {
@@ -107,31 +151,83 @@ bool runWindow(ExportOptionsForm& form) {
   numbers->setChecked(form.pageChoice == ExportOptionsForm::PageChoice::Pages);
   // Typing a page number chooses the pages.
   QObject::connect(field, &QLineEdit::textEdited, numbers, [numbers] { numbers->setChecked(true); });
-  layout->addWidget(range);
 
-  auto* group = new QGroupBox(QStringLiteral("Ustawienia eksportu"), &dialog);
-  auto* groupLayout = new QVBoxLayout(group);
+  // One page per tab; without tabs the options sit under the page range as
+  // before. Within a page each titled group gets its own box.
+  const QStringList tabNames = form.tabs();
+  const bool tabbed = tabNames.size() > 1 || (tabNames.size() == 1 && !tabNames.first().isEmpty());
+  QTabWidget* tabWidget = tabbed ? new QTabWidget(&dialog) : nullptr;
+  QHash<QString, QVBoxLayout*> pageLayouts;
+  QHash<QString, QVBoxLayout*> groupLayouts;
+  auto pageLayout = [&](const QString& tab) {
+    if (QVBoxLayout* found = pageLayouts.value(tab)) return found;
+    QVBoxLayout* created = nullptr;
+    if (tabWidget) {
+      auto* pageWidget = new QWidget(tabWidget);
+      created = new QVBoxLayout(pageWidget);
+      tabWidget->addTab(pageWidget, tab);
+    } else {
+      created = layout;
+    }
+    pageLayouts.insert(tab, created);
+    return created;
+  };
+  auto groupLayout = [&](const ExportOptionsForm::Option& option) {
+    QVBoxLayout* page = pageLayout(option.tab);
+    // Untabbed forms keep every option in the shared settings group.
+    const QString title = option.group.isEmpty() && !tabbed ? QStringLiteral("Ustawienia eksportu") : option.group;
+    if (title.isEmpty()) return page;
+    const QString id = option.tab + QLatin1Char('\n') + title;
+    if (QVBoxLayout* found = groupLayouts.value(id)) return found;
+    auto* box = new QGroupBox(title, page->parentWidget());
+    auto* created = new QVBoxLayout(box);
+    page->addWidget(box);
+    groupLayouts.insert(id, created);
+    return created;
+  };
+  if (!tabbed) layout->addWidget(range);
   QList<QWidget*> editors;
   for (const ExportOptionsForm::Option& option : form.options) {
-    if (option.isList) {
-      auto* label = new QLabel(option.caption, group);
-      auto* combo = new QComboBox(group);
-      combo->addItems(option.items);
-      combo->setCurrentIndex(option.index);
+    QVBoxLayout* into = groupLayout(option);
+    QWidget* parent = into->parentWidget();
+    if (option.isList || option.isText) {
+      auto* label = new QLabel(option.caption, parent);
+      QWidget* editor = nullptr;
+      if (option.isList) {
+        auto* combo = new QComboBox(parent);
+        combo->addItems(option.items);
+        combo->setCurrentIndex(option.index);
+        editor = combo;
+      } else {
+        auto* edit = new QLineEdit(option.text, parent);
+        if (option.masked) {
+          edit->setEchoMode(QLineEdit::Password);
+          edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+        }
+        editor = edit;
+      }
+      label->setBuddy(editor);
       label->setVisible(option.visible);
-      combo->setVisible(option.visible);
-      groupLayout->addWidget(label);
-      groupLayout->addWidget(combo);
-      editors.append(combo);
+      editor->setVisible(option.visible);
+      into->addWidget(label);
+      into->addWidget(editor);
+      editors.append(editor);
     } else {
-      auto* box = new QCheckBox(option.caption, group);
+      auto* box = new QCheckBox(option.caption, parent);
       box->setChecked(option.checked);
       box->setVisible(option.visible);
-      groupLayout->addWidget(box);
+      into->addWidget(box);
       editors.append(box);
     }
   }
-  layout->addWidget(group);
+  if (tabbed) {
+    // The page range belongs with the export settings on the first page.
+    QVBoxLayout* first = pageLayout(tabNames.first());
+    range->setParent(first->parentWidget());
+    first->addWidget(range);
+    for (QVBoxLayout* page : std::as_const(pageLayouts)) page->addStretch();
+    layout->addWidget(tabWidget);
+  }
 
   auto* buttons = new QDialogButtonBox(&dialog);
   buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -148,6 +244,7 @@ bool runWindow(ExportOptionsForm& form) {
   for (int i = 0; i < form.options.size(); ++i) {
     if (auto* combo = qobject_cast<QComboBox*>(editors[i])) form.options[i].index = combo->currentIndex();
     else if (auto* box = qobject_cast<QCheckBox*>(editors[i])) form.options[i].checked = box->isChecked();
+    else if (auto* edit = qobject_cast<QLineEdit*>(editors[i])) form.options[i].text = edit->text();
   }
   return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The options dialog every filter shows before exporting: the page range
-// group the filters share and a list of the filter's own choices (check
-// boxes and read-only lists). It goes through the program's dialog modes: a
+// group the filters share and the filter's own choices (check boxes,
+// read-only lists, text and password fields), optionally spread over tabs
+// and titled groups. It goes through the program's dialog modes: a
 // real window on the desktop, recorded in tests, accepted as it stands in
 // command-line runs.
 
@@ -23,6 +24,11 @@ public:
     bool checked = false;  // check box
     QStringList items;     // list
     int index = 0;
+    bool isText = false;
+    bool masked = false;  // a password field
+    QString text;
+    QString tab;    // empty: the first (or only) page
+    QString group;  // empty: the shared "export settings" group
     bool visible = true;
   };
 
@@ -30,16 +36,31 @@ public:
   PageChoice pageChoice = PageChoice::All;
   QString pageNumbers;
   QList<Option> options;
+  // Options added after these calls go on that tab / into that group.
+  QString currentTab;
+  QString currentGroup;
+
+  void beginTab(const QString& caption);
+  void beginGroup(const QString& caption);
 
   void addCheck(const QString& key, const QString& caption, bool checked);
   void addList(const QString& key, const QString& caption, const QStringList& items, int index);
+  void addText(const QString& key, const QString& caption, const QString& text);
+  void addPassword(const QString& key, const QString& caption, const QString& text);
   Option* find(const QString& key);
   const Option* find(const QString& key) const;
   bool checked(const QString& key) const;
   int index(const QString& key) const;
+  QString text(const QString& key) const;
   void setChecked(const QString& key, bool value);
+  void setText(const QString& key, const QString& value);
   void setIndex(const QString& key, int value);
   void hide(const QString& key);
+  // The tabs in the order of their first option.
+  QStringList tabs() const;
+
+private:
+  void append(Option option);
 };
 
 // Texts of the page range group and the buttons.

@@ -59,33 +59,80 @@ int TfrxPDFExport::ShowOptionsDialog() {
   bool print = protectionFlags_.testFlag(ePrint), modify = protectionFlags_.testFlag(eModify),
        copy = protectionFlags_.testFlag(eCopy), annot = protectionFlags_.testFlag(eAnnot);
   bool openAfter = OpenAfterExport();
-  const Check checks[] = {
-      {"OpenAfterExport", "Otwórz po eksporcie", &openAfter},
-      {"Compressed", "Kompresja", &compressed_},
-      {"EmbeddedFonts", "Osadzenie czcionek", &embeddedFonts_},
-      {"PrintOptimized", "Zooptymalizowane dla druku", &printOptimized_},
-      {"Outline", "Konspekt", &outline_},
-      {"Background", "Tło", &background_},
-      {"ePrint", "Wydrukuj dokument", &print},
-      {"eModify", "Modyfikuj dokument", &modify},
-      {"eCopy", "Kopia tekstu i grafiki", &copy},
-      {"eAnnot", "Dodaj lub modyfikuj przypisy tekstowe", &annot},
-      {"HideToolbar", "Ukryj pasek narzędziowy", &hideToolbar_},
-      {"HideMenubar", "Ukryj pasek menu", &hideMenubar_},
-      {"HideWindowUI", "Ukryj okienkowy interfejs użytkownika", &hideWindowUI_},
-      {"FitWindow", "Zmieść w oknie", &fitWindow_},
-      {"CenterWindow", "Wypośrodkuj", &centerWindow_},
-      {"PrintScaling", "Drukuj skalując", &printScaling_},
+  // Tab, group, key, caption and value of every check box, in dialog order.
+  struct Placed {
+    const char* tab;
+    const char* group;
+    Check check;
+  };
+  const Placed checks[] = {
+      {"Eksport", "", {"OpenAfterExport", "Otwórz po eksporcie", &openAfter}},
+      {"Eksport", "Ustawienia eksportu", {"Compressed", "Kompresja", &compressed_}},
+      {"Eksport", "Ustawienia eksportu", {"EmbeddedFonts", "Osadzenie czcionek", &embeddedFonts_}},
+      {"Eksport", "Ustawienia eksportu", {"PrintOptimized", "Zooptymalizowane dla druku", &printOptimized_}},
+      {"Eksport", "Ustawienia eksportu", {"Outline", "Konspekt", &outline_}},
+      {"Eksport", "Ustawienia eksportu", {"Background", "Tło", &background_}},
+      {"Bazpieczeństwo", "Uprawnienia", {"ePrint", "Wydrukuj dokument", &print}},
+      {"Bazpieczeństwo", "Uprawnienia", {"eModify", "Modyfikuj dokument", &modify}},
+      {"Bazpieczeństwo", "Uprawnienia", {"eCopy", "Kopia tekstu i grafiki", &copy}},
+      {"Bazpieczeństwo", "Uprawnienia", {"eAnnot", "Dodaj lub modyfikuj przypisy tekstowe", &annot}},
+      {"Przeglądarka", "Ustawienia przeglądarki", {"HideToolbar", "Ukryj pasek narzędziowy", &hideToolbar_}},
+      {"Przeglądarka", "Ustawienia przeglądarki", {"HideMenubar", "Ukryj pasek menu", &hideMenubar_}},
+      {"Przeglądarka", "Ustawienia przeglądarki",
+       {"HideWindowUI", "Ukryj okienkowy interfejs użytkownika", &hideWindowUI_}},
+      {"Przeglądarka", "Ustawienia przeglądarki", {"FitWindow", "Zmieść w oknie", &fitWindow_}},
+      {"Przeglądarka", "Ustawienia przeglądarki", {"CenterWindow", "Wypośrodkuj", &centerWindow_}},
+      {"Przeglądarka", "Ustawienia przeglądarki", {"PrintScaling", "Drukuj skalując", &printScaling_}},
+  };
+  struct Field {
+    const char* key;
+    const char* caption;
+    QString* value;
+    bool masked;
+  };
+  const Field information[] = {
+      {"Title", "Tytuł", &title_, false},         {"Author", "Autor", &author_, false},
+      {"Subject", "Temat", &subject_, false},     {"Keywords", "Słowa kluczowe", &keywords_, false},
+      {"Creator", "Twórca", &creator_, false},    {"Producer", "Producent", &producer_, false},
+  };
+  const Field authorisation[] = {
+      {"OwnerPassword", "Hasło właściela", &ownerPassword_, true},
+      {"UserPassword", "Hasło użytkownika", &userPassword_, true},
+  };
+  auto addChecks = [&](ExportOptionsForm& form, const char* tab) {
+    for (const Placed& placed : checks) {
+      if (qstrcmp(placed.tab, tab) != 0) continue;
+      form.beginGroup(QString::fromUtf8(placed.group));
+      form.addCheck(QString::fromLatin1(placed.check.key), QString::fromUtf8(placed.check.caption),
+                    *placed.check.value);
+    }
+  };
+  auto addFields = [](ExportOptionsForm& form, const char* group, const auto& fields) {
+    form.beginGroup(QString::fromUtf8(group));
+    for (const Field& field : fields) {
+      if (field.masked) form.addPassword(QString::fromLatin1(field.key), QString::fromUtf8(field.caption), *field.value);
+      else form.addText(QString::fromLatin1(field.key), QString::fromUtf8(field.caption), *field.value);
+    }
   };
   return RunOptionsDialog(
       QStringLiteral("Eksport do PDF"),
       [&](ExportOptionsForm& form) {
-        for (const Check& check : checks)
-          form.addCheck(QString::fromLatin1(check.key), QString::fromUtf8(check.caption), *check.value);
+        form.beginTab(QStringLiteral("Eksport"));
+        addChecks(form, "Eksport");
         if (!outlineOffered) form.hide(QStringLiteral("Outline"));
+        form.beginTab(QStringLiteral("Informacja"));
+        addFields(form, "Informacja o dokumencie", information);
+        form.beginTab(QStringLiteral("Bazpieczeństwo"));
+        addFields(form, "Autoryzcja", authorisation);
+        addChecks(form, "Bazpieczeństwo");
+        form.beginTab(QStringLiteral("Przeglądarka"));
+        addChecks(form, "Przeglądarka");
       },
       [&](const ExportOptionsForm& form) {
-        for (const Check& check : checks) *check.value = form.checked(QString::fromLatin1(check.key));
+        for (const Placed& placed : checks)
+          *placed.check.value = form.checked(QString::fromLatin1(placed.check.key));
+        for (const Field& field : information) *field.value = form.text(QString::fromLatin1(field.key));
+        for (const Field& field : authorisation) *field.value = form.text(QString::fromLatin1(field.key));
         if (!outlineOffered) outline_ = false;
         SetOpenAfterExport(openAfter);
         // The permissions are rebuilt from the four check boxes.

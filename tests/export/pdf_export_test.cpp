@@ -179,17 +179,37 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   const dialogs::Mode mode = dialogs::mode();
   dialogs::setMode(dialogs::Mode::Recording);
   dialogs::queueFileAnswer(QStringList{dir.filePath("okno.pdf")});
-  queueExportOptionsAnswer([](ExportOptionsForm& form) {
+  filter.SetAuthor(QStringLiteral("Kierownik"));
+  ExportOptionsForm seen;
+  queueExportOptionsAnswer([&](ExportOptionsForm& form) {
+    seen = form;
     form.setChecked(QStringLiteral("eModify"), false);
     form.setChecked(QStringLiteral("eAnnot"), false);
     form.setChecked(QStringLiteral("HideToolbar"), true);
+    form.setText(QStringLiteral("Subject"), QStringLiteral("Temperatury w chłodni"));
+    form.setText(QStringLiteral("OwnerPassword"), QStringLiteral("właściciel"));
+    form.setText(QStringLiteral("UserPassword"), QStringLiteral("żółw"));
   });
   ASSERT_TRUE(run("okno.pdf"));
   dialogs::setMode(mode);
+  // Four tabs; the document information shows what the filter holds.
+  EXPECT_EQ(seen.tabs(), (QStringList{"Eksport", "Informacja", "Bazpieczeństwo", "Przeglądarka"}));
+  EXPECT_EQ(seen.text(QStringLiteral("Title")), QStringLiteral("Raport miesięczny"));
+  EXPECT_EQ(seen.text(QStringLiteral("Author")), QStringLiteral("Kierownik"));
+  ASSERT_NE(seen.find(QStringLiteral("UserPassword")), nullptr);
+  EXPECT_TRUE(seen.find(QStringLiteral("UserPassword"))->masked);
+  EXPECT_EQ(seen.find(QStringLiteral("UserPassword"))->group, QStringLiteral("Autoryzcja"));
+  EXPECT_FALSE(seen.find(QStringLiteral("Subject"))->masked);
+  EXPECT_EQ(seen.find(QStringLiteral("ePrint"))->tab, QStringLiteral("Bazpieczeństwo"));
   EXPECT_EQ(filter.Title(), QStringLiteral("Raport miesięczny"));
+  EXPECT_EQ(filter.Subject(), QStringLiteral("Temperatury w chłodni"));
+  EXPECT_EQ(filter.UserPassword(), QStringLiteral("żółw"));
   EXPECT_EQ(filter.PermissionValue(), -44);
   const auto show = runTool("qpdf", {"--show-encryption", path});
   EXPECT_TRUE(show.out.contains("P = -44")) << show.out.toStdString();
+  // The passwords typed in the dialog protect the file.
+  EXPECT_EQ(runTool("qpdf", {"--requires-password", path}).exitCode, 0);
+  EXPECT_EQ(runTool("qpdf", {QStringLiteral("--password=żółw"), "--check", path}).exitCode, 0);
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();
