@@ -624,6 +624,8 @@ void TfrxPreviewForm::setDrillDownAll(bool expand) {
   for (report::TfrxComponent* object : report_->AllObjects())
     if (auto* header = qobject_cast<report::TfrxGroupHeader*>(object))
       if (header->DrillDown()) header->SetExpandDrillDown(expand);
+  // The groups opened or closed one by one follow the new default again.
+  report_->ExpandedDrillNames().clear();
   preview_->Refresh();
 }
 
@@ -631,6 +633,22 @@ void TfrxPreviewForm::CollapseAllClick() { setDrillDownAll(false); }
 void TfrxPreviewForm::ExpandAllClick() { setDrillDownAll(true); }
 
 // --- Events ------------------------------------------------------------------------------------
+
+QString TfrxPreviewForm::HelpText() {
+  return QStringLiteral(
+      "Podgląd raportu\n\n"
+      "Strzałki – przewijanie strony\n"
+      "Page Up / Page Down – przewijanie o ekran\n"
+      "Ctrl+Page Up / Ctrl+Page Down – poprzednia / następna strona\n"
+      "Home / End – pierwsza / ostatnia strona\n"
+      "Ctrl+F – znajdź tekst, F3 – znajdź następny\n"
+      "Ctrl+P – drukuj\n"
+      "Ctrl+kółko myszy – powiększenie\n"
+      "Przeciąganie lewym przyciskiem – przesuwanie strony\n"
+      "F11 – pełny ekran, Esc – zamknij");
+}
+
+void TfrxPreviewForm::HelpClick() { dialogs::showMessage(HelpText(), this); }
 
 void TfrxPreviewForm::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
@@ -640,6 +658,9 @@ void TfrxPreviewForm::keyPressEvent(QKeyEvent* event) {
       return;
     case Qt::Key_F11:
       FullScreenBtnClick();
+      return;
+    case Qt::Key_F1:
+      HelpClick();
       return;
     case Qt::Key_Return:
     case Qt::Key_Enter:

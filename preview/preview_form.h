@@ -74,6 +74,9 @@ public:
   void ThumbBClick();
   void CollapseAllClick();
   void ExpandAllClick();
+  // F1: the keys and mouse actions of the preview.
+  void HelpClick();
+  static QString HelpText();
   void ExportClick(int filterIndex);
 
   // Saving and loading without a dialog; false (with a message shown) on failure.

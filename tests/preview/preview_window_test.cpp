@@ -24,9 +24,11 @@
 #include "preview/preview_hooks.h"
 #include "preview/preview_workspace.h"
 #include "preview/search_dialog.h"
+#include "report/model/band.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
+#include "report/model/report_page.h"
 
 using namespace valmoro;
 using preview::TfrxPreview;
@@ -615,6 +617,51 @@ TEST(PreviewRefresh, KeepsThePageAndScrollPositionOrGoesToPageOneWhenFewerPages)
   EXPECT_EQ(w.preview().PageCount(), 2);
   EXPECT_EQ(w.preview().PageNo(), 1);
   EXPECT_TRUE(recording.messages().isEmpty());
+}
+
+TEST(PreviewWindow, F1ShowsTheKeysOfThePreview) {
+  dialogs::RecordingScope recording;
+  Window w(FakePages::numbered(2));
+  QTest::keyClick(&w.form, Qt::Key_F1);
+  ASSERT_EQ(recording.messages().size(), 1);
+  EXPECT_TRUE(recording.messages().first().contains("Ctrl+F – znajdź tekst")) << recording.messages().first().toStdString();
+  // Help leaves the page where it was.
+  EXPECT_EQ(w.preview().PageNo(), 1);
+}
+
+TEST(PreviewRefresh, CollapseAndExpandAllResetEveryDrillDownGroup) {
+  dialogs::RecordingScope recording;
+  Window w(FakePages::numbered(2));
+  FakeRun run;
+  run.target = &w.pages;
+  run.install();
+  auto* page = new report::TfrxReportPage(&w.report);
+  page->SetName("Page1");
+  const char* names[] = {"GroupHeader1", "GroupHeader2", "GroupHeader3"};
+  for (const char* name : names) {
+    auto* header = new report::TfrxGroupHeader(page);
+    header->SetName(name);
+    header->SetDrillDown(QByteArray(name) != "GroupHeader3");
+  }
+  // A run rebuilds the report's objects: they are looked up afresh.
+  auto expanded = [&](const char* name) {
+    auto* header = qobject_cast<report::TfrxGroupHeader*>(w.report.FindObject(name));
+    return header ? header->ExpandDrillDown() : false;
+  };
+  w.report.ExpandedDrillNames() = {"GroupHeader1.2"};
+  w.form.ExpandAllClick();
+  EXPECT_EQ(run.runs, 1);
+  EXPECT_TRUE(expanded("GroupHeader1"));
+  EXPECT_TRUE(expanded("GroupHeader2"));
+  EXPECT_FALSE(expanded("GroupHeader3"));
+  // A group opened by hand before does not stay the odd one out.
+  EXPECT_TRUE(w.report.ExpandedDrillNames().isEmpty());
+  w.report.ExpandedDrillNames() = {"GroupHeader1.1"};
+  w.form.CollapseAllClick();
+  EXPECT_EQ(run.runs, 2);
+  EXPECT_FALSE(expanded("GroupHeader1"));
+  EXPECT_FALSE(expanded("GroupHeader2"));
+  EXPECT_TRUE(w.report.ExpandedDrillNames().isEmpty());
 }
 
 TEST(PreviewMouse, ADrillDownClickPreparesTheReportAgain) {
