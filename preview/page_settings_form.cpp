@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "platform/dialogs.h"
+#include "platform/printers.h"
 #include "report/model/paper_table.h"
 #include "report/model/report_page.h"
 #include "report/model/resources.h"
@@ -20,10 +21,12 @@
 namespace valmoro::preview {
 
 std::vector<std::pair<int, QString>> TfrxPageSettingsForm::Papers() {
-  return {{9, QStringLiteral("A4 210 x 297 mm")},      {8, QStringLiteral("A3 297 x 420 mm")},
-          {11, QStringLiteral("A5 148 x 210 mm")},     {13, QStringLiteral("B5 (JIS) 182 x 257 mm")},
-          {1, QStringLiteral("Letter 8,5 x 11 in")},   {5, QStringLiteral("Legal 8,5 x 14 in")},
-          {7, QStringLiteral("Executive 7,25 x 10,5 in")}};
+  // The papers of the current printer (the virtual one when the machine has
+  // none); the first entry is the custom size.
+  std::vector<std::pair<int, QString>> papers;
+  for (const printers::PrinterListEntry& entry : printers::frxPrinters().Printer()->Papers())
+    papers.emplace_back(entry.code, entry.name);
+  return papers;
 }
 
 TfrxPageSettingsForm::TfrxPageSettingsForm(report::TfrxReportPage& page, bool inches, QWidget* parent)
@@ -36,7 +39,6 @@ TfrxPageSettingsForm::TfrxPageSettingsForm(report::TfrxReportPage& page, bool in
   auto* paperForm = new QFormLayout(paperBox);
   paperCB_ = new QComboBox(paperBox);
   paperCB_->setObjectName(QStringLiteral("PaperCB"));
-  paperCB_->addItem(report::resources::text(u"prCustom"), report::kCustomPaperSize);
   for (const auto& [code, name] : Papers()) paperCB_->addItem(name, code);
   paperForm->addRow(QStringLiteral("Rozmiar"), paperCB_);
   widthE_ = new QLineEdit(paperBox);
@@ -141,12 +143,15 @@ void TfrxPageSettingsForm::paperChosen() {
     heightE_->setText(show(h));
     return;
   }
-  const std::optional<report::PaperDimensions> paper = report::findPaper(code);
-  if (!paper) return;
-  double w = paper->width, h = paper->height;
-  if (landscapeRB_->isChecked()) std::swap(w, h);
-  widthE_->setText(show(w));
-  heightE_->setText(show(h));
+  // The printer answers the size of its paper in the chosen orientation.
+  printers::TfrxCustomPrinter* printer = printers::frxPrinters().Printer();
+  const printers::Orientation orientation =
+      landscapeRB_->isChecked() ? printers::Orientation::Landscape : printers::Orientation::Portrait;
+  double w = 0, h = 0;
+  if (!read(widthE_, w) || !read(heightE_, h)) w = h = 0;
+  printer->SetViewParams(code, w, h, orientation);
+  widthE_->setText(show(printer->PaperWidth()));
+  heightE_->setText(show(printer->PaperHeight()));
 }
 
 void TfrxPageSettingsForm::sizeTyped() { paperCB_->setCurrentIndex(0); }

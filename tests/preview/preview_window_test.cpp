@@ -18,6 +18,7 @@
 #include "fake_pages.h"
 #include "qt_printers.h"
 #include "platform/dialogs.h"
+#include "platform/printers.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
 #include "preview/page_settings_form.h"
@@ -494,7 +495,12 @@ TEST(PreviewPageSettings, TheCurrentPageTurnsToLandscapeAndIsStoredBack) {
   auto* dialog = w.form.findChild<preview::TfrxPageSettingsForm*>();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), "Ustawienia strony");
-  EXPECT_EQ(dialog->PaperCB()->currentText(), "A4 210 x 297 mm");
+  // The papers of the current printer, custom size first.
+  const auto& papers = printers::frxPrinters().Printer()->Papers();
+  ASSERT_EQ(dialog->PaperCB()->count(), int(papers.size()));
+  EXPECT_EQ(dialog->PaperCB()->itemText(0), "Użytkownika");
+  EXPECT_EQ(dialog->PaperCB()->currentText(), papers.at(size_t(dialog->PaperCB()->currentIndex())).name);
+  EXPECT_EQ(dialog->PaperCB()->currentData().toInt(), 9);
   EXPECT_EQ(dialog->WidthE()->text(), "21");
   EXPECT_EQ(dialog->HeightE()->text(), "29,7");
   EXPECT_EQ(dialog->UnitLabel(), "cm");
@@ -502,6 +508,18 @@ TEST(PreviewPageSettings, TheCurrentPageTurnsToLandscapeAndIsStoredBack) {
   dialog->LandscapeRB()->setChecked(true);
   EXPECT_EQ(dialog->WidthE()->text(), "29,7");
   EXPECT_EQ(dialog->HeightE()->text(), "21");
+  // Choosing a paper asks the printer for its size in that orientation.
+  auto choose = [&](int code) {
+    const int index = dialog->PaperCB()->findData(code);
+    ASSERT_GE(index, 0);
+    dialog->PaperCB()->setCurrentIndex(index);
+    emit dialog->PaperCB()->activated(index);
+  };
+  choose(11);
+  EXPECT_EQ(dialog->WidthE()->text(), "21");
+  EXPECT_EQ(dialog->HeightE()->text(), "14,8");
+  choose(9);
+  EXPECT_EQ(dialog->WidthE()->text(), "29,7");
   dialog->MarginE(1)->setText("2,5");
   dialog->ThisPageRB()->setChecked(true);
   dialog->OkB()->click();
