@@ -157,6 +157,8 @@ bool runWindow(ExportOptionsForm& form) {
   const QStringList tabNames = form.tabs();
   const bool tabbed = tabNames.size() > 1 || (tabNames.size() == 1 && !tabNames.first().isEmpty());
   QTabWidget* tabWidget = tabbed ? new QTabWidget(&dialog) : nullptr;
+  // Every tab's title in sight: the dialog widens instead of scrolling them.
+  if (tabWidget) tabWidget->setUsesScrollButtons(false);
   QHash<QString, QVBoxLayout*> pageLayouts;
   QHash<QString, QVBoxLayout*> groupLayouts;
   auto pageLayout = [&](const QString& tab) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPolygonF>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -38,19 +39,132 @@ using report::resources::text;
 
 namespace {
 
-// A plain drawn symbol for a toolbar button, so the toolbar reads the same
-// whatever icon theme the desktop has.
-QIcon symbolIcon(const QString& symbol) {
+// The toolbar's pictures, drawn here so that the toolbar looks the same
+// whatever icon theme the desktop has: simple line drawings in one colour
+// on a 24 x 24 grid.
+QIcon drawnIcon(const QString& name) {
   QPixmap pixmap(24, 24);
   pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QFont font;
-  font.setPixelSize(symbol.size() > 1 ? 12 : 18);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(QColor(40, 60, 110));
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, symbol);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor ink(40, 60, 110), paper(255, 255, 255), tint(190, 210, 240);
+  QPen pen(ink, 1.6);
+  pen.setJoinStyle(Qt::RoundJoin);
+  pen.setCapStyle(Qt::RoundCap);
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  // A sheet of paper with a folded corner.
+  auto sheet = [&](QRectF r) {
+    const double fold = 5;
+    QPolygonF outline{{r.left(), r.top()}, {r.right() - fold, r.top()}, {r.right(), r.top() + fold},
+                      {r.right(), r.bottom()}, {r.left(), r.bottom()}};
+    p.setBrush(paper);
+    p.drawPolygon(outline);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF{{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}});
+  };
+  auto magnifier = [&](const QString& sign) {
+    p.setBrush(tint);
+    p.drawEllipse(QPointF(10, 10), 6.5, 6.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(15, 15), QPointF(21, 21));
+    p.setPen(pen);
+    if (sign.contains(u'-') || sign.contains(u'+')) p.drawLine(QPointF(7, 10), QPointF(13, 10));
+    if (sign.contains(u'+')) p.drawLine(QPointF(10, 7), QPointF(10, 13));
+  };
+  auto triangle = [&](double tipX, double baseX) {
+    p.setBrush(ink);
+    p.drawPolygon(QPolygonF{{tipX, 12}, {baseX, 6}, {baseX, 18}});
+    p.setBrush(Qt::NoBrush);
+  };
+  if (name == u"PrintB") {
+    sheet(QRectF(7, 2.5, 10, 7));
+    p.setBrush(tint);
+    p.drawRoundedRect(QRectF(3, 9.5, 18, 8), 2, 2);
+    p.setBrush(paper);
+    p.drawRect(QRectF(7, 15, 10, 6.5));
+    p.drawLine(QPointF(9, 18), QPointF(15, 18));
+  } else if (name == u"OpenB") {
+    p.setBrush(tint);
+    p.drawPolygon(QPolygonF{{2.5, 6}, {8, 6}, {10, 8}, {19, 8}, {19, 11}, {6, 11}, {2.5, 19}});
+    p.setBrush(QColor(150, 180, 225));
+    p.drawPolygon(QPolygonF{{6, 11}, {21.5, 11}, {18, 19}, {2.5, 19}});
+  } else if (name == u"SaveB") {
+    p.setBrush(tint);
+    p.drawPolygon(QPolygonF{{3, 3}, {18, 3}, {21, 6}, {21, 21}, {3, 21}});
+    p.setBrush(paper);
+    p.drawRect(QRectF(7, 3, 9, 6));
+    p.drawRect(QRectF(6, 13, 12, 8));
+  } else if (name == u"ExportB") {
+    sheet(QRectF(3, 3, 12, 17));
+    p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(10, 13), QPointF(21, 13));
+    p.drawPolyline(QPolygonF{{17, 9}, {21, 13}, {17, 17}});
+  } else if (name == u"PdfB") {
+    sheet(QRectF(4, 2, 16, 20));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(190, 30, 30));
+    p.drawRect(QRectF(2, 11, 17, 8));
+    QFont font;
+    font.setPixelSize(7);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(2, 11, 17, 8), Qt::AlignCenter, QStringLiteral("PDF"));
+  } else if (name == u"EmailB") {
+    p.setBrush(paper);
+    p.drawRect(QRectF(3, 6, 18, 12));
+    p.drawPolyline(QPolygonF{{3, 6}, {12, 13}, {21, 6}});
+  } else if (name == u"FindB") {
+    magnifier({});
+  } else if (name == u"ZoomPlusB") {
+    magnifier(QStringLiteral("+"));
+  } else if (name == u"ZoomMinusB") {
+    magnifier(QStringLiteral("-"));
+  } else if (name == u"FullScreenBtn") {
+    p.drawPolyline(QPolygonF{{3, 9}, {3, 3}, {9, 3}});
+    p.drawPolyline(QPolygonF{{15, 3}, {21, 3}, {21, 9}});
+    p.drawPolyline(QPolygonF{{21, 15}, {21, 21}, {15, 21}});
+    p.drawPolyline(QPolygonF{{9, 21}, {3, 21}, {3, 15}});
+    p.setBrush(tint);
+    p.drawRect(QRectF(7, 7, 10, 10));
+  } else if (name == u"OutlineB") {
+    p.drawLine(QPointF(5, 7), QPointF(5, 18));
+    p.drawLine(QPointF(5, 12), QPointF(10, 12));
+    p.drawLine(QPointF(5, 18), QPointF(10, 18));
+    p.setBrush(tint);
+    p.drawRect(QRectF(2.5, 3, 5, 4));
+    p.drawRect(QRectF(10, 10, 11, 4));
+    p.drawRect(QRectF(10, 16, 11, 4));
+  } else if (name == u"ThumbB") {
+    p.setBrush(paper);
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < 2; ++c) p.drawRect(QRectF(3.5 + c * 9, 2.5 + r * 10, 7, 9));
+  } else if (name == u"PageSettingsB") {
+    sheet(QRectF(5, 2.5, 14, 19));
+    p.setPen(QPen(ink, 1, Qt::DashLine));
+    p.drawRect(QRectF(8, 6, 8, 12));
+  } else if (name == u"DesignerB") {
+    p.setBrush(tint);
+    p.drawPolygon(QPolygonF{{4, 20}, {5, 15}, {16, 4}, {20, 8}, {9, 19}});
+    p.drawLine(QPointF(5, 15), QPointF(9, 19));
+  } else if (name == u"FirstB") {
+    p.setPen(QPen(ink, 2.2));
+    p.drawLine(QPointF(6, 6), QPointF(6, 18));
+    p.setPen(pen);
+    triangle(8, 18);
+  } else if (name == u"PriorB") {
+    triangle(7, 17);
+  } else if (name == u"NextB") {
+    triangle(17, 7);
+  } else if (name == u"LastB") {
+    p.setPen(QPen(ink, 2.2));
+    p.drawLine(QPointF(18, 6), QPointF(18, 18));
+    p.setPen(pen);
+    triangle(16, 6);
+  }
+  p.end();
   return QIcon(pixmap);
 }
 
@@ -118,20 +232,9 @@ TfrxPreviewForm::~TfrxPreviewForm() = default;
 
 QAction* TfrxPreviewForm::addButton(const QString& name, int captionId, int hintId,
                                     void (TfrxPreviewForm::*handler)()) {
-  static const QMap<QString, QString> symbols = {
-      {QStringLiteral("PrintB"), QStringLiteral("P")},      {QStringLiteral("OpenB"), QStringLiteral("O")},
-      {QStringLiteral("SaveB"), QStringLiteral("S")},       {QStringLiteral("ExportB"), QStringLiteral("E")},
-      {QStringLiteral("PdfB"), QStringLiteral("PDF")},      {QStringLiteral("EmailB"), QStringLiteral("@")},
-      {QStringLiteral("FindB"), QStringLiteral("?")},       {QStringLiteral("ZoomPlusB"), QStringLiteral("+")},
-      {QStringLiteral("ZoomMinusB"), QStringLiteral("−")},  {QStringLiteral("FullScreenBtn"), QStringLiteral("□")},
-      {QStringLiteral("OutlineB"), QStringLiteral("≡")},    {QStringLiteral("ThumbB"), QStringLiteral("▦")},
-      {QStringLiteral("PageSettingsB"), QStringLiteral("M")}, {QStringLiteral("DesignerB"), QStringLiteral("✎")},
-      {QStringLiteral("FirstB"), QStringLiteral("|◀")},     {QStringLiteral("PriorB"), QStringLiteral("◀")},
-      {QStringLiteral("NextB"), QStringLiteral("▶")},       {QStringLiteral("LastB"), QStringLiteral("▶|")},
-  };
   const QString caption = captionId ? text(QString::number(captionId)) : QString();
   const QString hint = hintId ? text(QString::number(hintId)) : QString();
-  QAction* action = toolbar_->addAction(symbolIcon(symbols.value(name)), caption.isEmpty() ? hint : caption);
+  QAction* action = toolbar_->addAction(drawnIcon(name), caption.isEmpty() ? hint : caption);
   action->setObjectName(name);
   action->setToolTip(hint);
   action->setData(hint);

@@ -637,6 +637,28 @@ TEST(PreviewRefresh, KeepsThePageAndScrollPositionOrGoesToPageOneWhenFewerPages)
   EXPECT_TRUE(recording.messages().isEmpty());
 }
 
+TEST(PreviewToolbar, EveryButtonHasAPictureOfItsOwn) {
+  Window w(FakePages::numbered(2), report::TfrxPreviewButtons(0xFFFF));
+  QHash<QString, QString> seen;  // picture bytes -> button
+  for (const char* name : {"PrintB", "OpenB", "SaveB", "ExportB", "PdfB", "FindB", "ZoomPlusB", "ZoomMinusB",
+                           "FullScreenBtn", "OutlineB", "ThumbB", "PageSettingsB", "FirstB", "PriorB", "NextB",
+                           "LastB"}) {
+    QAction* control = w.form.Control(name);
+    ASSERT_NE(control, nullptr) << name;
+    const QImage image = control->icon().pixmap(24, 24).toImage();
+    ASSERT_FALSE(image.isNull()) << name;
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 128;
+    // A drawing, not an empty square or a single letter.
+    EXPECT_GT(inked, 40) << name;
+    const QString key = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                                                       image.sizeInBytes()).toBase64());
+    EXPECT_FALSE(seen.contains(key)) << name << " looks like " << seen.value(key).toStdString();
+    seen.insert(key, QString::fromLatin1(name));
+  }
+}
+
 TEST(PreviewWindow, F1ShowsTheKeysOfThePreview) {
   dialogs::RecordingScope recording;
   Window w(FakePages::numbered(2));
