@@ -423,6 +423,9 @@ void TAOknoGl::createReportComponents() {
   frxReport1->PreviewOptions()->SetButtons(pbPrint | pbExport | pbZoom | pbFind | pbOutline | pbPageSetup | pbTools |
                                            pbNavigator | pbExportQuick);
   frxReport1->PreviewOptions()->SetZoom(1);
+  // A long log is prepared with the finished pages moved out to a temporary
+  // file, so that the preview of a year of readings stays small.
+  frxReport1->EngineOptions()->SetUseFileCache(true);
   frxReport1->PrintOptions()->SetPrinter(resources::text(u"prDefault"));
   frxReport1->PrintOptions()->SetPrintOnSheet(0);
   frxReport1->SetScriptLanguage(QStringLiteral("PascalScript"));

@@ -32,6 +32,7 @@
 #include "report/engine/memo_expansion.h"
 #include "report/model/data_set.h"
 #include "report/model/report.h"
+#include "report/model/report_options.h"
 #include "report/model/script_classes.h"
 
 using namespace valmoro;
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
   report::TfrxReport report;
   report.PreviewOptions()->SetButtons(report::pbPrint | report::pbExport | report::pbZoom | report::pbFind |
                                       report::pbOutline | report::pbPageSetup | report::pbNavigator);
+  // As the main window's report: finished pages wait in a temporary file.
+  report.EngineOptions()->SetUseFileCache(true);
   if (!report.LoadFromFile(reportFile, false)) {
     std::fprintf(stderr, "no report file %s\n", qPrintable(reportFile));
     return 2;

@@ -43,6 +43,7 @@ struct ShownReport {
   QStringList rows;
   int pagesInReport = -1;
   report::TfrxPreviewButtons buttons;
+  bool fileCache = false;
 };
 
 class ReportCommands : public ::testing::Test {
@@ -52,6 +53,7 @@ protected:
     report::hooks::setPreviewShower([this](report::TfrxReport& r) {
       ++shown.shown;
       shown.buttons = r.PreviewOptions()->Buttons();
+      shown.fileCache = r.EngineOptions()->UseFileCache();
       shown.pagesInReport = int(r.Objects().size());
       shown.rows.clear();
       report::TfrxDataSet* wpisy = r.FindDataSet(QStringLiteral("Wpisy"));
@@ -102,6 +104,8 @@ TEST_F(ReportCommands, TheReportReadsTheRowsOfTheGridWithTheDateFilterInForce) {
   // The document asked for every button; the application's nine stay.
   EXPECT_EQ(shown.buttons, report::pbPrint | report::pbExport | report::pbZoom | report::pbFind | report::pbOutline |
                                report::pbPageSetup | report::pbTools | report::pbNavigator | report::pbExportQuick);
+  // A long log keeps its finished pages in a temporary file, not in memory.
+  EXPECT_TRUE(shown.fileCache);
   // The log stays open for the grid afterwards.
   EXPECT_TRUE(w.ADODataSet1->isActive());
   EXPECT_EQ(w.ADODataSet1->recordCount(), 2);
