@@ -350,6 +350,7 @@ void TfrxPreviewPages::writeObject(TfrxComponent& object, TfrxXMLItem& into) {
 void TfrxPreviewPages::AddObject(TfrxComponent* band) {
   TfrxXMLItem* page = curPageItem();
   if (!band || !page || !band->IsPreviewVisible()) return;
+  dropCachedPage(curPage_);
   writeObject(*band, *page);
 }
 
@@ -365,6 +366,7 @@ void TfrxPreviewPages::AddPicture(TfrxPictureView* view) {
 int TfrxPreviewPages::CutObjects(int fromIndex) {
   TfrxXMLItem* page = curPageItem();
   if (!page) return 0;
+  dropCachedPage(curPage_);
   TfrxXMLItem* cut = node(QStringLiteral("cutted"));
   const int from = std::max(fromIndex, 0);
   while (page->Count() > from) cut->AddItem(page->Take(from));
@@ -378,6 +380,7 @@ void TfrxPreviewPages::PasteObjects(double x, double y) {
   std::unique_ptr<TfrxXMLItem> cut = root->Take(at);
   TfrxXMLItem* page = curPageItem();
   if (!page || cut->Count() == 0) return;
+  dropCachedPage(curPage_);
 
   // Values an element leaves out are its source object's.
   auto position = [this](const TfrxXMLItem& item, double& l, double& t) {
@@ -547,6 +550,10 @@ void TfrxPreviewPages::Finish() {
 }
 
 void TfrxPreviewPages::emptyPageCache() { pageCache_.clear(); }
+
+void TfrxPreviewPages::dropCachedPage(int index) {
+  std::erase_if(pageCache_, [index](const std::unique_ptr<CachedPage>& entry) { return entry->index == index; });
+}
 
 // ---------------------------------------------------------------------------
 // Outline

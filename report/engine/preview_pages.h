@@ -438,6 +438,8 @@ private:
   std::unique_ptr<TfrxReportPage> buildPage(int index);
   void readObjects(const TfrxXMLItem& element, TfrxComponent& parent);
   void emptyPageCache();
+  // Forgets the built copy of a page whose stored content changes.
+  void dropCachedPage(int index);
   // Sends a page element read for a built page back to the temporary file.
   void unloadPageElement(int index);
   void closeSection();

@@ -117,13 +117,11 @@ std::unique_ptr<TfrxReportPage> TfrxPreviewPages::buildPage(int index) {
 
 TfrxReportPage* TfrxPreviewPages::Page(int index) {
   if (index < 0 || index >= Count()) return nullptr;
+  // While the engine runs, every change to a page drops that page from the
+  // cache, so a kept page is still the page as stored.
   const bool live = running();
   for (auto it = pageCache_.begin(); it != pageCache_.end(); ++it)
     if ((*it)->index == index) {
-      if (live) {
-        pageCache_.erase(it);
-        break;
-      }
       std::rotate(pageCache_.begin(), it, it + 1);
       return pageCache_.front()->page.get();
     }

@@ -297,6 +297,43 @@ TEST(PreviewPagesKeep, KeptBlockLandsAtTheNewPositionKeepingDistances) {
   EXPECT_EQ(outline.GetItem(0).page, 1);
 }
 
+TEST(PreviewPagesStorage, PagesReadDuringARunFollowEveryChange) {
+  struct RunningEngine : TfrxPreviewPagesEngine {
+    bool Running() const override { return true; }
+    double CurY() const override { return 0; }
+    int TotalPages() const override { return 0; }
+  } engine;
+  Design d;
+  d.start();
+  d.pages().SetEngine(&engine);
+  d.pages().AddPage(d.page);
+  d.row(0, "pierwszy");
+  d.pages().AddPage(d.page);
+  d.row(0, "drugi");
+  // A finished page read twice is built once.
+  TfrxReportPage* first = d.pages().Page(0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(d.pages().Page(0), first);
+  EXPECT_EQ(d.pages().CachedPageCount(), 1);
+  // The page being filled shows each band as it arrives.
+  EXPECT_EQ(memoOn(d.pages().Page(1))->Text(), "drugi");
+  d.row(20, "trzeci");
+  ASSERT_NE(memoOn(d.pages().Page(1), 1), nullptr);
+  EXPECT_EQ(memoOn(d.pages().Page(1), 1)->Text(), "trzeci");
+  // A kept block cut from the page and pasted on the next one.
+  const int kept = d.pages().ObjectCount() - 1;
+  d.pages().CutObjects(kept);
+  EXPECT_EQ(memoOn(d.pages().Page(1), 1), nullptr);
+  d.pages().AddPage(d.page);
+  d.pages().PasteObjects(0, 0);
+  EXPECT_EQ(memoOn(d.pages().Page(2))->Text(), "trzeci");
+  // Writing over an earlier page (a subreport going back) shows there too.
+  d.pages().SetCurPage(0);
+  d.row(40, "wrócił");
+  EXPECT_EQ(memoOn(d.pages().Page(0), 1)->Text(), "wrócił");
+  d.pages().SetEngine(nullptr);
+}
+
 TEST(PreviewPagesKeep, LastBandBottomAndBandPresence) {
   Design d;
   auto* footer = new TfrxPageFooter(d.page);
