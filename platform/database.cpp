@@ -364,10 +364,12 @@ void DataSet::takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId) {
 void DataSet::readRows(int count) {
   if (!active_ || allFetched_) return;
   const int before = int(rows_.size());
-  // Reading on after the result was let go costs a pass over the rows before;
-  // taking more at once keeps a long walk from paying it over and over.
+  // Reading on after the result was let go costs a pass over the rows before
+  // (and, for a sorted statement, the sort); taking half as many again as
+  // were read keeps a long walk (a report over the whole log pumps events,
+  // which lets the result go, at every band) to a few dozen such passes.
   if (!cursor_) {
-    count = qMax(count, rowsRead_ / 32);
+    count = qMax(count, rowsRead_ / 2);
     resumeCursor();
   }
   QList<QVariant> row;
