@@ -113,6 +113,10 @@ void ExportOptionsForm::hide(const QString& key) {
   if (Option* option = find(key)) option->visible = false;
 }
 
+void ExportOptionsForm::disable(const QString& key) {
+  if (Option* option = find(key)) option->enabled = false;
+}
+
 QString pageRangeCaption() { return QStringLiteral("Zakres stron"); }
 
 bool isPageNumberText(const QString& text) {
@@ -211,6 +215,8 @@ bool runWindow(ExportOptionsForm& form) {
       label->setBuddy(editor);
       label->setVisible(option.visible);
       editor->setVisible(option.visible);
+      label->setEnabled(option.enabled);
+      editor->setEnabled(option.enabled);
       into->addWidget(label);
       into->addWidget(editor);
       editors.append(editor);
@@ -218,6 +224,7 @@ bool runWindow(ExportOptionsForm& form) {
       auto* box = new QCheckBox(option.caption, parent);
       box->setChecked(option.checked);
       box->setVisible(option.visible);
+      box->setEnabled(option.enabled);
       into->addWidget(box);
       editors.append(box);
     }

@@ -30,6 +30,7 @@ public:
     QString tab;    // empty: the first (or only) page
     QString group;  // empty: the shared "export settings" group
     bool visible = true;
+    bool enabled = true;
   };
 
   QString caption;
@@ -56,6 +57,8 @@ public:
   void setText(const QString& key, const QString& value);
   void setIndex(const QString& key, int value);
   void hide(const QString& key);
+  // Shown greyed out: the choice cannot be made here.
+  void disable(const QString& key);
   // The tabs in the order of their first option.
   QStringList tabs() const;
 

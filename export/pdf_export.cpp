@@ -119,7 +119,7 @@ int TfrxPDFExport::ShowOptionsDialog() {
       [&](ExportOptionsForm& form) {
         form.beginTab(QStringLiteral("Eksport"));
         addChecks(form, "Eksport");
-        if (!outlineOffered) form.hide(QStringLiteral("Outline"));
+        if (!outlineOffered) form.disable(QStringLiteral("Outline"));
         form.beginTab(QStringLiteral("Informacja"));
         addFields(form, "Informacja o dokumencie", information);
         form.beginTab(QStringLiteral("Bazpieczeństwo"));

@@ -201,6 +201,10 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   EXPECT_EQ(seen.find(QStringLiteral("UserPassword"))->group, QStringLiteral("Autoryzcja"));
   EXPECT_FALSE(seen.find(QStringLiteral("Subject"))->masked);
   EXPECT_EQ(seen.find(QStringLiteral("ePrint"))->tab, QStringLiteral("Bazpieczeństwo"));
+  // The report shows no outline in its preview: the choice is greyed out.
+  EXPECT_TRUE(seen.find(QStringLiteral("Outline"))->visible);
+  EXPECT_FALSE(seen.find(QStringLiteral("Outline"))->enabled);
+  EXPECT_FALSE(filter.Outline());
   EXPECT_EQ(filter.Title(), QStringLiteral("Raport miesięczny"));
   EXPECT_EQ(filter.Subject(), QStringLiteral("Temperatury w chłodni"));
   EXPECT_EQ(filter.UserPassword(), QStringLiteral("żółw"));
