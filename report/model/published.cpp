@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -122,13 +123,31 @@ ClassProperties buildClassProperties(const QMetaObject& cls) {
   return result;
 }
 
-const ClassProperties& classProperties(const QMetaObject& cls) {
+const ClassProperties& sharedClassProperties(const QMetaObject& cls) {
   static QMutex mutex;
   static std::unordered_map<const QMetaObject*, std::unique_ptr<ClassProperties>> cache;
   QMutexLocker lock(&mutex);
   auto& entry = cache[&cls];
   if (!entry) entry = std::make_unique<ClassProperties>(buildClassProperties(cls));
   return *entry;
+}
+
+// Reading a page looks properties up hundreds of thousands of times over a
+// handful of classes: each thread remembers the tables it met last, without
+// the lock (tables live as long as the program).
+const ClassProperties& classProperties(const QMetaObject& cls) {
+  struct Slot {
+    const QMetaObject* cls = nullptr;
+    const ClassProperties* properties = nullptr;
+  };
+  constexpr std::size_t kSlots = 32;
+  thread_local Slot recent[kSlots];
+  Slot& slot = recent[(reinterpret_cast<std::uintptr_t>(&cls) >> 4) % kSlots];
+  if (slot.cls != &cls) {
+    slot.properties = &sharedClassProperties(cls);
+    slot.cls = &cls;
+  }
+  return *slot.properties;
 }
 
 }  // namespace
@@ -197,6 +216,22 @@ const QList<PublishedProperty>& publishedProperties(const QMetaObject& cls) { re
 
 const PublishedProperty* findPublishedProperty(const QMetaObject& cls, QStringView name) {
   const ClassProperties& properties = classProperties(cls);
+  // Property names are ASCII: folded on the stack, looked up without a copy.
+  constexpr qsizetype kShort = 64;
+  if (name.size() <= kShort) {
+    char16_t folded[kShort];
+    bool ascii = true;
+    for (qsizetype i = 0; i < name.size() && ascii; ++i) {
+      const char16_t c = name[i].unicode();
+      ascii = c < 0x80;
+      folded[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    }
+    if (ascii) {
+      const QString key = QString::fromRawData(reinterpret_cast<const QChar*>(folded), name.size());
+      const auto found = properties.byName.constFind(key);
+      return found == properties.byName.cend() ? nullptr : &properties.list[*found];
+    }
+  }
   const auto found = properties.byName.constFind(name.toString().toCaseFolded());
   return found == properties.byName.cend() ? nullptr : &properties.list[*found];
 }
