@@ -3,6 +3,7 @@
 #include <QMetaEnum>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -225,7 +226,47 @@ QString frxValueToXML(const QVariant& value) {
   return value.toString();
 }
 
-std::optional<double> frxStrToFloat(const QString& text) {
+namespace {
+
+// Plain numbers as the writer stores them ("-12,5", "718,1107", "0"): a
+// sign, digits, at most one decimal comma or point. Read straight from the
+// characters; nullopt sends anything else down the general path.
+std::optional<double> plainNumber(QStringView text) {
+  constexpr qsizetype kMaxPlain = 40;  // never out of a double's range
+  if (text.isEmpty() || text.size() > kMaxPlain) return std::nullopt;
+  char ascii[kMaxPlain + 4];
+  char* out = ascii;
+  qsizetype i = 0;
+  bool negative = false;
+  if (text[0] == u'-' || text[0] == u'+') {
+    negative = text[0] == u'-';
+    ++i;
+  }
+  const qsizetype digitsStart = i;
+  while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') *out++ = char(text[i++].unicode());
+  const bool intDigits = i > digitsStart;
+  if (!intDigits) *out++ = '0';
+  *out++ = '.';
+  bool fracDigits = false;
+  if (i < text.size() && (text[i] == u',' || text[i] == u'.')) {
+    ++i;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+      *out++ = char(text[i++].unicode());
+      fracDigits = true;
+    }
+  }
+  if (i != text.size() || (!intDigits && !fracDigits)) return std::nullopt;
+  if (!fracDigits) *out++ = '0';
+  double value = 0;
+  const auto [end, ec] = std::from_chars(ascii, out, value);
+  if (ec != std::errc() || end != out) return std::nullopt;
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<double> frxStrToFloat(QStringView text) {
+  if (const std::optional<double> plain = plainNumber(text)) return plain;
   QString cleaned;
   cleaned.reserve(text.size());
   for (QChar c : text) {
@@ -237,6 +278,8 @@ std::optional<double> frxStrToFloat(const QString& text) {
   if (cleaned == u"-INF") return -HUGE_VAL;
   return locale::parseFloat(cleaned);
 }
+
+std::optional<double> frxStrToFloat(const QString& text) { return frxStrToFloat(QStringView(text)); }
 
 QString frxBytesToHex(const QByteArray& bytes) {
   static const char digits[] = "0123456789ABCDEF";
@@ -609,7 +652,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
   };
   if (name.size() == 1 && component) {
     const auto position = [&](void (TfrxComponent::*setter)(double)) {
-      const std::optional<double> number = frxStrToFloat(value.toString());
+      const std::optional<double> number = frxStrToFloat(value);
       if (!number) invalidValue(fullName, value);
       (component->*setter)(*number);
     };
@@ -721,7 +764,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       return;
     }
     case PropertyKind::Float: {
-      const std::optional<double> number = frxStrToFloat(value.toString());
+      const std::optional<double> number = frxStrToFloat(value);
       if (!number) invalidValue(fullName, value);
       p->write(target, *number);
       return;
