@@ -313,6 +313,7 @@ void DataSet::open() {
   heldIds_.clear();
   rows_.clear();
   rowIds_.clear();
+  sharedTexts_.clear();
   editState_ = State::Browse;
   allFetched_ = false;
   active_ = true;
@@ -328,6 +329,7 @@ void DataSet::close() {
   releaseCursor();
   rows_.clear();
   rowIds_.clear();
+  sharedTexts_.clear();
   fields_.clear();
   heldIds_.clear();
   editState_ = State::Browse;
@@ -358,7 +360,25 @@ void DataSet::takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId) {
   *rowId = editable_ ? query.value(0).toLongLong() : -1;
   row->clear();
   row->reserve(columns);
-  for (int c = 0; c < columns; ++c) row->append(backend.load(fields_[c].type, query.value(c + offset)));
+  for (int c = 0; c < columns; ++c) row->append(sharedText(c, backend.load(fields_[c].type, query.value(c + offset))));
+}
+
+QVariant DataSet::sharedText(int column, QVariant value) {
+  // Short texts repeat down a log (the module, the point, the person):
+  // each one is held once per column, so a million rows do not keep a
+  // million copies of "Magazyn". Values stay values; only storage is shared.
+  constexpr qsizetype kLongestShared = 64;
+  constexpr qsizetype kTextsPerColumn = 256;
+  // A NULL stays a NULL and an empty text an empty text: neither is shared.
+  if (value.isNull() || value.typeId() != QMetaType::QString) return value;
+  const QString text = value.toString();
+  if (text.isEmpty() || text.size() > kLongestShared) return value;
+  if (sharedTexts_.size() <= column) sharedTexts_.resize(column + 1);
+  QSet<QString>& texts = sharedTexts_[column];
+  const auto found = texts.constFind(text);
+  if (found != texts.cend()) return QVariant(*found);
+  if (texts.size() < kTextsPerColumn) texts.insert(text);
+  return value;
 }
 
 void DataSet::readRows(int count) {

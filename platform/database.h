@@ -294,6 +294,9 @@ private:
   void noteRead(const QList<QVariant>& row, qint64 rowId);
   // The current row of a result, its identity apart (-1 when not editable).
   void takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId);
+  // The value with a text's storage shared with an equal text of the
+  // column read before.
+  QVariant sharedText(int column, QVariant value);
   void setState(State state);
   void startInsert(int row);
   void removeRow(int row);
@@ -312,6 +315,7 @@ private:
   QList<FieldDef> fields_;
   QHash<QString, QString> displayFormats_;  // lower-case field name → format
   QList<QList<QVariant>> rows_;
+  QList<QSet<QString>> sharedTexts_;  // per column
   std::unique_ptr<QSqlQuery> cursor_;
   PreparedStatement cursorStatement_;  // as sent, to run it again
   int rowsRead_ = 0;                   // rows taken from the result so far
