@@ -389,10 +389,10 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
 
   // Glyphs with the advances imposed: each glyph's own width (as the width
   // array gives it) is corrected by the difference to the wanted advance.
-  QByteArray& tj = tj_;
+  std::string& tj = tj_;
   tj.clear();
   tj += '[';
-  QByteArray& run = run_;
+  std::string& run = run_;
   run.clear();
   double pending = 0;  // adjustment owed before the next glyph, thousandths of an em
   long long total = 0;
@@ -416,13 +416,14 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
       continue;
     }
     if (std::abs(pending) >= 0.005) {
-      if (!run.isEmpty()) {
+      if (!run.empty()) {
         tj += '<';
         tj += run;
         tj += '>';
       }
       run.clear();
-      appendNum(tj, pending);
+      char number[48];
+      tj.append(number, size_t(formatNum(number, pending)));
       tj += ' ';
       pending = 0;
     }
@@ -431,7 +432,7 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
     run.append(g, 4);
     pending += font.width(glyph) - advance * perPixel;
   }
-  if (!run.isEmpty()) {
+  if (!run.empty()) {
     tj += '<';
     tj += run;
     tj += '>';
@@ -459,7 +460,7 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
     content_ += " w\n";
     state_.lineWidth = -1;
   }
-  content_ += tj;
+  content_.append(tj.data(), qsizetype(tj.size()));
   if (fakeBold) content_ += "0 Tr\n";
   content_ += "ET\n";
 

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -102,7 +103,7 @@ private:
   std::shared_ptr<const fonts::ScaledFont> lastScaled_;
   PdfFont* lastPdfFont_ = nullptr;
   // Buffers of textOut, kept so that each run reuses their room.
-  QByteArray tj_, run_;
+  std::string tj_, run_;
 };
 
 }  // namespace valmoro::pdf

@@ -86,6 +86,8 @@ int formatNumber(char* buffer, double value, int decimals) {
 
 }  // namespace
 
+int formatNum(char* buffer, double value, int decimals) { return formatNumber(buffer, value, decimals); }
+
 QByteArray num(double value, int decimals) {
   char buffer[48];
   return QByteArray(buffer, formatNumber(buffer, value, decimals));

@@ -21,6 +21,8 @@ class PdfSecurity;
 QByteArray num(double value, int decimals = 2);
 QByteArray num(long long value);
 inline QByteArray num(int value) { return num(static_cast<long long>(value)); }
+// num() into `buffer`, which has room for 48 bytes; returns the length.
+int formatNum(char* buffer, double value, int decimals = 2);
 // The same, appended to `out` (page contents are built this way, without
 // temporaries).
 void appendNum(QByteArray& out, double value, int decimals = 2);
