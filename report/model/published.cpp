@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -97,9 +98,43 @@ QVariant parseDefault(const QMetaProperty& property, PropertyKind kind, const QB
   return {};
 }
 
+// A hash of a name folded to lower case, for ASCII names.
+constexpr std::uint32_t kFnvBasis = 2166136261u, kFnvPrime = 16777619u;
+
 struct ClassProperties {
   QList<PublishedProperty> list;
   QHash<QString, qsizetype> byName;  // case-folded name -> position
+  // The same names in an open-addressing table of positions (−1: free)
+  // under an FNV-1a hash: reading a page looks names up hundreds of
+  // thousands of times, and QString's own hash costs several times more.
+  std::vector<qsizetype> table;
+  std::vector<QString> folded;  // by position
+
+  void buildTable() {
+    folded.assign(std::size_t(list.size()), QString());
+    for (auto it = byName.cbegin(); it != byName.cend(); ++it) folded[std::size_t(it.value())] = it.key();
+    std::size_t size = 16;
+    while (size < 2 * folded.size()) size *= 2;
+    table.assign(size, -1);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+      std::uint32_t hash = kFnvBasis;
+      for (QChar c : folded[i]) hash = (hash ^ c.unicode()) * kFnvPrime;
+      std::size_t slot = hash & (size - 1);
+      while (table[slot] >= 0) slot = (slot + 1) & (size - 1);
+      table[slot] = qsizetype(i);
+    }
+  }
+
+  const PublishedProperty* find(const char16_t* name, qsizetype length, std::uint32_t hash) const {
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t slot = hash & mask; table[slot] >= 0; slot = (slot + 1) & mask) {
+      const QString& candidate = folded[std::size_t(table[slot])];
+      if (candidate.size() == length &&
+          std::equal(name, name + length, reinterpret_cast<const char16_t*>(candidate.constData())))
+        return &list[table[slot]];
+    }
+    return nullptr;
+  }
 };
 
 ClassProperties buildClassProperties(const QMetaObject& cls) {
@@ -120,6 +155,7 @@ ClassProperties buildClassProperties(const QMetaObject& cls) {
       }
     }
   }
+  result.buildTable();
   return result;
 }
 
@@ -221,16 +257,14 @@ const PublishedProperty* findPublishedProperty(const QMetaObject& cls, QStringVi
   if (name.size() <= kShort) {
     char16_t folded[kShort];
     bool ascii = true;
+    std::uint32_t hash = kFnvBasis;
     for (qsizetype i = 0; i < name.size() && ascii; ++i) {
       const char16_t c = name[i].unicode();
       ascii = c < 0x80;
       folded[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+      hash = (hash ^ folded[i]) * kFnvPrime;
     }
-    if (ascii) {
-      const QString key = QString::fromRawData(reinterpret_cast<const QChar*>(folded), name.size());
-      const auto found = properties.byName.constFind(key);
-      return found == properties.byName.cend() ? nullptr : &properties.list[*found];
-    }
+    if (ascii) return properties.find(folded, name.size(), hash);
   }
   const auto found = properties.byName.constFind(name.toString().toCaseFolded());
   return found == properties.byName.cend() ? nullptr : &properties.list[*found];
