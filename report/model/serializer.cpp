@@ -228,6 +228,10 @@ QString frxValueToXML(const QVariant& value) {
 
 namespace {
 
+// Attribute names compare ignoring case; most differ in length already,
+// which settles it without a call into the comparison.
+bool sameName(QStringView a, QStringView b) { return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0; }
+
 // Plain numbers as the writer stores them ("-12,5", "718,1107", "0"): a
 // sign, digits, at most one decimal comma or point. Read straight from the
 // characters; nullopt sends anything else down the general path.
@@ -595,7 +599,7 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
   // reading: so the style goes first.
   if (qobject_cast<TfrxCustomMemoView*>(&object))
     std::stable_partition(attributes.begin(), attributes.end(), [](const Attribute& a) {
-      return a.name.compare(u"Style", Qt::CaseInsensitive) == 0;
+      return sameName(a.name, u"Style");
     });
   // A new object follows its parent's font until told otherwise. A font is
   // written only when it is the object's own (classes without ParentFont,
@@ -604,7 +608,7 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
   // plain view in a bold band would come back bold.
   if (auto* component = qobject_cast<TfrxComponent*>(&object); component && newObject)
     for (const Attribute& a : attributes)
-      if (a.name.startsWith(u"Font.", Qt::CaseInsensitive)) {
+      if (a.name.size() >= 5 && sameName(a.name.first(5), u"Font.")) {
         component->Font()->AssignQuietly(ReportFont());
         component->SetParentFont(false);
         break;
@@ -635,7 +639,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       name = name.mid(dot + 1);
       continue;
     }
-    if (p->kind() == PropertyKind::StringList && name.mid(dot + 1).compare(u"Text", Qt::CaseInsensitive) == 0) {
+    if (p->kind() == PropertyKind::StringList && sameName(name.mid(dot + 1), u"Text")) {
       if (p->isWritable()) p->write(target, splitLines(frxUnescape(value.toString())));
       return;
     }
@@ -675,11 +679,11 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
         break;
     }
   }
-  if (memo && name.compare(u"Text", Qt::CaseInsensitive) == 0) {
+  if (memo && sameName(name, u"Text")) {
     memo->SetMemo(splitLines(memoText()));
     return;
   }
-  if (name.compare(u"PropData", Qt::CaseInsensitive) == 0) {
+  if (sameName(name, u"PropData")) {
     auto* persistent = qobject_cast<Persistent*>(target);
     if (!component && !persistent) return;
     const QByteArray bytes = frxHexToBytes(value);
@@ -695,7 +699,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
     }
     return;
   }
-  if (qobject_cast<TfrxReport*>(target) && name.compare(u"Name", Qt::CaseInsensitive) == 0) return;
+  if (sameName(name, u"Name") && qobject_cast<TfrxReport*>(target)) return;
 
   const PublishedProperty* p = findPublishedProperty(*target->metaObject(), name);
   if (!p || !p->isWritable()) return;
