@@ -30,18 +30,6 @@ void TAOknoGl::createExportComponents() {
   frxPDFExport1->SetCenterWindow(false);
   frxPDFExport1->SetPrintScaling(false);
 
-  frxRTFExport1 = new exports::TfrxRTFExport(this);
-  frxRTFExport1->SetName(QStringLiteral("frxRTFExport1"));
-  frxRTFExport1->SetUseFileCache(true);
-  frxRTFExport1->SetShowProgress(true);
-  frxRTFExport1->SetOverwritePrompt(false);
-  frxRTFExport1->SetExportEMF(true);
-  frxRTFExport1->SetWysiwyg(true);
-  frxRTFExport1->SetCreator(QStringLiteral("Valmoro"));
-  frxRTFExport1->SetSuppressPageHeadersFooters(false);
-  frxRTFExport1->SetHeaderFooterMode(exports::TfrxRTFExport::hfText);
-  frxRTFExport1->SetAutoSize(false);
-
   frxXLSExport1 = new exports::TfrxXLSExport(this);
   frxXLSExport1->SetName(QStringLiteral("frxXLSExport1"));
   frxXLSExport1->SetUseFileCache(true);
@@ -54,6 +42,18 @@ void TAOknoGl::createExportComponents() {
   frxXLSExport1->SetPageBreaks(true);
   frxXLSExport1->SetEmptyLines(true);
   frxXLSExport1->SetSuppressPageHeadersFooters(false);
+
+  frxRTFExport1 = new exports::TfrxRTFExport(this);
+  frxRTFExport1->SetName(QStringLiteral("frxRTFExport1"));
+  frxRTFExport1->SetUseFileCache(true);
+  frxRTFExport1->SetShowProgress(true);
+  frxRTFExport1->SetOverwritePrompt(false);
+  frxRTFExport1->SetExportEMF(true);
+  frxRTFExport1->SetWysiwyg(true);
+  frxRTFExport1->SetCreator(QStringLiteral("Valmoro"));
+  frxRTFExport1->SetSuppressPageHeadersFooters(false);
+  frxRTFExport1->SetHeaderFooterMode(exports::TfrxRTFExport::hfText);
+  frxRTFExport1->SetAutoSize(false);
 }
 
 }  // namespace valmoro::app
