@@ -329,22 +329,23 @@ void TfrxXLSExport::writeCommon() {
   setup.Orientation = landscape_ ? ss::xlLandscape : ss::xlPortrait;
 }
 
-void TfrxXLSExport::applyUnions(const std::vector<std::pair<QString, QString>>& list, int kind) {
-  // kind: 0 style, 1 borders (key = the sides as a number), 2 number format, 3 merge.
+void TfrxXLSExport::applyUnions(const std::vector<KeyedArea>& list, int kind, const QStringList& formats) {
+  // kind: 0 style (key = the style's index), 1 borders (key = the sides as
+  // a number), 2 number format (key = index into formats), 3 merge.
   if (cancelled_) return;  // a stage after a cancellation does nothing
   static const QString kCaptions[] = {QStringLiteral(" - 1"), QStringLiteral(" - 2"), QString(),
                                       QStringLiteral(" - 3")};
   startStage(kind == 2 ? QStringLiteral("Data formats") : resources::text(u"ProgressStyles") + kCaptions[kind],
              int(list.size()));
-  auto apply = [&](const QString& key, const QString& address) {
+  auto apply = [&](int key, const QString& address) {
     try {
       ss::Range range = sheet_->GetRange(address);
       switch (kind) {
-        case 0: range.SetStyle(styleName(key.toInt())); break;
+        case 0: range.SetStyle(styleName(key)); break;
         case 1:
-          for (int item : borderItems(TfrxFrameTypes(key.toInt()))) range.SetBorderLineStyle(item, ss::xlContinuous);
+          for (int item : borderItems(TfrxFrameTypes(key))) range.SetBorderLineStyle(item, ss::xlContinuous);
           break;
-        case 2: range.SetNumberFormat(key); break;
+        case 2: range.SetNumberFormat(formats.at(key)); break;
         case 3: range.SetMergeCells(true); break;
       }
     } catch (const ss::SpreadsheetError&) {
@@ -352,8 +353,10 @@ void TfrxXLSExport::applyUnions(const std::vector<std::pair<QString, QString>>& 
     }
   };
   QString union_;
-  QString unionKey;
-  for (const auto& [key, address] : list) {
+  int unionKey = 0;
+  for (const KeyedArea& item : list) {
+    const int key = item.key;
+    const QString address = ss::areaAddress(item.column, item.row, item.columns, item.rows);
     if (!union_.isEmpty() && (key != unionKey || union_.size() + 1 + address.size() > kUnionLimit)) {
       apply(unionKey, union_);
       union_.clear();
@@ -457,39 +460,72 @@ void TfrxXLSExport::writeFast() {
 
   // Values, and the addresses collected per style, border set, number format and merge.
   startStage(resources::text(u"ProgressObjects"), rows);
-  std::vector<std::vector<QVariant>> values(static_cast<std::size_t>(rows));
-  std::vector<std::pair<int, QString>> styleList, borderList;
-  std::vector<std::pair<QString, QString>> formatList, mergeList;
+  // Values go to the sheet a block of rows at a time, so that a long report
+  // never holds all of them twice (here and in the sheet's cells). The
+  // block's range is the whole range's slice: the same cells, the same
+  // columns cut off.
+  constexpr int kValueRows = 1024;
+  const bool valuesFit = selectRange(1, 1, columns, rows).has_value();
+  std::vector<std::vector<QVariant>> values;
+  int valuesFrom = 0;  // matrix row of values.front()
+  auto flushValues = [&](int end) {
+    if (valuesFit && end > valuesFrom)
+      if (std::optional<ss::Range> range = selectRange(1, valuesFrom + 1, columns, end - valuesFrom))
+        range->SetValues(values);
+    values.clear();
+    valuesFrom = end;
+  };
+  // Areas are kept as numbers and spelled as addresses only when applied:
+  // a long report has half a million of them.
+  std::vector<KeyedArea> styleList, borderList, formatList, mergeList;
+  QStringList formats;  // number formats met, each once
+  QHash<QString, int> formatIndex;
+  auto formatKey = [&](const QString& format) {
+    const auto found = formatIndex.constFind(format);
+    if (found != formatIndex.cend()) return found.value();
+    formats.append(format);
+    return formatIndex.insert(format, int(formats.size()) - 1).value();
+  };
   // Sorted by key once all are in; a stable sort keeps each key's
   // addresses in cell order, as inserting each after the smaller and equal
   // keys would.
-  auto insertSorted = [](std::vector<std::pair<int, QString>>& list, int key, QString address) {
-    list.emplace_back(key, std::move(address));
-  };
-  auto byKey = [](const std::pair<int, QString>& a, const std::pair<int, QString>& b) { return a.first < b.first; };
+  auto byKey = [](const KeyedArea& a, const KeyedArea& b) { return a.key < b.key; };
   const QString localeDecimal(locale::formats().decimalSeparator);
   const QChar thousand = locale::formats().thousandSeparator;
   for (int y = 0; y < rows && !cancelled_; ++y) {
+    if (y - valuesFrom == kValueRows) flushValues(y);
+    values.emplace_back();
     for (int x = 0; x < columns; ++x) {
       const int index = matrix_->Cell(x, y);
       if (index < 0) continue;
       TfrxIEMObject* object = matrix_->GetObjectById(index);
       if (object == nullptr || object->Counter != 0) continue;
       object->Counter = 1;
+      // Its text and picture are in the workbook after this round: they
+      // go now, making room for the cells they become.
+      struct Spent {
+        TfrxIEMObject* object;
+        ~Spent() {
+          object->Memo = QStringList();
+          object->Name = QString();
+          object->URL = QString();
+          object->Image = QImage();
+        }
+      } spent{object};
       int px = 0, py = 0, dx = 1, dy = 1;
       matrix_->GetObjectPos(index, px, py, dx, dy);
-      const QString address = ss::areaAddress(x + 1, y + 1, dx, dy);
+      const auto area = [&](int key) { return KeyedArea{key, x + 1, y + 1, dx, dy}; };
       if (x + 1 >= 255 && !wideNoted_) {
         wideNoted_ = true;
         note(QStringLiteral("Raport jest szerszy niż 254 kolumny arkusza; dalsze kolumny pominięto."));
       }
       const TfrxIEMStyle* style = object->Style != nullptr ? object->Style : matrix_->GetStyleById(object->StyleIndex);
       if (exportStyles_ && object->StyleIndex >= 0) {
-        insertSorted(styleList, object->StyleIndex, address);
+        styleList.push_back(area(object->StyleIndex));
         if (style != nullptr && style->FrameTyp != TfrxFrameTypes())
-          insertSorted(borderList, int(style->FrameTyp.toInt()), address);
+          borderList.push_back(area(int(style->FrameTyp.toInt())));
       }
-      if (mergeCells_ && (dx > 1 || dy > 1)) mergeList.emplace_back(QString(), address);
+      if (mergeCells_ && (dx > 1 || dy > 1)) mergeList.push_back(area(0));
       if (object->IsText) {
         QString text = cellText(object);
         QVariant value;
@@ -503,13 +539,13 @@ void TfrxXLSExport::writeFast() {
           value = text;
           if (!style->FormatStr.isEmpty()) {
             const QString format = NumberFormatFor(style->FormatStr);
-            if (!format.isEmpty()) formatList.emplace_back(format, address);
+            if (!format.isEmpty()) formatList.push_back(area(formatKey(format)));
           }
         } else if (style != nullptr && style->FormatKind == fkDateTime && !text.isEmpty()) {
           // Dates go in as dates, shown with their own picture.
           if (const auto date = readDate(text, style->FormatStr)) {
             value = *date;
-            formatList.emplace_back(DateFormatFor(style->FormatStr), address);
+            formatList.push_back(area(formatKey(DateFormatFor(style->FormatStr))));
           } else {
             value = u'\'' + text;
           }
@@ -519,7 +555,7 @@ void TfrxXLSExport::writeFast() {
           value = text;
         }
         if (!text.isEmpty() || asText_) {
-          auto& line = values[std::size_t(y)];
+          auto& line = values.back();
           if (line.size() <= std::size_t(x)) line.resize(std::size_t(x) + 1);
           line[std::size_t(x)] = std::move(value);
         }
@@ -529,7 +565,7 @@ void TfrxXLSExport::writeFast() {
     }
     if (!step()) break;
   }
-  if (std::optional<ss::Range> range = selectRange(1, 1, columns, rows)) range->SetValues(values);
+  flushValues(valuesFrom + int(values.size()));
   values = {};
   sheet_->Cells().SetWrapText(true);
   // Everything the workbook needs from the matrix is in it now; its cell
@@ -540,16 +576,11 @@ void TfrxXLSExport::writeFast() {
   std::stable_sort(styleList.begin(), styleList.end(), byKey);
   std::stable_sort(borderList.begin(), borderList.end(), byKey);
   if (exportStyles_) {
-    std::vector<std::pair<QString, QString>> list;
-    list.reserve(styleList.size());
-    for (auto& [key, address] : styleList) list.emplace_back(QString::number(key), std::move(address));
-    applyUnions(list, 0);
-    list.clear();
-    for (auto& [key, address] : borderList) list.emplace_back(QString::number(key), std::move(address));
-    applyUnions(list, 1);
-    applyUnions(formatList, 2);
+    applyUnions(styleList, 0, formats);
+    applyUnions(borderList, 1, formats);
+    applyUnions(formatList, 2, formats);
   }
-  if (mergeCells_) applyUnions(mergeList, 3);
+  if (mergeCells_) applyUnions(mergeList, 3, formats);
 }
 
 void TfrxXLSExport::writeNormal() {

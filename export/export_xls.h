@@ -102,7 +102,13 @@ private:
   QString cellText(const TfrxIEMObject* object);
   void pastePicture(const TfrxIEMObject* object, int column, int row, int columns, int rows, bool nudge);
   void defineStyles(bool withRotation, bool fillOnlyWhenColoured);
-  void applyUnions(const std::vector<std::pair<QString, QString>>& list, int kind);
+  // A rectangle of cells (1-based, as areaAddress takes it) with the key it
+  // is applied under.
+  struct KeyedArea {
+    int key;
+    int column, row, columns, rows;
+  };
+  void applyUnions(const std::vector<KeyedArea>& list, int kind, const QStringList& formats);
   void releaseMatrix();
 
   bool exportStyles_ = true;

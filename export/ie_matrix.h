@@ -71,28 +71,29 @@ public:
   bool IsEqual(const TfrxIEMStyle& other) const;
 };
 
-// One cell object: a text cell or a picture.
+// One cell object: a text cell or a picture. A long report holds half a
+// million of these at once, so the members are ordered to leave no gaps.
 class TfrxIEMObject {
 public:
   QStringList Memo;
   QString URL;
-  int StyleIndex = -1;
-  TfrxIEMStyle* Style = nullptr;
-  bool IsText = true;
-  Extended Left = 0, Top = 0, Width = 0, Height = 0;
+  QString Name;
   // The drawing of a picture cell: a 24-bit bitmap, or the bytes of an
   // enhanced metafile when the matrix draws metafiles.
   QImage Image;
   QByteArray Metafile;
+  TfrxIEMStyle* Style = nullptr;
   // The whole object a split piece was cut from.
   TfrxIEMObject* Parent = nullptr;
+  int StyleIndex = -1;
+  // Free for the filters (marks an object as written).
+  int Counter = 0;
+  bool IsText = true;
   bool RTL = false;
   bool Header = false;
   bool Footer = false;
-  QString Name;
   bool HTMLTags = false;
-  // Free for the filters (marks an object as written).
-  int Counter = 0;
+  Extended Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
 // Where a cell object lies in the grid.

@@ -21,9 +21,17 @@ constexpr double kKappa = 0.5522847498;
 QByteArray colorOperands(gfx::Color color) {
   if (color == gfx::clNone) color = gfx::clBlack;
   const QRgb rgb = gfx::toRgb(color);
-  if ((rgb & 0xFFFFFF) == 0) return "0 0 0";
-  if ((rgb & 0xFFFFFF) == 0xFFFFFF) return "1 1 1";
-  return num(qRed(rgb) / 255.0, 3) + " " + num(qGreen(rgb) / 255.0, 3) + " " + num(qBlue(rgb) / 255.0, 3);
+  // Literals share static data: black and white text cost no allocation.
+  if ((rgb & 0xFFFFFF) == 0) return QByteArrayLiteral("0 0 0");
+  if ((rgb & 0xFFFFFF) == 0xFFFFFF) return QByteArrayLiteral("1 1 1");
+  QByteArray out;
+  out.reserve(20);
+  appendNum(out, qRed(rgb) / 255.0, 3);
+  out += ' ';
+  appendNum(out, qGreen(rgb) / 255.0, 3);
+  out += ' ';
+  appendNum(out, qBlue(rgb) / 255.0, 3);
+  return out;
 }
 
 // Components of a baseline or progressive JPEG (0 when it is no JPEG
@@ -57,38 +65,53 @@ PdfCanvas::PdfCanvas(PdfDocument& document, double widthPt, double heightPt, int
 
 PdfCanvas::~PdfCanvas() = default;
 
-QByteArray PdfCanvas::point(double x, double y) const { return num(X(x)) + " " + num(Y(y)); }
+QByteArray PdfCanvas::point(double x, double y) const {
+  QByteArray out;
+  appendPoint(out, x, y);
+  return out;
+}
+
+void PdfCanvas::appendPoint(QByteArray& out, double x, double y) const {
+  appendNum(out, X(x));
+  out += ' ';
+  appendNum(out, Y(y));
+}
 
 void PdfCanvas::setFill(gfx::Color color) {
   QByteArray ops = colorOperands(color);
   if (ops == state_.fill) return;
-  content_ += ops + " rg\n";
+  content_ += ops;
+  content_ += " rg\n";
   state_.fill = std::move(ops);
 }
 
 void PdfCanvas::setStroke(gfx::Color color) {
   QByteArray ops = colorOperands(color);
   if (ops == state_.stroke) return;
-  content_ += ops + " RG\n";
+  content_ += ops;
+  content_ += " RG\n";
   state_.stroke = std::move(ops);
 }
 
 void PdfCanvas::setLineWidth(double points) {
   if (points == state_.lineWidth) return;
-  content_ += num(points, 3) + " w\n";
+  appendNum(content_, points, 3);
+  content_ += " w\n";
   state_.lineWidth = points;
 }
 
 void PdfCanvas::setDash(const QByteArray& dash) {
-  const QByteArray value = dash.isEmpty() ? QByteArray("[] 0") : dash;
+  const QByteArray value = dash.isEmpty() ? QByteArrayLiteral("[] 0") : dash;
   if (value == state_.dash) return;
-  content_ += value + " d\n";
+  content_ += value;
+  content_ += " d\n";
   state_.dash = value;
 }
 
 void PdfCanvas::setCap(int cap) {
   if (cap == state_.cap) return;
-  content_ += num(cap) + " J\n";
+  appendNum(content_, cap);
+  content_ += " J\n";
   state_.cap = cap;
 }
 
@@ -157,11 +180,13 @@ void PdfCanvas::figure(PathFn path, bool closed, bool evenOdd) {
   if (fill) {
     if (brush_.style == gfx::BrushStyle::Solid) {
       setFill(brush_.color);
-      content_ += p + (evenOdd ? "f*\n" : "f\n");
+      content_ += p;
+      content_ += evenOdd ? "f*\n" : "f\n";
     } else {
       if (background_) {
         setFill(*background_);
-        content_ += p + (evenOdd ? "f*\n" : "f\n");
+        content_ += p;
+        content_ += evenOdd ? "f*\n" : "f\n";
       }
       hatchFill(brush_.style, brush_.color, p, evenOdd);
     }
@@ -172,28 +197,38 @@ void PdfCanvas::figure(PathFn path, bool closed, bool evenOdd) {
       const int cap = state_.cap;
       setStroke(*background_);
       setDash({});
-      content_ += p + "S\n";
+      content_ += p;
+      content_ += "S\n";
       setDash(dash);
       setCap(cap);
       setStroke(pen_.color);
     }
-    content_ += p + "S\n";
+    content_ += p;
+    content_ += "S\n";
   }
 }
 
 void PdfCanvas::fillRect(const gfx::Rect& rect) {
   if (rect.isEmpty() || brush_.style == gfx::BrushStyle::Clear || brush_.color == gfx::clNone) return;
-  const QByteArray path =
-      num(X(rect.left)) + " " + num(Y(rect.bottom)) + " " + num(rect.width() * k_) + " " + num(rect.height() * k_) +
-      " re\n";
+  QByteArray path;
+  appendNum(path, X(rect.left));
+  path += ' ';
+  appendNum(path, Y(rect.bottom));
+  path += ' ';
+  appendNum(path, rect.width() * k_);
+  path += ' ';
+  appendNum(path, rect.height() * k_);
+  path += " re\n";
   if (brush_.style == gfx::BrushStyle::Solid) {
     setFill(brush_.color);
-    content_ += path + "f\n";
+    content_ += path;
+    content_ += "f\n";
     return;
   }
   if (background_) {
     setFill(*background_);
-    content_ += path + "f\n";
+    content_ += path;
+    content_ += "f\n";
   }
   hatchFill(brush_.style, brush_.color, path, false);
 }
@@ -203,8 +238,16 @@ void PdfCanvas::rectangle(const gfx::Rect& r) {
   figure(
       [&] {
         // The outline runs through the centres of its edge pixels.
-        return num(X(r.left + 0.5)) + " " + num(Y(r.bottom - 0.5)) + " " + num((r.width() - 1) * k_) + " " +
-               num((r.height() - 1) * k_) + " re\n";
+        QByteArray p;
+        appendNum(p, X(r.left + 0.5));
+        p += ' ';
+        appendNum(p, Y(r.bottom - 0.5));
+        p += ' ';
+        appendNum(p, (r.width() - 1) * k_);
+        p += ' ';
+        appendNum(p, (r.height() - 1) * k_);
+        p += " re\n";
+        return p;
       },
       true);
 }
@@ -254,8 +297,10 @@ void PdfCanvas::polygon(std::span<const QPoint> points) {
   figure(
       [&] {
         QByteArray p;
-        for (size_t i = 0; i < points.size(); ++i)
-          p += point(points[i].x() + 0.5, points[i].y() + 0.5) + (i == 0 ? " m\n" : " l\n");
+        for (size_t i = 0; i < points.size(); ++i) {
+          appendPoint(p, points[i].x() + 0.5, points[i].y() + 0.5);
+          p += i == 0 ? " m\n" : " l\n";
+        }
         p += "h\n";
         return p;
       },
@@ -267,8 +312,10 @@ void PdfCanvas::polyline(std::span<const QPoint> points) {
   figure(
       [&] {
         QByteArray p;
-        for (size_t i = 0; i < points.size(); ++i)
-          p += point(points[i].x() + 0.5, points[i].y() + 0.5) + (i == 0 ? " m\n" : " l\n");
+        for (size_t i = 0; i < points.size(); ++i) {
+          appendPoint(p, points[i].x() + 0.5, points[i].y() + 0.5);
+          p += i == 0 ? " m\n" : " l\n";
+        }
         return p;
       },
       false);
@@ -278,7 +325,12 @@ void PdfCanvas::line(QPoint from, QPoint to) {
   if (from == to) return;
   figure(
       [&] {
-        return point(from.x() + 0.5, from.y() + 0.5) + " m\n" + point(to.x() + 0.5, to.y() + 0.5) + " l\n";
+        QByteArray p;
+        appendPoint(p, from.x() + 0.5, from.y() + 0.5);
+        p += " m\n";
+        appendPoint(p, to.x() + 0.5, to.y() + 0.5);
+        p += " l\n";
+        return p;
       },
       false);
 }
@@ -286,7 +338,15 @@ void PdfCanvas::line(QPoint from, QPoint to) {
 void PdfCanvas::pushClip(const gfx::Rect& rect) {
   saved_.push_back(state_);
   const double w = std::max(0, rect.width()) * k_, h = std::max(0, rect.height()) * k_;
-  content_ += "q\n" + num(X(rect.left)) + " " + num(Y(rect.top) - h) + " " + num(w) + " " + num(h) + " re W n\n";
+  content_ += "q\n";
+  appendNum(content_, X(rect.left));
+  content_ += ' ';
+  appendNum(content_, Y(rect.top) - h);
+  content_ += ' ';
+  appendNum(content_, w);
+  content_ += ' ';
+  appendNum(content_, h);
+  content_ += " re W n\n";
 }
 
 void PdfCanvas::popClip() {
@@ -329,8 +389,11 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
 
   // Glyphs with the advances imposed: each glyph's own width (as the width
   // array gives it) is corrected by the difference to the wanted advance.
-  QByteArray tj = "[";
-  QByteArray run;
+  std::string& tj = tj_;
+  tj.clear();
+  tj += '[';
+  std::string& run = run_;
+  run.clear();
   double pending = 0;  // adjustment owed before the next glyph, thousandths of an em
   long long total = 0;
   const qsizetype n = text.size();
@@ -353,9 +416,15 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
       continue;
     }
     if (std::abs(pending) >= 0.005) {
-      if (!run.isEmpty()) tj += "<" + run + ">";
+      if (!run.empty()) {
+        tj += '<';
+        tj += run;
+        tj += '>';
+      }
       run.clear();
-      tj += num(pending) + " ";
+      char number[48];
+      tj.append(number, size_t(formatNum(number, pending)));
+      tj += ' ';
       pending = 0;
     }
     static const char* hex = "0123456789ABCDEF";
@@ -363,21 +432,35 @@ void PdfCanvas::textOut(QPoint at, const QString& text, std::span<const int> adv
     run.append(g, 4);
     pending += font.width(glyph) - advance * perPixel;
   }
-  if (!run.isEmpty()) tj += "<" + run + ">";
+  if (!run.empty()) {
+    tj += '<';
+    tj += run;
+    tj += '>';
+  }
   tj += "] TJ\n";
 
   setFill(font_.color);
   const double size = em * k_;
-  content_ += "BT\n" + font.resourceName() + " " + num(size) + " Tf\n";
+  content_ += "BT\n";
+  content_ += font.resourceName();
+  content_ += ' ';
+  appendNum(content_, size);
+  content_ += " Tf\n";
   const double shear = fakeItalic ? 0.2 : 0;
-  content_ += num(cs, 4) + " " + num(sn, 4) + " " + num(shear * cs - sn, 4) + " " + num(shear * sn + cs, 4) + " " +
-              point(bx, by) + " Tm\n";
+  for (const double entry : {cs, sn, shear * cs - sn, shear * sn + cs}) {
+    appendNum(content_, entry, 4);
+    content_ += ' ';
+  }
+  appendPoint(content_, bx, by);
+  content_ += " Tm\n";
   if (fakeBold) {
     setStroke(font_.color);
-    content_ += "2 Tr " + num(std::max(1, (em + 16) / 32) * k_, 3) + " w\n";
+    content_ += "2 Tr ";
+    appendNum(content_, std::max(1, (em + 16) / 32) * k_, 3);
+    content_ += " w\n";
     state_.lineWidth = -1;
   }
-  content_ += tj;
+  content_.append(tj.data(), qsizetype(tj.size()));
   if (fakeBold) content_ += "0 Tr\n";
   content_ += "ET\n";
 

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -68,6 +69,7 @@ private:
   double X(double x) const { return x * k_; }
   double Y(double y) const { return heightPt_ - y * k_; }
   QByteArray point(double x, double y) const;
+  void appendPoint(QByteArray& out, double x, double y) const;
   void setFill(gfx::Color color);
   void setStroke(gfx::Color color);
   void setLineWidth(double points);
@@ -100,6 +102,8 @@ private:
   bool haveLastFont_ = false;
   std::shared_ptr<const fonts::ScaledFont> lastScaled_;
   PdfFont* lastPdfFont_ = nullptr;
+  // Buffers of textOut, kept so that each run reuses their room.
+  std::string tj_, run_;
 };
 
 }  // namespace valmoro::pdf

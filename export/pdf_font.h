@@ -39,7 +39,7 @@ public:
   const fonts::FontFile& file() const { return file_; }
   const FontMetrics& metrics() const { return metrics_; }
   // "/F0", "/F1", … in order of first use.
-  QByteArray resourceName() const { return resource_; }
+  const QByteArray& resourceName() const { return resource_; }
   // The object of the Type0 font, reserved on first use in a page.
   int objectNumber(PdfWriter& writer);
   bool reserved() const { return object_ != 0; }

@@ -11,30 +11,103 @@
 
 namespace valmoro::pdf {
 
-QByteArray num(double value, int decimals) {
+namespace {
+
+// The digits of num(value, decimals) written through std::to_chars: the
+// exact reference, taken for the rare values the quick path below cannot
+// round with certainty.
+int formatExact(char* buffer, double value, int decimals) {
+  char digits[48];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) {
+    buffer[0] = '0';
+    return 1;
+  }
+  // Trailing zeros and a bare point say nothing.
+  char* last = end;
+  if (std::string_view(digits, size_t(end - digits)).find('.') != std::string_view::npos) {
+    while (last > digits && last[-1] == '0') --last;
+    if (last > digits && last[-1] == '.') --last;
+  }
+  const std::string_view text(digits, size_t(last - digits));
+  if (text.empty() || text == "-0") {
+    buffer[0] = '0';
+    return 1;
+  }
+  std::copy(text.begin(), text.end(), buffer);
+  return int(text.size());
+}
+
+// num() into a buffer of at least 48 bytes; returns the length. Page
+// contents hold hundreds of numbers per page, so the common case avoids
+// the general formatter: the value scaled to whole units of the last
+// decimal and rounded to the nearest integer gives the same digits as
+// correct rounding whenever the scaled value is clearly off a tie.
+int formatNumber(char* buffer, double value, int decimals) {
   if (!std::isfinite(value)) value = 0;
   // Anything beyond the PDF's implementation limits is clamped, never written
   // in exponent form.
   value = std::clamp(value, -3.0e7, 3.0e7);
-  char buffer[48];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                 std::clamp(decimals, 0, 6));
-  if (ec != std::errc()) return "0";
-  // Trailing zeros and a bare point say nothing.
-  char* last = end;
-  if (std::string_view(buffer, size_t(end - buffer)).find('.') != std::string_view::npos) {
-    while (last > buffer && last[-1] == '0') --last;
-    if (last > buffer && last[-1] == '.') --last;
+  decimals = std::clamp(decimals, 0, 6);
+  static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  static constexpr long long kIntPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  const double scaled = std::fabs(value) * kPowers[decimals];  // below 2^45: integral part exact
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;  // exact
+  // The product is off the true one by at most half a unit in its last
+  // place; near a tie that decides the rounding, so the exact path rounds.
+  if (std::fabs(fraction - 0.5) <= scaled * 0x1p-51 + 0x1p-60) return formatExact(buffer, value, decimals);
+  const long long units = (long long)whole + (fraction > 0.5 ? 1 : 0);
+  if (units == 0) {
+    buffer[0] = '0';
+    return 1;
   }
-  QByteArray out(buffer, int(last - buffer));
-  if (out == "-0" || out.isEmpty()) out = "0";
-  return out;
+  char* p = buffer;
+  if (value < 0) *p++ = '-';
+  const long long integral = units / kIntPowers[decimals];
+  long long rest = units % kIntPowers[decimals];
+  p = std::to_chars(p, buffer + 47, integral).ptr;
+  if (rest != 0) {
+    int digits = decimals;
+    while (rest % 10 == 0) {
+      rest /= 10;
+      --digits;
+    }
+    *p++ = '.';
+    char* end = p + digits;
+    for (char* q = end; q > p;) {
+      *--q = char('0' + rest % 10);
+      rest /= 10;
+    }
+    p = end;
+  }
+  return int(p - buffer);
+}
+
+}  // namespace
+
+int formatNum(char* buffer, double value, int decimals) { return formatNumber(buffer, value, decimals); }
+
+QByteArray num(double value, int decimals) {
+  char buffer[48];
+  return QByteArray(buffer, formatNumber(buffer, value, decimals));
+}
+
+void appendNum(QByteArray& out, double value, int decimals) {
+  char buffer[48];
+  out.append(buffer, formatNumber(buffer, value, decimals));
 }
 
 QByteArray num(long long value) {
   char buffer[24];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return QByteArray(buffer, int(end - buffer));
+}
+
+void appendNum(QByteArray& out, long long value) {
+  char buffer[24];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, qsizetype(end - buffer));
 }
 
 QByteArray ref(int object) { return num(object) + " 0 R"; }

@@ -21,6 +21,13 @@ class PdfSecurity;
 QByteArray num(double value, int decimals = 2);
 QByteArray num(long long value);
 inline QByteArray num(int value) { return num(static_cast<long long>(value)); }
+// num() into `buffer`, which has room for 48 bytes; returns the length.
+int formatNum(char* buffer, double value, int decimals = 2);
+// The same, appended to `out` (page contents are built this way, without
+// temporaries).
+void appendNum(QByteArray& out, double value, int decimals = 2);
+void appendNum(QByteArray& out, long long value);
+inline void appendNum(QByteArray& out, int value) { appendNum(out, static_cast<long long>(value)); }
 // "n 0 R".
 QByteArray ref(int object);
 // A name with the characters PDF does not allow in names written as #xx.

@@ -313,6 +313,7 @@ void DataSet::open() {
   heldIds_.clear();
   rows_.clear();
   rowIds_.clear();
+  sharedTexts_.clear();
   editState_ = State::Browse;
   allFetched_ = false;
   active_ = true;
@@ -328,6 +329,7 @@ void DataSet::close() {
   releaseCursor();
   rows_.clear();
   rowIds_.clear();
+  sharedTexts_.clear();
   fields_.clear();
   heldIds_.clear();
   editState_ = State::Browse;
@@ -358,7 +360,41 @@ void DataSet::takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId) {
   *rowId = editable_ ? query.value(0).toLongLong() : -1;
   row->clear();
   row->reserve(columns);
-  for (int c = 0; c < columns; ++c) row->append(backend.load(fields_[c].type, query.value(c + offset)));
+  for (int c = 0; c < columns; ++c) row->append(sharedText(c, backend.load(fields_[c].type, query.value(c + offset))));
+}
+
+QVariant DataSet::sharedText(int column, QVariant value) {
+  // Short texts repeat down a log (the module, the point, the person):
+  // each one is held once per column, so a million rows do not keep a
+  // million copies of "Magazyn". Values stay values; only storage is shared.
+  // The texts met last are compared first: hashing every text would cost
+  // more than the copies it saves.
+  constexpr qsizetype kLongestShared = 64;
+  constexpr qsizetype kTextsPerColumn = 256;
+  constexpr int kMissesToGiveUp = 4096;  // a column of texts that hardly repeat
+  // A NULL stays a NULL and an empty text an empty text: neither is shared.
+  if (value.isNull() || value.typeId() != QMetaType::QString) return value;
+  if (sharedTexts_.size() <= column) sharedTexts_.resize(column + 1);
+  SharedTexts& shared = sharedTexts_[column];
+  if (shared.givenUp) return value;
+  const QString text = value.toString();
+  if (text.isEmpty() || text.size() > kLongestShared) return value;
+  for (const QString& recent : shared.recent)
+    if (recent.size() == text.size() && recent == text) return QVariant(recent);
+  const auto found = shared.all.constFind(text);
+  QString kept = text;
+  if (found != shared.all.cend()) {
+    kept = *found;
+    value = QVariant(kept);
+    shared.misses = 0;
+  } else if (shared.all.size() < kTextsPerColumn) {
+    shared.all.insert(text);
+  } else if (++shared.misses >= kMissesToGiveUp) {
+    shared.givenUp = true;
+  }
+  shared.recent[std::size_t(shared.next)] = kept;
+  shared.next = (shared.next + 1) % int(shared.recent.size());
+  return value;
 }
 
 void DataSet::readRows(int count) {

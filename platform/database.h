@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -294,6 +295,9 @@ private:
   void noteRead(const QList<QVariant>& row, qint64 rowId);
   // The current row of a result, its identity apart (-1 when not editable).
   void takeRow(QSqlQuery& query, QList<QVariant>* row, qint64* rowId);
+  // The value with a text's storage shared with an equal text of the
+  // column read before.
+  QVariant sharedText(int column, QVariant value);
   void setState(State state);
   void startInsert(int row);
   void removeRow(int row);
@@ -312,6 +316,14 @@ private:
   QList<FieldDef> fields_;
   QHash<QString, QString> displayFormats_;  // lower-case field name → format
   QList<QList<QVariant>> rows_;
+  struct SharedTexts {
+    std::array<QString, 8> recent;  // the texts met last, compared first
+    int next = 0;
+    QSet<QString> all;
+    int misses = 0;  // texts in a row not found once the set is full
+    bool givenUp = false;
+  };
+  QList<SharedTexts> sharedTexts_;  // per column
   std::unique_ptr<QSqlQuery> cursor_;
   PreparedStatement cursorStatement_;  // as sent, to run it again
   int rowsRead_ = 0;                   // rows taken from the result so far

@@ -123,6 +123,26 @@ private:
   }
 
   Face& face(const QString& name, bool bold, bool italic) {
+    // Text is measured and drawn run after run in a handful of fonts: each
+    // thread keeps its last answers by the name as asked (faces live as long
+    // as the registry), sparing the alias, the key and the lock.
+    struct Recent {
+      QString name;
+      bool bold = false, italic = false;
+      Face* face = nullptr;
+    };
+    constexpr int kRecent = 4;
+    thread_local Recent recent[kRecent];
+    thread_local int nextRecent = 0;
+    for (const Recent& r : recent)
+      if (r.face && r.bold == bold && r.italic == italic && r.name == name) return *r.face;
+    Face& found = lookUp(name, bold, italic);
+    recent[nextRecent] = {name, bold, italic, &found};
+    nextRecent = (nextRecent + 1) % kRecent;
+    return found;
+  }
+
+  Face& lookUp(const QString& name, bool bold, bool italic) {
     const QString family = substituteFamily(name.isEmpty() ? QStringLiteral("Arial") : name);
     const QString key = family.toLower() + QLatin1Char('\x1f') + QChar(bold ? '1' : '0') + QChar(italic ? '1' : '0');
     std::lock_guard lock(mutex_);

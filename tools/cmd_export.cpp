@@ -179,6 +179,10 @@ int runExport(const QStringList& args) {
         return 1;
       }
       log.bindTo(report);
+      // A log of a million readings makes gigabytes of prepared pages: the
+      // pages go to the temporary file as they are finished and come back
+      // one at a time for the export.
+      report.EngineOptions()->SetUseFileCache(true);
       report.SetNoPumping(isatty(fileno(stderr)) == 0);
       bool built = false;
       try {

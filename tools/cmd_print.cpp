@@ -128,6 +128,8 @@ int print(const QStringList& args) {
       report.LoadFromFile(request.input, true);
       if (report.Errors().isEmpty()) {
         log.bindTo(report);
+        // Finished pages wait in the temporary file, not in memory.
+        report.EngineOptions()->SetUseFileCache(true);
         if (!report.BuildPages(true) && report.Errors().isEmpty())
           report.Errors().append(QStringLiteral("Raport nie został przygotowany"));
       }

@@ -72,6 +72,9 @@ int prepareDocument(const QString& file, const DataOptions& options, ModuleLog& 
     return 1;
   }
   log.bindTo(report);
+  // Finished pages go to the temporary file: a long log stays within
+  // memory however many pages it makes.
+  report.EngineOptions()->SetUseFileCache(true);
 
   // Progress only for a person watching a terminal.
   const bool terminal = isatty(STDERR_FILENO) != 0;

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QMutex>
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -96,9 +98,43 @@ QVariant parseDefault(const QMetaProperty& property, PropertyKind kind, const QB
   return {};
 }
 
+// A hash of a name folded to lower case, for ASCII names.
+constexpr std::uint32_t kFnvBasis = 2166136261u, kFnvPrime = 16777619u;
+
 struct ClassProperties {
   QList<PublishedProperty> list;
   QHash<QString, qsizetype> byName;  // case-folded name -> position
+  // The same names in an open-addressing table of positions (−1: free)
+  // under an FNV-1a hash: reading a page looks names up hundreds of
+  // thousands of times, and QString's own hash costs several times more.
+  std::vector<qsizetype> table;
+  std::vector<QString> folded;  // by position
+
+  void buildTable() {
+    folded.assign(std::size_t(list.size()), QString());
+    for (auto it = byName.cbegin(); it != byName.cend(); ++it) folded[std::size_t(it.value())] = it.key();
+    std::size_t size = 16;
+    while (size < 2 * folded.size()) size *= 2;
+    table.assign(size, -1);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+      std::uint32_t hash = kFnvBasis;
+      for (QChar c : folded[i]) hash = (hash ^ c.unicode()) * kFnvPrime;
+      std::size_t slot = hash & (size - 1);
+      while (table[slot] >= 0) slot = (slot + 1) & (size - 1);
+      table[slot] = qsizetype(i);
+    }
+  }
+
+  const PublishedProperty* find(const char16_t* name, qsizetype length, std::uint32_t hash) const {
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t slot = hash & mask; table[slot] >= 0; slot = (slot + 1) & mask) {
+      const QString& candidate = folded[std::size_t(table[slot])];
+      if (candidate.size() == length &&
+          std::equal(name, name + length, reinterpret_cast<const char16_t*>(candidate.constData())))
+        return &list[table[slot]];
+    }
+    return nullptr;
+  }
 };
 
 ClassProperties buildClassProperties(const QMetaObject& cls) {
@@ -119,16 +155,35 @@ ClassProperties buildClassProperties(const QMetaObject& cls) {
       }
     }
   }
+  result.buildTable();
   return result;
 }
 
-const ClassProperties& classProperties(const QMetaObject& cls) {
+const ClassProperties& sharedClassProperties(const QMetaObject& cls) {
   static QMutex mutex;
   static std::unordered_map<const QMetaObject*, std::unique_ptr<ClassProperties>> cache;
   QMutexLocker lock(&mutex);
   auto& entry = cache[&cls];
   if (!entry) entry = std::make_unique<ClassProperties>(buildClassProperties(cls));
   return *entry;
+}
+
+// Reading a page looks properties up hundreds of thousands of times over a
+// handful of classes: each thread remembers the tables it met last, without
+// the lock (tables live as long as the program).
+const ClassProperties& classProperties(const QMetaObject& cls) {
+  struct Slot {
+    const QMetaObject* cls = nullptr;
+    const ClassProperties* properties = nullptr;
+  };
+  constexpr std::size_t kSlots = 32;
+  thread_local Slot recent[kSlots];
+  Slot& slot = recent[(reinterpret_cast<std::uintptr_t>(&cls) >> 4) % kSlots];
+  if (slot.cls != &cls) {
+    slot.properties = &sharedClassProperties(cls);
+    slot.cls = &cls;
+  }
+  return *slot.properties;
 }
 
 }  // namespace
@@ -197,6 +252,20 @@ const QList<PublishedProperty>& publishedProperties(const QMetaObject& cls) { re
 
 const PublishedProperty* findPublishedProperty(const QMetaObject& cls, QStringView name) {
   const ClassProperties& properties = classProperties(cls);
+  // Property names are ASCII: folded on the stack, looked up without a copy.
+  constexpr qsizetype kShort = 64;
+  if (name.size() <= kShort) {
+    char16_t folded[kShort];
+    bool ascii = true;
+    std::uint32_t hash = kFnvBasis;
+    for (qsizetype i = 0; i < name.size() && ascii; ++i) {
+      const char16_t c = name[i].unicode();
+      ascii = c < 0x80;
+      folded[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+      hash = (hash ^ folded[i]) * kFnvPrime;
+    }
+    if (ascii) return properties.find(folded, name.size(), hash);
+  }
   const auto found = properties.byName.constFind(name.toString().toCaseFolded());
   return found == properties.byName.cend() ? nullptr : &properties.list[*found];
 }

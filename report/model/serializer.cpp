@@ -3,6 +3,7 @@
 #include <QMetaEnum>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -225,7 +226,51 @@ QString frxValueToXML(const QVariant& value) {
   return value.toString();
 }
 
-std::optional<double> frxStrToFloat(const QString& text) {
+namespace {
+
+// Attribute names compare ignoring case; most differ in length already,
+// which settles it without a call into the comparison.
+bool sameName(QStringView a, QStringView b) { return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// Plain numbers as the writer stores them ("-12,5", "718,1107", "0"): a
+// sign, digits, at most one decimal comma or point. Read straight from the
+// characters; nullopt sends anything else down the general path.
+std::optional<double> plainNumber(QStringView text) {
+  constexpr qsizetype kMaxPlain = 40;  // never out of a double's range
+  if (text.isEmpty() || text.size() > kMaxPlain) return std::nullopt;
+  char ascii[kMaxPlain + 4];
+  char* out = ascii;
+  qsizetype i = 0;
+  bool negative = false;
+  if (text[0] == u'-' || text[0] == u'+') {
+    negative = text[0] == u'-';
+    ++i;
+  }
+  const qsizetype digitsStart = i;
+  while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') *out++ = char(text[i++].unicode());
+  const bool intDigits = i > digitsStart;
+  if (!intDigits) *out++ = '0';
+  *out++ = '.';
+  bool fracDigits = false;
+  if (i < text.size() && (text[i] == u',' || text[i] == u'.')) {
+    ++i;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+      *out++ = char(text[i++].unicode());
+      fracDigits = true;
+    }
+  }
+  if (i != text.size() || (!intDigits && !fracDigits)) return std::nullopt;
+  if (!fracDigits) *out++ = '0';
+  double value = 0;
+  const auto [end, ec] = std::from_chars(ascii, out, value);
+  if (ec != std::errc() || end != out) return std::nullopt;
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<double> frxStrToFloat(QStringView text) {
+  if (const std::optional<double> plain = plainNumber(text)) return plain;
   QString cleaned;
   cleaned.reserve(text.size());
   for (QChar c : text) {
@@ -237,6 +282,8 @@ std::optional<double> frxStrToFloat(const QString& text) {
   if (cleaned == u"-INF") return -HUGE_VAL;
   return locale::parseFloat(cleaned);
 }
+
+std::optional<double> frxStrToFloat(const QString& text) { return frxStrToFloat(QStringView(text)); }
 
 QString frxBytesToHex(const QByteArray& bytes) {
   static const char digits[] = "0123456789ABCDEF";
@@ -552,7 +599,7 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
   // reading: so the style goes first.
   if (qobject_cast<TfrxCustomMemoView*>(&object))
     std::stable_partition(attributes.begin(), attributes.end(), [](const Attribute& a) {
-      return a.name.compare(u"Style", Qt::CaseInsensitive) == 0;
+      return sameName(a.name, u"Style");
     });
   // A new object follows its parent's font until told otherwise. A font is
   // written only when it is the object's own (classes without ParentFont,
@@ -561,7 +608,7 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
   // plain view in a bold band would come back bold.
   if (auto* component = qobject_cast<TfrxComponent*>(&object); component && newObject)
     for (const Attribute& a : attributes)
-      if (a.name.startsWith(u"Font.", Qt::CaseInsensitive)) {
+      if (a.name.size() >= 5 && sameName(a.name.first(5), u"Font.")) {
         component->Font()->AssignQuietly(ReportFont());
         component->SetParentFont(false);
         break;
@@ -592,7 +639,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       name = name.mid(dot + 1);
       continue;
     }
-    if (p->kind() == PropertyKind::StringList && name.mid(dot + 1).compare(u"Text", Qt::CaseInsensitive) == 0) {
+    if (p->kind() == PropertyKind::StringList && sameName(name.mid(dot + 1), u"Text")) {
       if (p->isWritable()) p->write(target, splitLines(frxUnescape(value.toString())));
       return;
     }
@@ -609,7 +656,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
   };
   if (name.size() == 1 && component) {
     const auto position = [&](void (TfrxComponent::*setter)(double)) {
-      const std::optional<double> number = frxStrToFloat(value.toString());
+      const std::optional<double> number = frxStrToFloat(value);
       if (!number) invalidValue(fullName, value);
       (component->*setter)(*number);
     };
@@ -632,11 +679,11 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
         break;
     }
   }
-  if (memo && name.compare(u"Text", Qt::CaseInsensitive) == 0) {
+  if (memo && sameName(name, u"Text")) {
     memo->SetMemo(splitLines(memoText()));
     return;
   }
-  if (name.compare(u"PropData", Qt::CaseInsensitive) == 0) {
+  if (sameName(name, u"PropData")) {
     auto* persistent = qobject_cast<Persistent*>(target);
     if (!component && !persistent) return;
     const QByteArray bytes = frxHexToBytes(value);
@@ -652,7 +699,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
     }
     return;
   }
-  if (qobject_cast<TfrxReport*>(target) && name.compare(u"Name", Qt::CaseInsensitive) == 0) return;
+  if (sameName(name, u"Name") && qobject_cast<TfrxReport*>(target)) return;
 
   const PublishedProperty* p = findPublishedProperty(*target->metaObject(), name);
   if (!p || !p->isWritable()) return;
@@ -721,7 +768,7 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       return;
     }
     case PropertyKind::Float: {
-      const std::optional<double> number = frxStrToFloat(value.toString());
+      const std::optional<double> number = frxStrToFloat(value);
       if (!number) invalidValue(fullName, value);
       p->write(target, *number);
       return;

@@ -117,6 +117,7 @@ QString frxValueToXML(const QVariant& value);
 // Floats written with "," or "." read alike; blanks are ignored. Nullopt for
 // a text that is no number.
 std::optional<double> frxStrToFloat(const QString& text);
+std::optional<double> frxStrToFloat(QStringView text);
 // Bytes as hexadecimal text, two upper-case digits each, and back (reading
 // stops at the first character that is not a hexadecimal digit).
 QString frxBytesToHex(const QByteArray& bytes);

@@ -171,6 +171,45 @@ print(ws.page_setup.orientation, round(ws.page_margins.left * 72, 2))
                     "True", "landscape 52.0"}));
 }
 
+// A log longer than the blocks the values are written in: every row keeps
+// its own texts, numbers, number format, merge and style, at the block
+// edges (around rows 1024/1025 and 2048/2049) as elsewhere.
+TEST_F(XlsExportTest, LongLogKeepsEveryRowAcrossValueBlocks) {
+  constexpr int kRows = 2100, kPerPage = 50;
+  for (int first = 0; first < kRows; first += kPerPage) {
+    TfrxReportPage* page = newPage();
+    for (int i = first; i < std::min(kRows, first + kPerPage); ++i) {
+      const double top = (i - first) * 20.0;
+      memo(page, 0, top, 100, 20, QStringLiteral("wiersz %1").arg(i + 1));
+      auto* value = memo(page, 100, top, 100, 20, QStringLiteral("%1,25").arg(i));
+      setFormat(value, fkNumeric, "#,##0.00");
+      auto* wide = memo(page, 200, top, 200, 20, QStringLiteral("R%1").arg(i + 1));
+      if (i % 2 == 1) wide->Font()->SetStyle(fsBold);
+    }
+    // A footer cell half as wide: the data rows' right cells span two columns.
+    memo(page, 200, kPerPage * 20.0, 100, 20, QStringLiteral("strona"));
+  }
+  filter.SetPageBreaks(false);
+  run();
+  EXPECT_EQ(joined(read(R"py(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).active
+merged = set(str(m) for m in ws.merged_cells.ranges)
+seen, bad = [], []
+for r in range(1, ws.max_row + 1):
+    a, b, c = ws.cell(r, 1), ws.cell(r, 2), ws.cell(r, 3)
+    if not isinstance(a.value, str) or not a.value.startswith('wiersz '):
+        continue
+    n = int(a.value.split()[1])
+    seen.append(n)
+    got = (b.value, b.number_format, c.value, bool(c.font.b), 'C%d:D%d' % (r, r) in merged)
+    if got != (n - 1 + 0.25, '#,##0.00', 'R%d' % n, n % 2 == 0, True):
+        bad.append((r, n, got))
+print(len(seen), seen == sorted(seen), len(merged), bad[:3])
+)py")),
+            "2100 True 2100 []");
+}
+
 TEST_F(XlsExportTest, NormalModeKeepsRowHeightsUnrounded) {
   filter.SetFastExport(false);
   TfrxReportPage* page = newPage();

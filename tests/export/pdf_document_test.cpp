@@ -3,6 +3,9 @@
 // protection (qpdf --show-encryption, --requires-password).
 
 #include <gtest/gtest.h>
+#include <charconv>
+#include <cmath>
+#include <random>
 
 #include <QBuffer>
 #include <QFile>
@@ -67,6 +70,60 @@ TEST(PdfNumbers, FixedNotationWithAtMostTheAskedDecimals) {
   EXPECT_EQ(name("Liberation Sans(1)"), "/Liberation#20Sans#281#29");
   EXPECT_EQ(hexString(QByteArray("\x01\xAB", 2)), "<01AB>");
   EXPECT_EQ(utf16be(QStringLiteral("Ż")), QByteArray("\xFE\xFF\x01\x7B", 4));
+}
+
+// Numbers on and near the rounding edge: a value exactly halfway rounds to
+// the even digit, one only seemingly halfway (its binary value lies below
+// or above) rounds the way that value lies; carries reach the integer part.
+TEST(PdfNumbers, RoundsAsTheExactBinaryValueDoes) {
+  EXPECT_EQ(num(0.125), "0.12");
+  EXPECT_EQ(num(0.375), "0.38");
+  EXPECT_EQ(num(12.5, 0), "12");
+  EXPECT_EQ(num(13.5, 0), "14");
+  EXPECT_EQ(num(2.675), "2.67");  // 2.67499999…
+  EXPECT_EQ(num(1.005), "1");     // 1.00499999…
+  EXPECT_EQ(num(0.145), "0.14");  // 0.14499999…
+  EXPECT_EQ(num(1.115), "1.11");  // 1.11499999…
+  EXPECT_EQ(num(9.9996, 3), "10");
+  EXPECT_EQ(num(-9.995), "-9.99");  // -9.99499999…
+  EXPECT_EQ(num(-0.005), "-0.01");  // -0.00500000000000000010…
+  EXPECT_EQ(num(-0.0049), "0");
+  EXPECT_EQ(num(-0.0), "0");
+  EXPECT_EQ(num(0.1 + 0.2, 6), "0.3");
+  EXPECT_EQ(num(1.0 / 3.0, 6), "0.333333");
+  EXPECT_EQ(num(29999999.995), "30000000");  // 29999999.99500000104…
+  EXPECT_EQ(num(-3e7 - 1, 6), "-30000000");
+  EXPECT_EQ(num(std::nan("")), "0");
+  EXPECT_EQ(num(0.5, 9), "0.5");  // more than six decimals are not written
+  EXPECT_EQ(num(0.1234567, 9), "0.123457");
+
+  // Against correct rounding of the exact value, over page-like values
+  // (coordinates in points, matrix entries, colour fractions).
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> coordinate(-1000.0, 1000.0);
+  for (int i = 0; i < 20000; ++i) {
+    const int decimals = i % 7;
+    // Every fourth value sits on a grid of the decimals, where ties live.
+    double value = coordinate(random);
+    if (i % 4 == 0) value = std::round(value * 2000) / 2000;
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    QByteArray expected(buffer, end - buffer);
+    if (expected.contains('.')) {
+      while (expected.endsWith('0')) expected.chop(1);
+      if (expected.endsWith('.')) expected.chop(1);
+    }
+    if (expected == "-0") expected = "0";
+    ASSERT_EQ(num(value, decimals), expected) << "value " << value << " decimals " << decimals;
+  }
+
+  QByteArray out = "x ";
+  appendNum(out, 841.89);
+  out += ' ';
+  appendNum(out, 0.70710678, 4);
+  out += ' ';
+  appendNum(out, -12);
+  EXPECT_EQ(out, "x 841.89 0.7071 -12");
 }
 
 TEST(PdfDocumentReaders, PlainDocumentPassesQpdfAndKeepsPolishTextPerPage) {

@@ -494,6 +494,49 @@ TEST_F(DatabaseShared, RowPostedBeforeReadingOnIsNotShownTwice) {
   EXPECT_EQ(values.count(4000), 2);
 }
 
+// A log repeats its texts row after row: each distinct short text is held
+// once, yet every row keeps its own value, through editing too.
+TEST_F(Database, RepeatedTextsAreHeldOnceAndStayValues) {
+  // Besides: a short text that never repeats (more of them than are kept)
+  // and one that repeats only after many others.
+  exec(QStringLiteral("CREATE TABLE Wpisy (Punkt VARCHAR(30), Opis VARCHAR(200), T DOUBLE, Kod VARCHAR(10), "
+                      "Osoba VARCHAR(30))"));
+  exec(QStringLiteral("INSERT INTO Wpisy WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 5999) "
+                      "SELECT CASE x % 3 WHEN 0 THEN 'Chłodnia' WHEN 1 THEN 'Rampa' ELSE NULL END, "
+                      "printf('%0100d', x), x / 10.0, printf('K%05d', x), printf('osoba %d', x % 300) FROM c"));
+  db::DataSet ds(&connection);
+  ds.setEditable(true);
+  ds.setCommandText(QStringLiteral("SELECT Punkt, Opis, T, Kod, Osoba FROM Wpisy ORDER BY T"));
+  ds.open();
+  ds.fetchAll();
+  ASSERT_EQ(ds.fetchedRowCount(), 6000);
+  const QString points[] = {QStringLiteral("Chłodnia"), QStringLiteral("Rampa"), QString()};
+  for (int row = 0; row < 6000; ++row) {
+    ASSERT_EQ(ds.valueAt(row, 0).toString(), points[row % 3]) << row;
+    ASSERT_EQ(ds.valueAt(row, 0).isNull(), row % 3 == 2) << row;
+    ASSERT_EQ(ds.valueAt(row, 1).toString(), QStringLiteral("%1").arg(row, 100, 10, QLatin1Char('0'))) << row;
+    ASSERT_EQ(ds.valueAt(row, 2).toDouble(), row / 10.0) << row;
+    ASSERT_EQ(ds.valueAt(row, 3).toString(), QStringLiteral("K%1").arg(row, 5, 10, QLatin1Char('0'))) << row;
+    ASSERT_EQ(ds.valueAt(row, 4).toString(), QStringLiteral("osoba %1").arg(row % 300)) << row;
+  }
+  // One copy of "Rampa" for all its rows; long texts are each their own.
+  EXPECT_EQ(ds.valueAt(1, 0).toString().constData(), ds.valueAt(5998, 0).toString().constData());
+  EXPECT_EQ(ds.valueAt(5, 4).toString().constData(), ds.valueAt(305, 4).toString().constData());
+  EXPECT_NE(ds.valueAt(1, 1).toString().constData(), ds.valueAt(4, 1).toString().constData());
+
+  ds.setCurrentRow(4);
+  ds.edit();
+  ds.setFieldValue(0, QStringLiteral("Biuro"));
+  ds.post();
+  EXPECT_EQ(ds.fieldByName(QStringLiteral("Punkt")).asString(), "Biuro");
+  EXPECT_EQ(ds.valueAt(1, 0).toString(), "Rampa");
+  EXPECT_EQ(ds.valueAt(7, 0).toString(), "Rampa");
+  ds.reopen();
+  ds.fetchAll();
+  EXPECT_EQ(ds.valueAt(4, 0).toString(), "Biuro");
+  EXPECT_EQ(ds.valueAt(7, 0).toString(), "Rampa");
+}
+
 // ---------------------------------------------------------------------------
 // A database that cannot be written
 

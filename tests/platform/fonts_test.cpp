@@ -33,6 +33,33 @@ TEST(Fonts, DocumentFontsResolveToMetricCompatibleFiles) {
   EXPECT_TRUE(fonts::resolve("Arial", true, false).bold);
 }
 
+// Runs alternate between more fonts and styles than are remembered at once:
+// every look-up still answers with its own file, and measures with it.
+TEST(Fonts, AlternatingLookUpsKeepTheirOwnFiles) {
+  struct Case {
+    const char* family;
+    bool bold, italic;
+    const char* file;
+  };
+  const Case cases[] = {{"Arial", false, false, "LiberationSans-Regular.ttf"},
+                        {"Arial", true, false, "LiberationSans-Bold.ttf"},
+                        {"Times New Roman", false, true, "LiberationSerif-Italic.ttf"},
+                        {"Courier New", false, false, "LiberationMono-Regular.ttf"},
+                        {"arial", false, true, "LiberationSans-Italic.ttf"},
+                        {"Courier New", true, false, "LiberationMono-Bold.ttf"}};
+  for (int round = 0; round < 3; ++round)
+    for (const Case& c : cases) {
+      EXPECT_EQ(fileName(c.family, c.bold, c.italic), c.file) << c.family << c.bold << c.italic;
+      const auto font = fonts::scaled(c.family, c.bold, c.italic, 100);
+      EXPECT_EQ(QFileInfo(font->file().path).fileName(), c.file);
+    }
+  // Monospaced: every letter as wide as the next; proportional: not.
+  const auto mono = fonts::scaled("Courier New", false, false, 100);
+  const auto sans = fonts::scaled("Arial", false, false, 100);
+  EXPECT_EQ(mono->advance(u'i', 0), mono->advance(u'W', 0));
+  EXPECT_LT(sans->advance(u'i', 0), sans->advance(u'W', 0));
+}
+
 TEST(Fonts, AdvancesAreScaledFontUnitsRoundedPerCharacter) {
   // 10 points at 600 dpi is an 83-pixel em; the well-known Arial widths
   // (2048 units to the em) are W 1933, a 1139, space 569, i 455.

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <gtest/gtest.h>
+#include <cmath>
 
 #include "document_support.h"
 #include "qt_printers.h"
@@ -794,6 +795,23 @@ TEST(DocumentFormat, TextHelpers) {
   EXPECT_EQ(frxStrToFloat("1e3"), 1000);
   EXPECT_EQ(frxStrToFloat("1.234,5"), std::nullopt);
   EXPECT_EQ(frxStrToFloat(""), std::nullopt);
+  // The forms the writer stores, and their near misses.
+  EXPECT_EQ(frxStrToFloat("718,1107"), 718.1107);
+  EXPECT_EQ(frxStrToFloat("-0,5"), -0.5);
+  EXPECT_EQ(frxStrToFloat("+3"), 3);
+  EXPECT_EQ(frxStrToFloat(",25"), 0.25);
+  EXPECT_EQ(frxStrToFloat("7."), 7);
+  EXPECT_EQ(frxStrToFloat("0"), 0);
+  EXPECT_TRUE(std::signbit(*frxStrToFloat("-0")));
+  EXPECT_EQ(frxStrToFloat("-"), std::nullopt);
+  EXPECT_EQ(frxStrToFloat(","), std::nullopt);
+  EXPECT_EQ(frxStrToFloat("1,2,3"), std::nullopt);
+  EXPECT_EQ(frxStrToFloat("12a"), std::nullopt);
+  EXPECT_EQ(frxStrToFloat("--1"), std::nullopt);
+  EXPECT_EQ(frxStrToFloat("2E-2"), 0.02);
+  EXPECT_EQ(frxStrToFloat(QString(45, u'0') + QStringLiteral("12,5")), 12.5);
+  EXPECT_EQ(frxStrToFloat(QStringLiteral("0,") + QString(60, u'0') + QStringLiteral("1")), 1e-61);
+  EXPECT_EQ(frxStrToFloat(QStringView(u"33,3")), 33.3);
   EXPECT_EQ(frxValueToXML(QVariant(true)), "True");
   EXPECT_EQ(frxValueToXML(QVariant(21.5)), "21,5");
   EXPECT_EQ(frxValueToXML(QVariant::fromValue(haCenter)), "haCenter");

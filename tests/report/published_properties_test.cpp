@@ -239,6 +239,29 @@ TEST(Published, KindsOfProperties) {
   EXPECT_EQ(prop(memo, "Align").enumerator().valueToKey(baClient), QByteArray("baClient"));
 }
 
+// Look-ups alternate between classes as a page is read (view, font, frame,
+// band): each class answers with its own table, whatever the letter case.
+TEST(Published, LookUpsByNameAcrossClassesAndLetterCase) {
+  const QMetaObject* classes[] = {&TfrxMemoView::staticMetaObject, &TfrxFrame::staticMetaObject,
+                                  &TfrxMasterData::staticMetaObject, &TfrxMemoView::staticMetaObject,
+                                  &TfrxPictureView::staticMetaObject};
+  for (int round = 0; round < 3; ++round) {
+    for (const QMetaObject* cls : classes) {
+      const PublishedProperty* width = findPublishedProperty(*cls, u"wIDTH");
+      ASSERT_NE(width, nullptr) << cls->className();
+      EXPECT_STREQ(width->name(), "Width");
+      EXPECT_EQ(findPublishedProperty(*cls, u"NoSuchProperty"), nullptr);
+    }
+    EXPECT_NE(findPublishedProperty(TfrxMemoView::staticMetaObject, u"HALIGN"), nullptr);
+    EXPECT_EQ(findPublishedProperty(TfrxFrame::staticMetaObject, u"HAlign"), nullptr);
+    EXPECT_STREQ(findPublishedProperty(TfrxReportPage::staticMetaObject, u"papersize")->name(), "PaperSize");
+  }
+  // Not a name any class has: non-ASCII and overlong names find nothing.
+  EXPECT_EQ(findPublishedProperty(TfrxMemoView::staticMetaObject, u"Wid\u0165h"), nullptr);
+  EXPECT_EQ(findPublishedProperty(TfrxMemoView::staticMetaObject, QString(200, u'a')), nullptr);
+  EXPECT_EQ(findPublishedProperty(TfrxMemoView::staticMetaObject, u""), nullptr);
+}
+
 TEST(Published, StoredConditionsOfATextView) {
   TfrxMasterData band;
   auto* memo = new TfrxMemoView(&band);
