@@ -8,6 +8,7 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QRandomGenerator>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/painter_canvas.h"
 #include "platform/paper_table.h"
+#include "platform/print_sources.h"
 
 namespace valmoro::printers {
 
@@ -195,8 +197,12 @@ void TfrxPrinter::Init() {
       const int code = codeOfSize(size.size(QPageSize::Millimeter));
       if (code != kCustomPaperSize && PaperIndex(code) < 0) papers_.push_back({size.name(), code});
     }
-    // Qt names no sources of a queue; the print service picks the tray
-    // unless a page asks for one by its number.
+    // The queue's trays as the print service names them; the job asks for
+    // one by the service's own name of it.
+    for (const QueueSource& source : queueSources(name_)) {
+      bins_.push_back({source.name, source.code});
+      sourceKeywords_[source.code] = source.keyword;
+    }
   }
   binOverride_ = -1;
   duplexOverride_ = -1;
@@ -258,12 +264,33 @@ void TfrxPrinter::SetPrintParams(int paperSize, double paperWidth, double paperH
   int source = binOverride_ >= 0 ? binOverride_ : bin;
   if (source == kDefaultBin) source = defBin_;
   if (const std::optional<QPrinter::PaperSource> s = sourceOfBin(source)) device_->setPaperSource(*s);
+  // The service takes one source for the whole job: the first page's.
+  if (!pageDone_) applySourceOption(source);
   int driver = duplexOverride_;
   if (driver < 0) driver = duplex == 0 ? defDuplex_ : duplex == 1 ? 2 : duplex == 2 ? 3 : 1;
   device_->setDuplex(qtDuplex(driver));
   if (!measure()) return;
   paper_ = paperSize;
   orientation_ = orientation;
+}
+
+void TfrxPrinter::applySourceOption(int bin) {
+  // Options for the print service go through the print engine's property
+  // for them (the key Qt's own print dialog uses); only a job sent to a
+  // queue has them.
+  if (!device_ || device_->outputFormat() != QPrinter::NativeFormat) return;
+  const auto kServiceOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+  QPrintEngine* engine = device_->printEngine();
+  if (!engine) return;
+  QStringList options = engine->property(kServiceOptions).toStringList();
+  for (qsizetype i = 0; i + 1 < options.size(); i += 2)
+    if (options[i] == QLatin1String("media-source")) {
+      options.remove(i, 2);
+      break;
+    }
+  if (const auto it = sourceKeywords_.find(bin); it != sourceKeywords_.end())
+    options << QStringLiteral("media-source") << it->second;
+  engine->setProperty(kServiceOptions, options);
 }
 
 void TfrxPrinter::BeginDoc() {
@@ -334,6 +361,7 @@ void TfrxPrinter::finishDocument(bool keepOutput) {
   duplexOverride_ = -1;
   if (device_) {
     if (const std::optional<QPrinter::PaperSource> s = sourceOfBin(defBin_)) device_->setPaperSource(*s);
+    applySourceOption(kDefaultBin);
     device_->setDuplex(qtDuplex(defDuplex_));
     device_->setOutputFileName(QString());
   }

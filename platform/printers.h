@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -182,6 +183,9 @@ private:
   // error box) when the resolution reads as 0.
   bool measure();
   void finishDocument(bool keepOutput);
+  // Hands the queue's own name of a source to the print service with the
+  // job (the default source: none).
+  void applySourceOption(int bin);
 
   std::unique_ptr<QPrinter> device_;
   std::unique_ptr<QPainter> painter_;
@@ -189,6 +193,7 @@ private:
   bool pageOpen_ = false;
   bool pageDone_ = false;  // a page was emitted in this document
   QString partFile_;       // the file being written while printing into a file
+  std::map<int, QString> sourceKeywords_;  // bin number -> the queue's name of that source
 };
 
 // The replacement used when no printer is installed: 600 dpi, the 66 papers

@@ -6,7 +6,7 @@ VALMORO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
   libsqlite3-dev libsodium-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev googletest
-  libfontconfig-dev libfreetype-dev libharfbuzz-dev libssl-dev zlib1g-dev qpdf poppler-utils libxlsxwriter-dev
+  libfontconfig-dev libfreetype-dev libharfbuzz-dev libssl-dev zlib1g-dev qpdf poppler-utils libxlsxwriter-dev libcups2-dev
   fonts-liberation2 fonts-dejavu-core xvfb xauth
   python3-openpyxl libreoffice-writer-nogui libreoffice-calc-nogui
 )

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "platform/print_sources.h"
 #include "platform/printers.h"
 #include "print_fixture.h"
 #include "qt_printers.h"
@@ -216,6 +217,27 @@ TEST(Printers, ListHasTheSystemQueuesOrTheVirtualPrinter) {
     EXPECT_EQ(list.IndexOf(queues.first().printerName()), 0);
   }
   EXPECT_EQ(list.IndexOf("nie ma takiej drukarki"), -1);
+}
+
+TEST(Printers, QueueTraysGetTheClassicBinNumbersOrUserNumbers) {
+  const std::vector<printers::QueueSource> sources = printers::numberSources({{"auto", "Automatycznie"},
+                                                                             {"top", "Tray 1"},
+                                                                             {"main", "Main"},
+                                                                             {"manual", "Manual Feed"},
+                                                                             {"tray-2", "Tray 2"},
+                                                                             {"large-capacity", ""},
+                                                                             {"tray-3", ""}});
+  QStringList shown;
+  for (const auto& s : sources) shown << QStringLiteral("%1 %2 %3").arg(s.code).arg(s.name, s.keyword);
+  // "auto" is the default source the list already begins with; a second
+  // tray wanting number 1 gets the first user number.
+  // Sources the service leaves unnamed get our names for the standard ones.
+  EXPECT_EQ(shown, QStringList({"1 Tray 1 top", "256 Main main", "4 Manual Feed manual", "257 Tray 2 tray-2",
+                                "11 Podajnik o dużej pojemności large-capacity", "258 tray-3 tray-3"}));
+  EXPECT_EQ(printers::binOfSourceKeyword("envelope"), 5);
+  EXPECT_EQ(printers::binOfSourceKeyword("tray-7"), 0);
+  // A queue the service does not know has no sources to offer.
+  EXPECT_TRUE(printers::queueSources("valmoro-no-such-queue").empty());
 }
 
 TEST(Printers, PrintsThroughASystemQueue) {
