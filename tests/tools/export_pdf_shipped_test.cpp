@@ -18,29 +18,6 @@
 namespace valmoro {
 namespace {
 
-void makeSeedLog(const QString& path) {
-  const QString connectionName = QStringLiteral("export_pdf_seed");
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
-      QFile source(QString::fromUtf8(file));
-      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
-        QString sql;
-        for (const QString& line : statement.split('\n'))
-          if (!line.trimmed().startsWith("--")) sql += line + '\n';
-        if (sql.trimmed().isEmpty()) continue;
-        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-      }
-    }
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(connectionName);
-}
-
 // The module's rows newest first: date as the report shows it and the point.
 QList<QStringList> newestRows(const QString& path, const QString& module, int count) {
   QList<QStringList> rows;
@@ -59,14 +36,6 @@ QList<QStringList> newestRows(const QString& path, const QString& module, int co
   }
   QSqlDatabase::removeDatabase(connectionName);
   return rows;
-}
-
-QString readerOut(const QString& program, const QStringList& args, int* exitCode = nullptr) {
-  QProcess p;
-  p.start(program, args);
-  p.waitForFinished(120000);
-  if (exitCode) *exitCode = p.exitCode();
-  return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 double differingShare(const QImage& a, const QImage& b) {
@@ -92,7 +61,7 @@ double differingShare(const QImage& a, const QImage& b) {
 TEST(ExportPdfShipped, ShippedReportOverTheSeedLog) {
   QTemporaryDir dir;
   const QString database = dir.filePath("Valmoro.db");
-  makeSeedLog(database);
+  makeSeedDatabase(database);
   const QString module = QStringLiteral("Magazyn główny");
   const QString report = QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
   const QString fp3 = dir.filePath("raport.fp3");
@@ -103,21 +72,21 @@ TEST(ExportPdfShipped, ShippedReportOverTheSeedLog) {
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
 
   int code = -1;
-  readerOut("qpdf", {"--check", pdf}, &code);
+  readerOutput("qpdf", {"--check", pdf}, &code);
   EXPECT_EQ(code, 0);
   // Pages and sizes as prepared.
   const QString listing = runTool({"pages", fp3}).out;
   const int pages = int(listing.count(QRegularExpression("^Strona \\d+:", QRegularExpression::MultilineOption)));
   ASSERT_GT(pages, 1) << listing.toStdString();
   EXPECT_EQ(listing.count(QStringLiteral("210 × 297 mm")), pages);
-  const QString info = readerOut("pdfinfo", {"-f", "1", "-l", QString::number(pages), pdf});
+  const QString info = readerOutput("pdfinfo", {"-f", "1", "-l", QString::number(pages), pdf});
   EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages)))) << info.toStdString();
   EXPECT_EQ(info.count(QRegularExpression("size: +595.2\\d x 841.8\\d pts")), pages) << info.toStdString();
-  const QString fonts = readerOut("pdffonts", {pdf});
+  const QString fonts = readerOutput("pdffonts", {pdf});
   EXPECT_EQ(fonts.count(" yes yes yes"), fonts.split('\n', Qt::SkipEmptyParts).size() - 2) << fonts.toStdString();
 
   // Page 1: title, module, column captions and the newest rows in order.
-  const QString first = readerOut("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"});
+  const QString first = readerOutput("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"});
   EXPECT_TRUE(first.contains(QStringLiteral("Dziennik pomiarów temperatury i wilgotności"))) << first.toStdString();
   EXPECT_TRUE(first.contains(QStringLiteral("Moduł: ") + module));
   EXPECT_TRUE(first.contains(QStringLiteral("Wilgotność")));
@@ -133,17 +102,17 @@ TEST(ExportPdfShipped, ShippedReportOverTheSeedLog) {
   }
   // Every page carries its number of all pages; the last the summary.
   for (int page = 1; page <= pages; ++page) {
-    const QString text = readerOut("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    const QString text = readerOutput("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     EXPECT_TRUE(text.contains(QStringLiteral("Strona %1 z %2").arg(page).arg(pages))) << page;
   }
   const QString last =
-      readerOut("pdftotext", {"-f", QString::number(pages), "-l", QString::number(pages), pdf, "-"});
+      readerOutput("pdftotext", {"-f", QString::number(pages), "-l", QString::number(pages), pdf, "-"});
   EXPECT_TRUE(last.contains(QStringLiteral("Podsumowanie — liczba pomiarów:"))) << last.toStdString();
 
   // The first page as a reader draws it and as we draw it.
   run = runTool({"render", fp3, "--pages", "1", "-o", dir.filePath("ours.png")});
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
-  readerOut("pdftoppm", {"-r", "96", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, dir.filePath("theirs")});
+  readerOutput("pdftoppm", {"-r", "96", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, dir.filePath("theirs")});
   const QImage ours(dir.filePath("ours.png")), theirs(dir.filePath("theirs.png"));
   ASSERT_FALSE(ours.isNull());
   ASSERT_FALSE(theirs.isNull());

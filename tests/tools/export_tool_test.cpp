@@ -22,31 +22,6 @@ namespace {
 
 using namespace report;
 
-// A prepared report of `count` pages, each with one row "Strona n".
-void makePrepared(const QString& path, int count) {
-  TfrxReport design;
-  auto* page = new TfrxReportPage(&design);
-  page->SetName("Page1");
-  auto* band = new TfrxMasterData(page);
-  band->SetName("MasterData1");
-  band->SetBounds(0, 0, 700, 20);
-  auto* memo = new TfrxMemoView(band);
-  memo->SetName("Memo1");
-  memo->SetBounds(10, 0, 300, 18);
-  TfrxPreviewPages& pages = design.PreviewPages();
-  pages.Clear();
-  pages.Initialize();
-  pages.AddSourceObjects(page);
-  pages.BeginPass();
-  for (int i = 0; i < count; ++i) {
-    pages.AddPage(page);
-    memo->SetText(QString::fromUtf8("Strona %1 – żółw").arg(i + 1));
-    pages.AddObject(band);
-  }
-  pages.Finish();
-  pages.SaveToFile(path);
-}
-
 QString readAll(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return QString();
@@ -56,7 +31,7 @@ QString readAll(const QString& path) {
 TEST(ExportTool, WritesThePreparedPagesAsRtf) {
   QTemporaryDir dir;
   const QString fp3 = dir.filePath("raport.fp3");
-  makePrepared(fp3, 3);
+  makePreparedPages(fp3, 3);
   const ToolRun run = runTool({"export", "--format", "rtf", fp3, "-o", dir.filePath("raport.rtf")});
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
   EXPECT_TRUE(run.out.isEmpty());
@@ -69,7 +44,7 @@ TEST(ExportTool, WritesThePreparedPagesAsRtf) {
 TEST(ExportTool, SelectsPages) {
   QTemporaryDir dir;
   const QString fp3 = dir.filePath("raport.fp3");
-  makePrepared(fp3, 5);
+  makePreparedPages(fp3, 5);
   const ToolRun run = runTool({"export", "--format", "rtf", fp3, "--pages", "2,4-", "-o", dir.filePath("a.rtf")});
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
   const QString rtf = readAll(dir.filePath("a.rtf"));
@@ -83,7 +58,7 @@ TEST(ExportTool, SelectsPages) {
 TEST(ExportTool, ErrorsGoToStandardOutputWithExitOne) {
   QTemporaryDir dir;
   const QString fp3 = dir.filePath("raport.fp3");
-  makePrepared(fp3, 1);
+  makePreparedPages(fp3, 1);
 
   ToolRun run = runTool({"export", "--format", "odt", fp3, "-o", dir.filePath("a.odt")});
   EXPECT_EQ(run.exitCode, 1);
@@ -108,35 +83,11 @@ TEST(ExportTool, ErrorsGoToStandardOutputWithExitOne) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"raport.fp3"});
 }
 
-// The database of a new installation: the schema and the seed readings.
-void makeSeedDatabase(const QString& path) {
-  const QString connectionName = QStringLiteral("export_tool_test");
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
-      QFile source(QString::fromUtf8(file));
-      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
-        QString sql;
-        for (const QString& line : statement.split('\n'))
-          if (!line.trimmed().startsWith("--")) sql += line + '\n';
-        if (sql.trimmed().isEmpty()) continue;
-        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-      }
-    }
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(connectionName);
-}
-
+// A reader's output; nothing when it failed.
 QString runProgram(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  if (!p.waitForFinished(180000) || p.exitCode() != 0) return QString();
-  return QString::fromUtf8(p.readAllStandardOutput());
+  int code = -1;
+  const QString out = readerOutput(program, args, &code);
+  return code == 0 ? out : QString();
 }
 
 // The program's report over the seed log, exported to RTF and read back by a

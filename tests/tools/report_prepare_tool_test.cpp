@@ -22,30 +22,6 @@
 namespace valmoro {
 namespace {
 
-// The database of a new installation: the schema and the seed readings.
-void makeSeedDatabase(const QString& path) {
-  const QString connectionName = QStringLiteral("prepare_tool_test");
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
-      QFile source(QString::fromUtf8(file));
-      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
-        QString sql;
-        for (const QString& line : statement.split('\n'))
-          if (!line.trimmed().startsWith("--")) sql += line + '\n';
-        if (sql.trimmed().isEmpty()) continue;
-        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-      }
-    }
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(connectionName);
-}
-
 // One row of numbers from the database.
 QVariantList queryRow(const QString& path, const QString& sql, const QVariantList& values) {
   const QString connectionName = QStringLiteral("prepare_tool_query");

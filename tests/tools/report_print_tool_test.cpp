@@ -53,15 +53,8 @@ void makePrepared(const QString& file, int count) {
   pages.SaveToFile(file);
 }
 
-QString run(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  p.waitForFinished(30000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 int pdfPages(const QString& file) {
-  const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {file}));
+  const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(readerOutput("pdfinfo", {file}));
   return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -74,15 +67,15 @@ TEST(ReportPrintTool, PrintsAPreparedReportIntoAPdfFile) {
   ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
   EXPECT_EQ(r.out.trimmed(), QString("Zapisano do pliku „%1” stron: 4.").arg(pdf));
   ASSERT_EQ(pdfPages(pdf), 4);
-  EXPECT_EQ(run("pdftotext", {"-f", "2", "-l", "2", pdf, "-"}).trimmed(), "Strona 2");
-  const QString info = run("pdfinfo", {"-f", "3", "-l", "3", pdf});
+  EXPECT_EQ(readerOutput("pdftotext", {"-f", "2", "-l", "2", pdf, "-"}).trimmed(), "Strona 2");
+  const QString info = readerOutput("pdfinfo", {"-f", "3", "-l", "3", pdf});
   EXPECT_TRUE(info.contains("595 x 420 pts")) << info.mid(info.indexOf("Page ")).toStdString();
 
   r = runTool({"print", fp3, "--pages", "4,2-1000000000", "--copies", "2", "--collate", "-o", pdf});
   ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
   ASSERT_EQ(pdfPages(pdf), 8);
-  EXPECT_EQ(run("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}).trimmed(), "Strona 4");
-  EXPECT_EQ(run("pdftotext", {"-f", "5", "-l", "5", pdf, "-"}).trimmed(), "Strona 4");
+  EXPECT_EQ(readerOutput("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}).trimmed(), "Strona 4");
+  EXPECT_EQ(readerOutput("pdftotext", {"-f", "5", "-l", "5", pdf, "-"}).trimmed(), "Strona 4");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"raport.fp3", "wydruk.pdf"}));
 }
 
@@ -113,30 +106,6 @@ TEST(ReportPrintTool, WrongCallsAndFailuresSayWhyAndExitOne) {
   EXPECT_TRUE(r.out.contains("--copies")) << r.out.toStdString();
 }
 
-// The database of a new installation: the schema and the seed readings.
-void makeSeedDatabase(const QString& path) {
-  const QString connectionName = QStringLiteral("print_tool_test");
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    for (const char* file : {VALMORO_SOURCE_DIR "/data/schema.sql", VALMORO_SOURCE_DIR "/data/seed.sql"}) {
-      QFile source(QString::fromUtf8(file));
-      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-      for (const QString& statement : QString::fromUtf8(source.readAll()).split(';')) {
-        QString sql;
-        for (const QString& line : statement.split('\n'))
-          if (!line.trimmed().startsWith("--")) sql += line + '\n';
-        if (sql.trimmed().isEmpty()) continue;
-        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-      }
-    }
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(connectionName);
-}
-
 TEST(ReportPrintTool, PrintsTheShippedReportOverAModulesLog) {
   QTemporaryDir dir;
   const QString database = dir.filePath("Valmoro.db"), fp3 = dir.filePath("raport.fp3"), pdf = dir.filePath("r.pdf");
@@ -152,7 +121,7 @@ TEST(ReportPrintTool, PrintsTheShippedReportOverAModulesLog) {
   const ToolRun r = runTool(QStringList{"print", report} + data + QStringList{"--pages", "1,2", "-o", pdf});
   ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
   ASSERT_EQ(pdfPages(pdf), 2);
-  EXPECT_TRUE(run("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}).contains("Magazyn główny"));
+  EXPECT_TRUE(readerOutput("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}).contains("Magazyn główny"));
 
   const ToolRun all = runTool({"print", fp3, "-o", pdf});
   ASSERT_EQ(all.exitCode, 0) << all.out.toStdString();
