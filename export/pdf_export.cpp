@@ -72,10 +72,10 @@ int TfrxPDFExport::ShowOptionsDialog() {
       {"Eksport", "Ustawienia eksportu", {"PrintOptimized", "Zooptymalizowane dla druku", &printOptimized_}},
       {"Eksport", "Ustawienia eksportu", {"Outline", "Konspekt", &outline_}},
       {"Eksport", "Ustawienia eksportu", {"Background", "Tło", &background_}},
-      {"Bazpieczeństwo", "Uprawnienia", {"ePrint", "Wydrukuj dokument", &print}},
-      {"Bazpieczeństwo", "Uprawnienia", {"eModify", "Modyfikuj dokument", &modify}},
-      {"Bazpieczeństwo", "Uprawnienia", {"eCopy", "Kopia tekstu i grafiki", &copy}},
-      {"Bazpieczeństwo", "Uprawnienia", {"eAnnot", "Dodaj lub modyfikuj przypisy tekstowe", &annot}},
+      {"Bezpieczeństwo", "Uprawnienia", {"ePrint", "Wydrukuj dokument", &print}},
+      {"Bezpieczeństwo", "Uprawnienia", {"eModify", "Modyfikuj dokument", &modify}},
+      {"Bezpieczeństwo", "Uprawnienia", {"eCopy", "Kopia tekstu i grafiki", &copy}},
+      {"Bezpieczeństwo", "Uprawnienia", {"eAnnot", "Dodaj lub modyfikuj przypisy tekstowe", &annot}},
       {"Przeglądarka", "Ustawienia przeglądarki", {"HideToolbar", "Ukryj pasek narzędziowy", &hideToolbar_}},
       {"Przeglądarka", "Ustawienia przeglądarki", {"HideMenubar", "Ukryj pasek menu", &hideMenubar_}},
       {"Przeglądarka", "Ustawienia przeglądarki",
@@ -96,7 +96,7 @@ int TfrxPDFExport::ShowOptionsDialog() {
       {"Creator", "Twórca", &creator_, false},    {"Producer", "Producent", &producer_, false},
   };
   const Field authorisation[] = {
-      {"OwnerPassword", "Hasło właściela", &ownerPassword_, true},
+      {"OwnerPassword", "Hasło właściciela", &ownerPassword_, true},
       {"UserPassword", "Hasło użytkownika", &userPassword_, true},
   };
   auto addChecks = [&](ExportOptionsForm& form, const char* tab) {
@@ -122,9 +122,9 @@ int TfrxPDFExport::ShowOptionsDialog() {
         if (!outlineOffered) form.disable(QStringLiteral("Outline"));
         form.beginTab(QStringLiteral("Informacja"));
         addFields(form, "Informacja o dokumencie", information);
-        form.beginTab(QStringLiteral("Bazpieczeństwo"));
-        addFields(form, "Autoryzcja", authorisation);
-        addChecks(form, "Bazpieczeństwo");
+        form.beginTab(QStringLiteral("Bezpieczeństwo"));
+        addFields(form, "Autoryzacja", authorisation);
+        addChecks(form, "Bezpieczeństwo");
         form.beginTab(QStringLiteral("Przeglądarka"));
         addChecks(form, "Przeglądarka");
       },

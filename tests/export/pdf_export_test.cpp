@@ -193,14 +193,16 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   ASSERT_TRUE(run("okno.pdf"));
   dialogs::setMode(mode);
   // Four tabs; the document information shows what the filter holds.
-  EXPECT_EQ(seen.tabs(), (QStringList{"Eksport", "Informacja", "Bazpieczeństwo", "Przeglądarka"}));
+  EXPECT_EQ(seen.tabs(), (QStringList{"Eksport", "Informacja", "Bezpieczeństwo", "Przeglądarka"}));
   EXPECT_EQ(seen.text(QStringLiteral("Title")), QStringLiteral("Raport miesięczny"));
   EXPECT_EQ(seen.text(QStringLiteral("Author")), QStringLiteral("Kierownik"));
   ASSERT_NE(seen.find(QStringLiteral("UserPassword")), nullptr);
   EXPECT_TRUE(seen.find(QStringLiteral("UserPassword"))->masked);
-  EXPECT_EQ(seen.find(QStringLiteral("UserPassword"))->group, QStringLiteral("Autoryzcja"));
+  EXPECT_EQ(seen.find(QStringLiteral("UserPassword"))->group, QStringLiteral("Autoryzacja"));
+  ASSERT_NE(seen.find(QStringLiteral("OwnerPassword")), nullptr);
+  EXPECT_EQ(seen.find(QStringLiteral("OwnerPassword"))->caption, QStringLiteral("Hasło właściciela"));
   EXPECT_FALSE(seen.find(QStringLiteral("Subject"))->masked);
-  EXPECT_EQ(seen.find(QStringLiteral("ePrint"))->tab, QStringLiteral("Bazpieczeństwo"));
+  EXPECT_EQ(seen.find(QStringLiteral("ePrint"))->tab, QStringLiteral("Bezpieczeństwo"));
   // The report shows no outline in its preview: the choice is greyed out.
   EXPECT_TRUE(seen.find(QStringLiteral("Outline"))->visible);
   EXPECT_FALSE(seen.find(QStringLiteral("Outline"))->enabled);
