@@ -51,4 +51,14 @@ std::vector<int> Canvas::textAdvances(const QString& text) const {
   return out;
 }
 
+int Canvas::inkRight(const QString& text, std::span<const int> advances) {
+  long long total = 0;
+  if (advances.empty()) {
+    for (int a : textAdvances(text)) total += a;
+  } else {
+    for (int a : advances) total += a;
+  }
+  return int(total);
+}
+
 }  // namespace valmoro::gfx

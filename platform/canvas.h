@@ -149,6 +149,11 @@ public:
   // The current font's own advances on this device, one per UTF-16 unit: the
   // font file's, at the font's em height.
   virtual std::vector<int> textAdvances(const QString& text) const;
+  // Where the ink of a run drawn by textOut (same font, text and advances)
+  // ends, in pixels to the right of `at` along the baseline: the first column
+  // it leaves untouched. Surfaces that do not paint pixels take the end of
+  // the advances.
+  virtual int inkRight(const QString& text, std::span<const int> advances);
 
   // A picture stretched into `target`. Pixels of `transparent` are left out
   // when given; `smooth` asks for a filtered (not nearest-pixel) stretch.

@@ -597,34 +597,30 @@ void PainterCanvas::popClip() {
 
 // ---------------------------------------------------------------- text
 
-void PainterCanvas::textOut(QPoint at, const QString& text, std::span<const int> advances) {
-  if (text.isEmpty() || !active_) return;
-  flush();
+void PainterCanvas::useTextFont() {
+  if (textFont_ && textFontKey_.name == font_.name && textFontKey_.height == font_.height &&
+      textFontKey_.style == font_.style)
+    return;
+  // Runs mostly come in the same face (colour and angle aside); resolving it
+  // is the costly part.
   const bool bold = font_.style & fsBold, italic = font_.style & fsItalic;
-  if (!textFont_ || textFontKey_.name != font_.name || textFontKey_.height != font_.height ||
-      textFontKey_.style != font_.style) {
-    // Runs mostly come in the same face (colour and angle aside); resolving
-    // it is the costly part.
-    const int px = fonts::emPixels(font_.name, bold, italic, font_.height);
-    textFont_ = fonts::scaled(font_.name, bold, italic, px);
-    const bool document = kind_ == DeviceKind::Printer || kind_ == DeviceKind::Pdf;
-    const QFont::HintingPreference hinting = document ? QFont::PreferNoHinting : QFont::PreferVerticalHinting;
-    textRaw_ = rawFontCache().get(textFont_->file(), px, hinting, document);
-    textFontKey_ = font_;
-  }
-  const fonts::ScaledFont* scaled = textFont_.get();
-  const int em = scaled->pixelSize();
-  const fonts::FontFile& file = scaled->file();
-  const bool fakeBold = bold && !file.bold;
-  const bool fakeItalic = italic && !file.italic;
-  const QRawFont& raw = textRaw_;
-  const int ascent = scaled->ascent();
+  const int px = fonts::emPixels(font_.name, bold, italic, font_.height);
+  textFont_ = fonts::scaled(font_.name, bold, italic, px);
+  const bool document = kind_ == DeviceKind::Printer || kind_ == DeviceKind::Pdf;
+  const QFont::HintingPreference hinting = document ? QFont::PreferNoHinting : QFont::PreferVerticalHinting;
+  textRaw_ = rawFontCache().get(textFont_->file(), px, hinting, document);
+  textFontKey_ = font_;
+}
 
+int PainterCanvas::layoutGlyphs(const QString& text, std::span<const int> advances) {
+  useTextFont();
+  const fonts::ScaledFont* scaled = textFont_.get();
+  const int ascent = scaled->ascent();
   // One glyph per character, at the sum of the advances before it.
   const qsizetype n = text.size();
   indexBuffer_.resize(size_t(n));
   int numGlyphs = int(n);
-  if (!raw.glyphIndexesForChars(text.constData(), int(n), indexBuffer_.data(), &numGlyphs)) numGlyphs = 0;
+  if (!textRaw_.glyphIndexesForChars(text.constData(), int(n), indexBuffer_.data(), &numGlyphs)) numGlyphs = 0;
   glyphs_.clear();
   positions_.clear();
   long long x = 0;
@@ -643,7 +639,42 @@ void PainterCanvas::textOut(QPoint at, const QString& text, std::span<const int>
     }
     x += advances.empty() ? scaled->advance(u, next) : (size_t(i) < advances.size() ? advances[size_t(i)] : 0);
   }
-  const int total = int(std::clamp<long long>(x, -kFar, kFar));
+  return int(std::clamp<long long>(x, -kFar, kFar));
+}
+
+int PainterCanvas::inkRight(const QString& text, std::span<const int> advances) {
+  const int total = layoutGlyphs(text, advances);
+  const fonts::ScaledFont* scaled = textFont_.get();
+  const fonts::FontFile& file = scaled->file();
+  const int em = scaled->pixelSize();
+  const bool fakeBold = (font_.style & fsBold) && !file.bold;
+  const bool fakeItalic = (font_.style & fsItalic) && !file.italic;
+  // A slanted copy leans right by a fifth of the height above the baseline;
+  // a thickened one is drawn again a little to the right.
+  const double lean = fakeItalic ? 0.2 * scaled->ascent() : 0.0;
+  const double thicken = fakeBold ? std::max(1, (em + 16) / 32) : 0;
+  double right = 0;
+  for (qsizetype i = 0; i < glyphs_.size(); ++i) {
+    const QRectF ink = textRaw_.boundingRect(glyphs_[i]);
+    if (ink.isEmpty()) continue;
+    right = std::max(right, positions_[i].x() + ink.right() + lean + thicken);
+  }
+  // Anti-aliasing touches the column the ink ends in.
+  return glyphs_.isEmpty() ? total : int(std::ceil(right));
+}
+
+void PainterCanvas::textOut(QPoint at, const QString& text, std::span<const int> advances) {
+  if (text.isEmpty() || !active_) return;
+  flush();
+  const int total = layoutGlyphs(text, advances);
+  const bool bold = font_.style & fsBold, italic = font_.style & fsItalic;
+  const fonts::ScaledFont* scaled = textFont_.get();
+  const int em = scaled->pixelSize();
+  const fonts::FontFile& file = scaled->file();
+  const bool fakeBold = bold && !file.bold;
+  const bool fakeItalic = italic && !file.italic;
+  const QRawFont& raw = textRaw_;
+  const int ascent = scaled->ascent();
 
   // The text's own frame: origin at the cell's top-left, rotated
   // counter-clockwise by the escapement.

@@ -83,6 +83,7 @@ public:
   void pushClip(const Rect& rect) override;
   void popClip() override;
   void textOut(QPoint at, const QString& text, std::span<const int> advances = {}) override;
+  int inkRight(const QString& text, std::span<const int> advances) override;
   void drawImage(const Rect& target, const QImage& image, std::optional<Color> transparent = std::nullopt,
                  bool smooth = false) override;
 
@@ -97,6 +98,11 @@ private:
   struct Stroke;
 
   void init(QPainter& painter);
+  // The face and glyph rasteriser of the current font, for text.
+  void useTextFont();
+  // The glyphs of a run and where they stand from its start; returns the
+  // total advance.
+  int layoutGlyphs(const QString& text, std::span<const int> advances);
   Ink brushInk() const;
   std::optional<QRgb> backgroundRgb() const;
 

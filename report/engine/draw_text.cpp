@@ -395,6 +395,7 @@ void TfrxDrawText::SetDimensions(double scaleX, double scaleY, double printScale
   printScale_ = printScale;
   textBox_ = textBox;
   scaledBox_ = scaledBox;
+  inkRight_ = std::numeric_limits<int>::max();
 }
 
 const fonts::ScaledFont& TfrxDrawText::measureFont(unsigned style) {
@@ -940,6 +941,27 @@ void TfrxDrawText::drawLine(gfx::Canvas& canvas, int index, double originX, doub
     imposed = true;
   } else if (wysiwyg_) {
     spread(advances, t + lround64(charSpacing_ * scaleX_) - M);
+  }
+
+  // On pixel surfaces the glyphs are rasterised at the screen size while
+  // they stand at the layout's advances, and the last one's ink may reach a
+  // column or two past the end of the run, into the edge the box clips. A
+  // right-aligned or centred line is moved left by that much (never past its
+  // box's start), so that no figure loses its last stroke nor reaches past
+  // the view.
+  const bool raster = canvas.kind() == gfx::DeviceKind::Screen || canvas.kind() == gfx::DeviceKind::Bitmap;
+  if (raster && rotation_ == 0 && shift > 0 && (align == haRight || align == haCenter)) {
+    long long before = 0, ink = 0;
+    for (const Run& run : runs) {
+      canvas.setFont(run.font);
+      const std::span<const int> runAdvances(advances.data() + run.from, size_t(run.count));
+      ink = std::max(ink, before + canvas.inkRight(visual.mid(run.from, run.count),
+                                                   imposed ? runAdvances : std::span<const int>()));
+      for (int a : runAdvances) before += a;
+    }
+    const long long limit = std::min<long long>(boxWidth, (long long)inkRight_ - std::llround(originX));
+    const long long over = shift + ink - limit;
+    if (over > 0) shift -= std::min(over, shift);
   }
 
   double sinT, cosT;

@@ -15,6 +15,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -149,6 +150,10 @@ public:
   // scaled box on the target device (drawing, clipping).
   void SetDimensions(double scaleX, double scaleY, double printScale, const gfx::Rect& textBox,
                      const gfx::Rect& scaledBox);
+  // On pixel surfaces, the device column that the ink of a right-aligned or
+  // centred line stays left of besides the scaled box: the view's own right
+  // edge. Unlimited until set; SetDimensions clears it.
+  void SetInkRight(int right) { inkRight_ = right; }
 
   // Parses tags and wraps every source line.
   void SetText(const QStringList& lines);
@@ -226,6 +231,7 @@ private:
   double scaleX_ = 1, scaleY_ = 1, printScale_ = 1;
   gfx::Rect textBox_;
   gfx::Rect scaledBox_;
+  int inkRight_ = std::numeric_limits<int>::max();
 
   // The text.
   QStringList source_;  // as set (tags included)

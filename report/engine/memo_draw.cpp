@@ -172,6 +172,7 @@ void TfrxCustomMemoView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY
   const double printScale =
       canvas.kind() == gfx::DeviceKind::Printer && canvas.dpiY() > 0 ? scaleY * 96 / canvas.dpiY() : 1;
   configure(dt, *this, printScale, TextBox(1, 1, 0, 0), TextBox(scaleX, scaleY, offsetX, offsetY), scaleX, scaleY);
+  dt.SetInkRight(box_.x1);
   dt.SetText(text);
   dt.SetParaBreaks(FirstParaBreak(), LastParaBreak());
 

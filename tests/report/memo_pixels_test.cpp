@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 #include <vector>
 
 #include "platform/painter_canvas.h"
@@ -86,11 +87,16 @@ TEST(MemoViewPixels, GlyphsSitAtTheImposedAdvances) {
   EXPECT_GE(top, 21);
   EXPECT_LE(bottom, 21 + 16);
 
-  // Right-aligned, the line starts 197 − 35 + 1 pixels further right.
+  // Right-aligned, the line would start 197 − 35 + 1 pixels further right;
+  // there the last bar's ink would reach the column the box clips, so the
+  // line stands one pixel to the left and the bar stays whole.
   view.SetHAlign(haRight);
-  const std::vector<double> right = inkCentres(render(view, 230, 60));
+  const QImage rightAligned = render(view, 230, 60);
+  const std::vector<double> right = inkCentres(rightAligned);
   ASSERT_EQ(right.size(), 10u);
-  EXPECT_NEAR(right.front() - centres.front(), 197 - 35 + 1, 0.05);
+  EXPECT_NEAR(right.front() - centres.front(), 197 - 35, 0.05);
+  view.SetClipped(false);
+  EXPECT_TRUE(render(view, 230, 60) == rightAligned);
 }
 
 TEST(MemoViewPixels, ClippedTextStaysInsideItsBox) {
@@ -107,6 +113,64 @@ TEST(MemoViewPixels, ClippedTextStaysInsideItsBox) {
   int outside = 0;
   for (int x = 49; x < 120; ++x) outside += loose[size_t(x)];
   EXPECT_GT(outside, 0);
+}
+
+// Figures of a right-aligned or centred column, as the log's report shows
+// them, drawn at the render tool's resolutions and the preview's zoom steps:
+// the view's clip never takes a stroke off the last figure, and no ink falls
+// right of the view.
+TEST(MemoViewPixels, AlignedFiguresKeepTheirLastStrokeAtEveryScale) {
+  struct Surface {
+    gfx::DeviceKind kind;
+    int dpi;
+    double scale;
+  };
+  std::vector<Surface> surfaces;
+  for (int dpi : {72, 96, 110, 120, 150}) surfaces.push_back({gfx::DeviceKind::Bitmap, dpi, dpi / 96.0});
+  for (double zoom = 0.25; zoom <= 2.0; zoom += 0.25) surfaces.push_back({gfx::DeviceKind::Screen, 96, zoom});
+  const QStringList texts = {"16,50", "49,40", "19,30", "100,00", "-7,07", "Wilgotność [%]"};
+  for (const Surface& surface : surfaces) {
+    for (TfrxHAlign align : {haRight, haCenter}) {
+      for (const QString& text : texts) {
+        SCOPED_TRACE(QStringLiteral("%1 dpi, scale %2, %3, %4")
+                         .arg(surface.dpi)
+                         .arg(surface.scale)
+                         .arg(align == haRight ? "right" : "centre", text)
+                         .toStdString());
+        TfrxMemoView view;
+        view.SetBounds(321.26005, 2, 113.3859, 18.89765);
+        view.Font()->SetHeight(-13);
+        view.SetHAlign(align);
+        view.SetText(text);
+        const int w = int(std::ceil(460 * surface.scale)), h = int(std::ceil(30 * surface.scale));
+        auto draw = [&] {
+          QImage image(w, h, QImage::Format_RGB32);
+          image.fill(Qt::white);
+          {
+            gfx::PainterCanvas canvas(image, surface.dpi, surface.kind);
+            view.Paint(canvas, surface.scale, surface.scale, 0, 0);
+          }
+          return image;
+        };
+        const QImage clipped = draw();
+        view.SetClipped(false);
+        const QImage loose = draw();
+        EXPECT_TRUE(clipped == loose) << "the clip took ink off the text";
+        const int viewRight = int(std::lround(surface.scale * (321.26005 + 113.3859)));
+        const std::vector<int> ink = columnInk(loose);
+        int outside = 0;
+        for (int x = viewRight; x < w; ++x) outside += ink[size_t(x)];
+        EXPECT_EQ(outside, 0);
+        // The figures still end at the column's right: within two pixels.
+        if (align == haRight) {
+          int last = 0;
+          for (int x = 0; x < w; ++x)
+            if (ink[size_t(x)] > 0) last = x;
+          EXPECT_GE(last, viewRight - int(std::lround(2 * surface.scale)) - 3);
+        }
+      }
+    }
+  }
 }
 
 TEST(MemoViewPixels, RotatedTextReadsUpwardsFromTheBottomLeft) {
