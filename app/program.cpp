@@ -8,6 +8,7 @@
 #include "app/entry_window.h"
 #include "app/registers.h"
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 #include "platform/locale.h"
 
 namespace valmoro::app {
@@ -46,6 +47,8 @@ void setUpApplication() {
   // and each window's caption already says what the user should read.
   dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
   locale::useInControls();
+  // A full disk or a file size limit is then a message, not a sudden end.
+  files::ignoreFileSizeSignal();
 }
 
 Program createProgram(const QString& baseDir) {

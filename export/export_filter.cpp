@@ -9,6 +9,7 @@
 
 #include "export/export_options_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 #include "report/model/report.h"
 #include "report/model/view.h"
 
@@ -113,7 +114,7 @@ QIODevice* TfrxCustomExportFilter::OpenOutput() {
   auto file = std::make_unique<QSaveFile>(fileName_);
   if (!file->open(QIODevice::WriteOnly))
     throw ExportError(QStringLiteral("Nie można utworzyć pliku %1: %2")
-                          .arg(QDir::toNativeSeparators(fileName_), file->errorString()));
+                          .arg(QDir::toNativeSeparators(fileName_), files::ioErrorText(*file)));
   file_ = std::move(file);
   output_ = file_.get();
   return output_;
@@ -126,9 +127,9 @@ void TfrxCustomExportFilter::CommitOutput() {
   }
   std::unique_ptr<QSaveFile> file = std::move(file_);
   output_ = nullptr;
-  if (!file->commit())
+  if (!files::commitFile(*file))
     throw ExportError(QStringLiteral("Nie można zapisać pliku %1: %2")
-                          .arg(QDir::toNativeSeparators(fileName_), file->errorString()));
+                          .arg(QDir::toNativeSeparators(fileName_), files::ioErrorText(*file)));
 }
 
 void TfrxCustomExportFilter::DiscardOutput() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "export/pdf_security.h"
+#include "platform/file_errors.h"
 #include "report/model/report_error.h"
 
 namespace valmoro::pdf {
@@ -187,7 +188,7 @@ void PdfWriter::write(std::string_view text) {
   if (text.empty()) return;
   const qint64 written = out_.write(text.data(), qint64(text.size()));
   if (written != qint64(text.size()))
-    throw report::ReportError(QStringLiteral("Błąd zapisu pliku PDF: %1").arg(out_.errorString()));
+    throw report::ReportError(files::writeFailedMessage(out_));
   position_ += written;
 }
 

@@ -1,6 +1,7 @@
 #include "export/rtf_export.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QIODevice>
 #include <QSet>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "export/export_options_dialog.h"
 #include "export/export_progress.h"
 #include "platform/canvas.h"
+#include "platform/file_errors.h"
 #include "report/engine/draw_text.h"
 #include "report/model/band.h"
 #include "report/model/memo_view.h"
@@ -581,8 +583,9 @@ void TfrxRTFExport::EndExport() {
   // Everything outside ASCII is escaped, so the text is plain ASCII.
   const QByteArray bytes = document.toLatin1();
   if (out->write(bytes) != bytes.size()) {
+    const QString reason = files::ioErrorText(*out, FileName());
     DiscardOutput();
-    throw ExportError(QStringLiteral("Nie można zapisać pliku %1").arg(FileName()));
+    throw ExportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(QDir::toNativeSeparators(FileName()), reason));
   }
   CommitOutput();
   OpenResultIfAsked();

@@ -5,15 +5,19 @@
 
 #include "platform/spreadsheet.h"
 
+#include "platform/file_errors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <xlsxwriter.h>
+#include <zlib.h>
 
 namespace valmoro::spreadsheet {
 
@@ -298,6 +302,124 @@ QString xlsxPath(const QString& fileName) {
   return fileName + QStringLiteral(".xlsx");
 }
 
+// The library does not check its writes into the temporary files a workbook
+// is assembled from: on a full disk or past a file size limit it finishes a
+// workbook whose parts are cut short, and says nothing. So every part of
+// the written file is read back: each one must end with the end tag of the
+// element it began with.
+uint32_t le32(const uchar* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t le16(const uchar* p) { return uint16_t(p[0] | p[1] << 8); }
+
+// The first element's name and the text's last 256 characters.
+bool xmlPartComplete(const QByteArray& head, const QByteArray& tail) {
+  qsizetype at = 0;
+  for (;;) {
+    at = head.indexOf('<', at);
+    if (at < 0 || at + 1 >= head.size()) return false;
+    if (head[at + 1] != '?' && head[at + 1] != '!') break;
+    ++at;
+  }
+  qsizetype end = at + 1;
+  while (end < head.size() && head[end] != ' ' && head[end] != '>' && head[end] != '/' && head[end] != '\r' &&
+         head[end] != '\n')
+    ++end;
+  const QByteArray name = head.mid(at + 1, end - at - 1);
+  const QByteArray trimmed = tail.trimmed();
+  // An element without content closes itself.
+  const qsizetype close = head.indexOf('>', at);
+  if (close > 0 && head[close - 1] == '/' && trimmed.endsWith("/>")) return true;
+  return !name.isEmpty() && trimmed.endsWith("</" + name + ">");
+}
+
+bool inflatedPartComplete(const uchar* data, qint64 size, int method) {
+  QByteArray head, tail;
+  auto take = [&](const char* bytes, qint64 n) {
+    if (head.size() < 4096) head.append(bytes, qsizetype(std::min<qint64>(n, 4096 - head.size())));
+    tail.append(bytes, qsizetype(n));
+    if (tail.size() > 512) tail.remove(0, tail.size() - 256);
+  };
+  if (method == 0) {
+    take(reinterpret_cast<const char*>(data), size);
+    return xmlPartComplete(head, tail);
+  }
+  if (method != 8) return true;  // nothing the library writes
+  z_stream z{};
+  if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return false;
+  char out[65536];
+  z.next_in = const_cast<Bytef*>(data);
+  z.avail_in = uInt(size);
+  int rc = Z_OK;
+  while (rc == Z_OK) {
+    z.next_out = reinterpret_cast<Bytef*>(out);
+    z.avail_out = sizeof out;
+    rc = inflate(&z, Z_NO_FLUSH);
+    take(out, qint64(sizeof out - z.avail_out));
+    if (rc == Z_BUF_ERROR && z.avail_in == 0) break;
+  }
+  inflateEnd(&z);
+  return rc == Z_STREAM_END && xmlPartComplete(head, tail);
+}
+
+bool workbookComplete(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = file.size();
+  const uchar* zip = size >= 22 ? file.map(0, size) : nullptr;
+  if (zip == nullptr) return false;
+  // The end of the central directory, possibly after a comment.
+  qint64 end = -1;
+  for (qint64 at = size - 22; at >= std::max<qint64>(0, size - 22 - 65535); --at)
+    if (le32(zip + at) == 0x06054b50) {
+      end = at;
+      break;
+    }
+  if (end < 0) return false;
+  qint64 entries = le16(zip + end + 10);
+  qint64 at = le32(zip + end + 16);
+  if (entries == 0xFFFF || at == 0xFFFFFFFF) {
+    // Zip64: the real figures stand in its own end record.
+    if (end < 20 || le32(zip + end - 20) != 0x07064b50) return false;
+    const qint64 record = qint64(le32(zip + end - 12)) | qint64(le32(zip + end - 8)) << 32;
+    if (record < 0 || record + 56 > size || le32(zip + record) != 0x06064b50) return false;
+    entries = qint64(le32(zip + record + 32));
+    at = qint64(le32(zip + record + 48)) | qint64(le32(zip + record + 52)) << 32;
+  }
+  if (entries == 0) return false;
+  for (qint64 i = 0; i < entries; ++i) {
+    if (at < 0 || at + 46 > size || le32(zip + at) != 0x02014b50) return false;
+    const int method = le16(zip + at + 10);
+    qint64 compressed = le32(zip + at + 20);
+    qint64 local = le32(zip + at + 42);
+    const int nameLength = le16(zip + at + 28), extraLength = le16(zip + at + 30), commentLength = le16(zip + at + 32);
+    if (at + 46 + nameLength + extraLength > size) return false;
+    const QByteArray name(reinterpret_cast<const char*>(zip + at + 46), nameLength);
+    // Sizes too large for 32 bits stand in the zip64 extra field, in order.
+    const uchar* extra = zip + at + 46 + nameLength;
+    for (int e = 0; e + 4 <= extraLength;) {
+      const int id = le16(extra + e), length = le16(extra + e + 2);
+      if (id == 1) {
+        int k = e + 4;
+        auto next = [&] {
+          const qint64 v = qint64(le32(extra + k)) | qint64(le32(extra + k + 4)) << 32;
+          k += 8;
+          return v;
+        };
+        if (le32(zip + at + 24) == 0xFFFFFFFF && k + 8 <= e + 4 + length) next();
+        if (compressed == 0xFFFFFFFF && k + 8 <= e + 4 + length) compressed = next();
+        if (local == 0xFFFFFFFF && k + 8 <= e + 4 + length) local = next();
+      }
+      e += 4 + length;
+    }
+    at += 46 + nameLength + extraLength + commentLength;
+    if (local < 0 || local + 30 > size || le32(zip + local) != 0x04034b50) return false;
+    const qint64 data = local + 30 + le16(zip + local + 26) + le16(zip + local + 28);
+    if (data + compressed > size) return false;
+    if (!(name.endsWith(".xml") || name.endsWith(".rels"))) continue;
+    if (!inflatedPartComplete(zip + data, compressed, method)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
@@ -312,6 +434,10 @@ QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
   const QByteArray tempName = QFile::encodeName(temp);
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
+  // Its temporary files on the target's disk: the room that is checked when
+  // a write fails is the room they needed.
+  const QByteArray tempDir = QFile::encodeName(dir);
+  options.tmpdir = const_cast<char*>(tempDir.constData());
   lxw_workbook* out = workbook_new_opt(tempName.constData(), &options);
   if (!out) throw SpreadsheetError(QStringLiteral("Nie można utworzyć pliku \"%1\".").arg(QDir::toNativeSeparators(path)));
   Writer writer(*this, out);
@@ -323,15 +449,32 @@ QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
     QFile::remove(temp);
     throw;
   }
+  errno = 0;
   const lxw_error err = workbook_close(out);
   if (err != LXW_NO_ERROR) {
+    // The library's own words are English and name no reason; the system's
+    // code of the failed write or create is still at hand.
+    // Only the codes a failed write or create leaves; anything else may
+    // come from a call that went well.
+    const int code = (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EACCES || errno == EROFS ||
+                      errno == EIO || errno == EMFILE || errno == ENFILE)
+                         ? errno
+                         : 0;
     QFile::remove(temp);
     throw SpreadsheetError(QStringLiteral("Nie można zapisać pliku \"%1\": %2.")
-                               .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(err))));
+                               .arg(QDir::toNativeSeparators(path), files::writeErrorText(temp, code)));
+  }
+  if (!workbookComplete(temp)) {
+    const QString reason = files::writeErrorText(temp, 0);
+    QFile::remove(temp);
+    throw SpreadsheetError(
+        QStringLiteral("Nie można zapisać pliku \"%1\": %2.").arg(QDir::toNativeSeparators(path), reason));
   }
   if (std::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+    const int code = errno;
     QFile::remove(temp);
-    throw SpreadsheetError(QStringLiteral("Nie można zapisać pliku \"%1\".").arg(QDir::toNativeSeparators(path)));
+    throw SpreadsheetError(QStringLiteral("Nie można zapisać pliku \"%1\": %2.")
+                               .arg(QDir::toNativeSeparators(path), files::systemErrorText(code)));
   }
   notes_ = writer.notes_;
   savedPath_ = path;

@@ -5,6 +5,7 @@
 
 #include "memory_limits.h"
 #include "messages.h"
+#include "platform/file_errors.h"
 #include "run_error.h"
 
 namespace valmoro::script {
@@ -130,7 +131,7 @@ void TMemoryStream::loadFromFile(const QString& fileName) {
 
 void TMemoryStream::saveToFile(const QString& fileName) const {
   QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data_) != data_.size() || !file.commit())
+  if (!file.open(QIODevice::WriteOnly) || file.write(data_) != data_.size() || !files::commitFile(file))
     streamError("EFCreateError", FileCreateErrorText(fileName, file.errorString()));
 }
 

@@ -8,6 +8,7 @@
 #include "host_streams.h"
 #include "memory_limits.h"
 #include "messages.h"
+#include "platform/file_errors.h"
 #include "run_error.h"
 
 namespace valmoro::script {
@@ -173,7 +174,7 @@ void ScriptXMLDocument::saveToFile(const QString& fileName) const {
   // Written whole or not at all: a failed save leaves the old file.
   QSaveFile file(fileName);
   const QByteArray data = document_.SaveToData();
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !files::commitFile(file))
     throw RunError("EFCreateError", FileCreateErrorText(fileName, file.errorString()));
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "memory_limits.h"
+#include "platform/file_errors.h"
 #include "run_error.h"
 #include "script.h"
 
@@ -201,7 +202,7 @@ QString TCustomIniFile::text() const {
 
 void TCustomIniFile::updateFile() {
   QSaveFile file(fileName_);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !file.commit())
+  if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !files::commitFile(file))
     throw RunError(QStringLiteral("EIniFileException"), QStringLiteral("Unable to write to %1").arg(fileName_));
 }
 

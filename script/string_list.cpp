@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "memory_limits.h"
+#include "platform/file_errors.h"
 #include "run_error.h"
 #include "script.h"
 
@@ -280,7 +281,7 @@ bool TStrings::AssignFrom(QObject* source) {
 
 void TStrings::saveToFile(const QString& fileName) const {
   QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !file.commit())
+  if (!file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0 || !files::commitFile(file))
     throw RunError(QStringLiteral("EFCreateError"), QStringLiteral("Cannot create file \"%1\"").arg(fileName));
 }
 

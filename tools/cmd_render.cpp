@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QSaveFile>
 #include <cmath>
 
+#include "platform/file_errors.h"
 #include "platform/painter_canvas.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/report.h"
@@ -145,9 +147,12 @@ int render(const QStringList& arguments) {
       gfx::PainterCanvas canvas(image, dpi);
       pages.DrawPage(number - 1, canvas, scale, scale, 0, 0);
     }
-    QImageWriter writer(file, "png");
-    if (!writer.write(image)) {
-      printOut(QStringLiteral("Nie można zapisać pliku %1: %2").arg(file, writer.errorString()));
+    // Written beside the target and renamed over it, so a full disk never
+    // leaves half a picture.
+    QSaveFile out(file);
+    QImageWriter writer(&out, "png");
+    if (!out.open(QIODevice::WriteOnly) || !writer.write(image) || !files::commitFile(out)) {
+      printOut(QStringLiteral("Nie można zapisać pliku %1: %2").arg(file, files::ioErrorText(out, file)));
       return 1;
     }
   }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+#include "platform/file_errors.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/picture.h"
 #include "report/model/picture_view.h"
@@ -66,7 +67,7 @@ TfrxPictureCache::Segment& TfrxPictureCache::segmentFor(qint64 bytes) {
       segment->file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral("frPic")));
       if (!segment->file->open())
         throw ReportError(QStringLiteral("Nie można utworzyć pliku tymczasowego obrazów w folderze %1: %2")
-                              .arg(QDir::toNativeSeparators(folder), segment->file->errorString()));
+                              .arg(QDir::toNativeSeparators(folder), files::ioErrorText(*segment->file)));
     }
     segments_.push_back(std::move(segment));
   }
@@ -79,10 +80,9 @@ int TfrxPictureCache::AddEntry(const QByteArray& bytes) {
   if (segment.file) {
     segment.file->seek(offset);
     if (segment.file->write(bytes) != bytes.size() || !segment.file->flush()) {
-      const QString message = segment.file->errorString();
+      const QString message = files::ioErrorText(*segment.file);
       segment.file->resize(offset);
-      throw ReportError(QStringLiteral("Nie można zapisać obrazu w pliku tymczasowym %1 (%2). Sprawdź, czy na dysku "
-                                       "jest wolne miejsce.")
+      throw ReportError(QStringLiteral("Nie można zapisać obrazu w pliku tymczasowym %1: %2.")
                             .arg(QDir::toNativeSeparators(segment.file->fileName()), message));
     }
   } else {

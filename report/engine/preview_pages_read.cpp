@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/canvas.h"
+#include "platform/file_errors.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/engine/preview_pages_internal.h"
@@ -510,10 +511,10 @@ void TfrxPreviewPages::SaveToStream(QIODevice& stream) {
 void TfrxPreviewPages::SaveToFile(const QString& fileName) {
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly))
-    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   SaveToStream(file);
-  if (!file.commit())
-    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, file.errorString()));
+  if (!files::commitFile(file))
+    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, files::ioErrorText(file)));
 }
 
 void TfrxPreviewPages::LoadFromStream(QIODevice& stream, bool allowPartialLoading) {
@@ -601,7 +602,7 @@ bool TfrxPreviewPages::LoadFromFile(const QString& fileName, bool exceptionIfNot
   if (!exists && !exceptionIfNotFound) return false;
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
-    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   LoadFromStream(file, false);
   return exists;
 }

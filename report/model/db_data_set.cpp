@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/database.h"
+#include "platform/file_errors.h"
 #include "report/model/data_set.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
@@ -366,7 +367,7 @@ void TfrxDBDataset::CopyBlobTo(const QString& fieldName, QIODevice& target) {
   if (index < 0 || !ds || !ds->isActive()) return;
   const QByteArray bytes = fieldBytes(ds->field(index));
   if (target.write(bytes) != bytes.size())
-    throw ReportError(QStringLiteral("Nie udało się zapisać zawartości pola %1: %2").arg(fieldName, target.errorString()));
+    throw ReportError(QStringLiteral("Nie udało się zapisać zawartości pola %1: %2").arg(fieldName, files::ioErrorText(target)));
 }
 
 void TfrxDBDataset::CopyBlobTo(const QString& fieldName, QStringList& target) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/file_errors.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
 #include "report/model/report_files.h"
@@ -27,7 +28,7 @@ bool loadReportDocument(TfrxReport& report, const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) {
     report.Errors().clear();
-    report.Errors().append(cannotOpenMessage(fileName, file.errorString()));
+    report.Errors().append(cannotOpenMessage(fileName, files::ioErrorText(file)));
     return false;
   }
   return readReportDocument(report, file);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "platform/file_errors.h"
 #include "report/model/report_error.h"
 
 namespace valmoro::report {
@@ -13,17 +14,17 @@ QString cannotOpenMessage(const QString& fileName, const QString& reason) {
 
 void readReportFile(const QString& fileName, const std::function<void(QIODevice&)>& read) {
   QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) throw ReportError(cannotOpenMessage(fileName, file.errorString()));
+  if (!file.open(QIODevice::ReadOnly)) throw ReportError(cannotOpenMessage(fileName, files::ioErrorText(file)));
   read(file);
 }
 
 void saveReportFile(const QString& fileName, const std::function<void(QIODevice&)>& write) {
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly))
-    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   write(file);
-  if (!file.commit())
-    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, file.errorString()));
+  if (!files::commitFile(file))
+    throw ReportError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(fileName, files::ioErrorText(file)));
 }
 
 }  // namespace valmoro::report

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 #include "platform/settings_store.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/dialog.h"
@@ -115,7 +116,7 @@ bool TfrxReport::LoadFromFile(const QString& fileName, bool requireFile) {
   if (exists || requireFile) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-      throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+      throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
     fileName_ = fileName;
     ReadFromStream(file);
   }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <QIODevice>
 
+#include "platform/file_errors.h"
 #include "platform/locale.h"
 #include "report/model/report_error.h"
 
@@ -472,7 +473,7 @@ qint64 TfrxXMLDocument::TempFileSize() const { return tempFile_ ? tempFile_->siz
 void TfrxXMLDocument::LoadFromFile(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
-    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   LoadFromStream(file, false);
 }
 
@@ -483,8 +484,10 @@ namespace {
 
 class BufferedWriter {
 public:
+  // Nothing is written when it goes: a write that failed must not be tried
+  // again while the error is on its way (that would end the program), so
+  // every finished document calls flush() itself.
   explicit BufferedWriter(QIODevice& device) : device_(device) { buffer_.reserve(kBlock * 2); }
-  ~BufferedWriter() { flush(); }
 
   void write(const QByteArray& bytes) {
     buffer_.append(bytes);
@@ -514,9 +517,9 @@ public:
   }
   void flush() {
     if (buffer_.isEmpty()) return;
-    if (device_.write(buffer_) != buffer_.size())
-      throw ReportError(QStringLiteral("Błąd zapisu: %1").arg(device_.errorString()));
+    const bool written = device_.write(buffer_) == buffer_.size();
     buffer_.clear();
+    if (!written) throw ReportError(files::writeFailedMessage(device_));
   }
 
 private:
@@ -612,7 +615,7 @@ void TfrxXMLDocument::UnloadItem(TfrxXMLItem* item) {
     file->setAutoRemove(true);
     if (!file->open())
       throw ReportError(QStringLiteral("Nie można utworzyć pliku tymczasowego w folderze %1: %2")
-                            .arg(QDir::toNativeSeparators(folder), file->errorString()));
+                            .arg(QDir::toNativeSeparators(folder), files::ioErrorText(*file)));
     // QTemporaryFile makes the file readable by its owner only.
     trackTempFile(file->fileName());
     tempFile_ = std::move(file);
@@ -625,15 +628,14 @@ void TfrxXMLDocument::UnloadItem(TfrxXMLItem* item) {
       writeItem(out, *item->Items(i), 0, false, [this](const TfrxXMLItem& child) { return loadedCopy(child); });
     out.write("</" + item->Name.toUtf8() + ">");
     out.flush();
-    if (!tempFile_->flush())
-      throw ReportError(QStringLiteral("Błąd zapisu: %1").arg(tempFile_->errorString()));
-  } catch (const ReportError& error) {
+    if (!tempFile_->flush()) throw ReportError(files::writeFailedMessage(*tempFile_));
+  } catch (const ReportError&) {
     // Nothing was lost: the element keeps its children; the partial write
     // is cut off.
+    const QString reason = files::ioErrorText(*tempFile_);
     tempFile_->resize(start);
-    throw ReportError(QStringLiteral("Nie można przenieść stron do pliku tymczasowego %1 (%2). Sprawdź, czy na "
-                                     "dysku jest wolne miejsce.")
-                          .arg(QDir::toNativeSeparators(tempFile_->fileName()), error.message()));
+    throw ReportError(QStringLiteral("Nie można przenieść stron do pliku tymczasowego %1: %2.")
+                          .arg(QDir::toNativeSeparators(tempFile_->fileName()), reason));
   }
   item->items_.clear();
   item->unloaded_ = true;
@@ -644,7 +646,7 @@ void TfrxXMLDocument::UnloadItem(TfrxXMLItem* item) {
 void TfrxXMLDocument::SaveToFile(const QString& fileName) const {
   QFile file(fileName);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można utworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   SaveToStream(file);
 }
 

@@ -10,6 +10,7 @@
 #include <QMutexLocker>
 #include <algorithm>
 
+#include "platform/file_errors.h"
 #include "report/model/report_error.h"
 #include "report/model/report_xml.h"
 #include "script/messages.h"
@@ -109,7 +110,7 @@ void loadFromStream(QIODevice& stream) {
 void loadFromFile(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
-    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, file.errorString()));
+    throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   loadFromStream(file);
 }
 

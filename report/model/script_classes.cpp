@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/database.h"
+#include "platform/file_errors.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
 #include "report/model/data_set.h"
@@ -543,7 +544,7 @@ void registerViews(Registrar& r) {
       const QString name = a->Arg(0).ToString();
       QFile file(name);
       if (!file.open(QIODevice::ReadOnly))
-        throw ReportError(cannotOpenMessage(name, file.errorString()));
+        throw ReportError(cannotOpenMessage(name, files::ioErrorText(file)));
       script::CheckStreamSize(file.size());
       if (!v->Picture()->LoadFromData(file.readAll()))
         throw ReportError(QStringLiteral("Plik %1 nie zawiera obrazu w znanym formacie").arg(name));

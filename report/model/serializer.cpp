@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/component_stream.h"
+#include "platform/file_errors.h"
 #include "platform/locale.h"
 #include "report/model/class_registry.h"
 #include "report/model/component.h"
@@ -469,7 +470,7 @@ void TfrxXMLSerializer::WriteRootComponent(const TfrxComponent& object, bool wit
 void TfrxXMLSerializer::WriteSingleElement(const TfrxComponent& object, QIODevice& stream) {
   const QByteArray bytes = "<" + ObjToText(object).toUtf8() + "/>";
   if (stream.write(bytes) != bytes.size())
-    throw ReportError(QStringLiteral("Błąd zapisu: %1").arg(stream.errorString()));
+    throw ReportError(files::writeFailedMessage(stream));
 }
 
 // --- Reading -------------------------------------------------------------------
