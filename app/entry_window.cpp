@@ -185,6 +185,7 @@ void TWpis::Button1Click() {
   }
   try {
     main_->ADODataSet1->reopen();
+    main_->showConnectionState();
   } catch (const db::DbError& e) {
     dialogs::showError(e.message(), main_);
   }

@@ -15,16 +15,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/log_statements.h"
-#include "app/pictures.h"
 #include "app/about_box.h"
 #include "app/entry_window.h"
+#include "app/log_statements.h"
 #include "app/login_window.h"
+#include "app/pictures.h"
 #include "app/registers.h"
 #include "platform/component_stream.h"
 #include "platform/database.h"
 #include "platform/db_grid.h"
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 #include "platform/locale.h"
 #include "report/model/data_set.h"
 #include "report/model/report.h"
@@ -284,7 +285,7 @@ void TAOknoGl::FormCreate() {
   if (QFileInfo::exists(layoutPath())) {
     QFile file(layoutPath());
     try {
-      if (!file.open(QIODevice::ReadOnly)) throw stream::StreamError(file.errorString());
+      if (!file.open(QIODevice::ReadOnly)) throw stream::StreamError(files::ioErrorText(file));
       DBGrid1->loadColumns(file.readAll());
     } catch (const stream::StreamError& e) {
       DBGrid1->setColumns(designedColumns());
@@ -306,7 +307,7 @@ void TAOknoGl::FormCreate() {
     try {
       ADOConnection1->close();
       ADOConnection1->open(databasePath());
-      setStatusText(0, QStringLiteral("Poprawnie połączono z bazą danych!"));
+      showConnectionState();
     } catch (const db::DbError& e) {
       dialogs::showError(e.message(), this);
     }
@@ -314,6 +315,20 @@ void TAOknoGl::FormCreate() {
     setStatusText(0, QStringLiteral("BŁĄD połączenia z bazą danych!!!"));
     dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!"), this);
   }
+}
+
+void TAOknoGl::showConnectionState() {
+  if (!ADOConnection1->isOpen()) return;
+  if (!ADOConnection1->isReadOnly()) {
+    setStatusText(0, QStringLiteral("Poprawnie połączono z bazą danych!"));
+    return;
+  }
+  // Said at once, so nobody records readings that cannot be saved.
+  const QString refusing = QDir::toNativeSeparators(ADOConnection1->refusingPath());
+  const QString reason = QFileInfo(ADOConnection1->refusingPath()).isDir()
+                             ? QStringLiteral("folder %1 nie pozwala na zapis.").arg(refusing)
+                             : QStringLiteral("plik %1 nie pozwala na zapis.").arg(refusing);
+  setStatusText(0, QStringLiteral("Baza danych otwarta tylko do odczytu: ") + reason);
 }
 
 void TAOknoGl::Ukryj() {
@@ -330,6 +345,7 @@ void TAOknoGl::Pokaz() {
     ADODataSet1->clearBindings();
     ADODataSet1->bindValue(QStringLiteral(":modul"), ZalogowanyModul);
     ADODataSet1->open();
+    showConnectionState();
     // 2. The entry window's points.
     if (wpis_) {
       wpis_->ComboBox1->clear();
@@ -385,6 +401,7 @@ void TAOknoGl::SpeedButton3Click() {
     ADODataSet1->clearBindings();
     ADODataSet1->bindValue(QStringLiteral(":modul"), ZalogowanyModul);
     ADODataSet1->open();
+    showConnectionState();
   } catch (const db::DbError& e) {
     dialogs::showError(e.message(), this);
   }
@@ -472,9 +489,9 @@ void TAOknoGl::Raport1Click() {
 void TAOknoGl::FormClose() {
   QSaveFile file(layoutPath());
   const QByteArray bytes = DBGrid1->saveColumns();
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !files::commitFile(file)) {
     dialogs::showError(QStringLiteral("Nie można zapisać układu kolumn do pliku %1:\r%2")
-                           .arg(QDir::toNativeSeparators(layoutPath()), file.errorString()),
+                           .arg(QDir::toNativeSeparators(layoutPath()), files::ioErrorText(file)),
                        this);
   }
 }

@@ -102,6 +102,9 @@ public:
 
   QString statusText(int panel) const;
   void setStatusText(int panel, const QString& text);
+  // The first status panel: connected, or open for reading only and why.
+  // Shown again whenever the log is read, as the state may change meanwhile.
+  void showConnectionState();
 
   // Operations.
   void Ukryj();

@@ -348,10 +348,14 @@ TEST_F(SharedLog, ReadOnlyLogIsShownAndSavingNamesTheFileUntilItIsWritable) {
   ASSERT_EQ(::chmod(QFile::encodeName(database()).constData(), 0444), 0);
   app::Program p = app::createProgram(install.base());
   EXPECT_EQ(dialogs::recordedMessages(), QStringList{});
-  EXPECT_EQ(p.AOknoGl->statusText(0), "Poprawnie połączono z bazą danych!");
+  // Said at once, not only when a save is refused.
+  const QString readOnlyState = QStringLiteral("Baza danych otwarta tylko do odczytu: plik ") +
+                                QDir::toNativeSeparators(database()) + QStringLiteral(" nie pozwala na zapis.");
+  EXPECT_EQ(p.AOknoGl->statusText(0), readOnlyState);
   ASSERT_EQ(login(p, QStringLiteral("Administrator"), QStringLiteral("Tajne1"), QStringLiteral("Magazyn")),
             QStringList{});
   EXPECT_EQ(gridCells(p, 0), "2026-06-13 11:00:00|Magazyn|Rampa");
+  EXPECT_EQ(p.AOknoGl->statusText(0), readOnlyState);
   EXPECT_EQ(daneFiles(), QStringList{"Valmoro.db"});
 
   const QString refused = QStringLiteral("Baza danych jest tylko do odczytu: nie można zapisać zmian.\rPlik ") +
@@ -368,6 +372,7 @@ TEST_F(SharedLog, ReadOnlyLogIsShownAndSavingNamesTheFileUntilItIsWritable) {
   EXPECT_EQ(dialogs::recordedMessages(), QStringList{});
   EXPECT_FALSE(p.Wpis->isVisible());
   EXPECT_EQ(gridCells(p, 0), "2026-12-10 08:00:00|Magazyn|Rampa");
+  EXPECT_EQ(p.AOknoGl->statusText(0), "Poprawnie połączono z bazą danych!");
 }
 
 }  // namespace

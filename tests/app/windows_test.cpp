@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <sys/resource.h>
 
 #include "app/login_window.h"
 #include "app/main_window.h"
@@ -19,6 +20,7 @@
 #include "platform/database.h"
 #include "platform/db_grid.h"
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 
 namespace valmoro {
 namespace {
@@ -317,6 +319,23 @@ TEST_F(Windows, UnwritableLayoutIsReportedAndTheWindowStillCloses) {
   EXPECT_TRUE(closed);
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   EXPECT_TRUE(dialogs::recordedMessages().first().startsWith("Nie można zapisać układu kolumn do pliku "));
+  EXPECT_FALSE(dialogs::recordedMessages().first().contains("Unknown error")) << dialogs::recordedMessages().first().toStdString();
+}
+
+TEST_F(Windows, LayoutPastTheFileSizeLimitSaysWhy) {
+  Program p = start();
+  dialogs::clearRecordedMessages();
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  files::ignoreFileSizeSignal();
+  rlimit none = before;
+  none.rlim_cur = 0;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+  p.AOknoGl->close();
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Nie można zapisać układu kolumn do pliku " + QDir::toNativeSeparators(install.dane("tabela.conf")) +
+                        ":\rPlik jest za duży"});
 }
 
 }  // namespace
