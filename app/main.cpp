@@ -5,23 +5,13 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/report_windows.h"
-#include "preview/print_install.h"
-#include "report/engine/engine.h"
-#include "report/engine/memo_expansion.h"
-#include "report/model/script_classes.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   valmoro::app::setUpApplication();
-  // What report scripts can reach: the platform classes, then the report's own.
-  valmoro::report::RegisterReportClassesModule();
-  // Text views expand their expressions; footers collect their totals.
-  valmoro::report::engine::InstallTextExpansion();
-  // "Raport": the band engine prepares, the preview window shows.
-  valmoro::report::engine::InstallBandEngine();
+  // "Raport": the band engine prepares, the preview window shows, prints
+  // and exports.
   valmoro::app::installReportWindows();
-  // The preview's Print command, and new pages on the current printer's paper.
-  valmoro::preview::InstallPrinting();
   // The program ends with its main window, whatever else is open.
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -35,7 +35,7 @@ std::vector<preview::hooks::ExportEntry> registeredFilters() {
 }  // namespace
 
 void installReportWindows() {
-  preview::InstallPreview();
+  preview::installReportWindows();
   preview::hooks::setExportFilterLister(registeredFilters);
 }
 

@@ -4,7 +4,9 @@
 
 namespace valmoro::app {
 
-// Installs the preview window and lists the registered export filters in it.
+// Installs the report subsystem with its preview window and printing
+// (preview::installReportWindows) and lists the registered export filters
+// in the preview's export menu. The program's one wiring call.
 void installReportWindows();
 
 }  // namespace valmoro::app

@@ -65,9 +65,6 @@ int main(int argc, char** argv) {
   const QString reportFile = argc > 2 ? QString::fromLocal8Bit(argv[2])
                                       : QDir(QCoreApplication::applicationDirPath())
                                             .filePath(QStringLiteral("../bin/Dane/Raport.fr3"));
-  report::RegisterReportClassesModule();
-  report::engine::InstallTextExpansion();
-  report::engine::InstallBandEngine();
   app::installReportWindows();
 
   QTemporaryDir dir;

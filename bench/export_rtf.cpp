@@ -19,6 +19,7 @@
 #include "export/ie_matrix.h"
 #include "export/rtf_export.h"
 #include "platform/dialogs.h"
+#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/band.h"
@@ -141,8 +142,7 @@ void benchMatrix(int views) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   dialogs::setMode(dialogs::Mode::Console);
-  RegisterReportClassesModule();
-  engine::InstallTextExpansion();
+  installReportSubsystem();
   QList<int> sizes;
   for (int i = 1; i < argc; ++i) sizes << QString::fromLocal8Bit(argv[i]).toInt();
   if (sizes.isEmpty()) sizes = {10000, 20000, 40000};

@@ -15,6 +15,7 @@
 #include "preview/print_install.h"
 #include "preview/print_run.h"
 #include "report/engine/engine.h"
+#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/report.h"
@@ -27,9 +28,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   dialogs::setMode(dialogs::Mode::Console);
-  report::RegisterReportClassesModule();
-  report::engine::InstallTextExpansion();
-  report::engine::InstallBandEngine();
+  report::installReportSubsystem();
   preview::InstallPrinting();
 
   QTemporaryDir dir;

@@ -23,6 +23,7 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "report/engine/engine.h"
+#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/data_set.h"
@@ -55,9 +56,7 @@ double peakResidentMb() {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   dialogs::setMode(dialogs::Mode::Console);
-  RegisterReportClassesModule();
-  engine::InstallTextExpansion();
-  engine::InstallBandEngine();
+  installReportSubsystem();
   const int rows = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 10000;
   const QString sourceDir = argc > 2 ? QString::fromLocal8Bit(argv[2])
                                      : QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral(".."));

@@ -6,7 +6,9 @@
 
 #include "preview/preview.h"
 #include "preview/preview_form.h"
+#include "preview/print_install.h"
 #include "preview/report_page_source.h"
+#include "report/engine/install.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
@@ -84,6 +86,13 @@ void ShowPreviewForm(report::TfrxReport& report) {
   form->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(form, &QObject::destroyed, [source, link] {});
   form->show();
+}
+
+void installReportWindows() {
+  report::installReportSubsystem();
+  InstallPreview();
+  // The preview's Print command, and new pages on the current printer's paper.
+  InstallPrinting();
 }
 
 void InstallPreview() { report::hooks::setPreviewShower([](report::TfrxReport& report) { ShowPreviewForm(report); }); }

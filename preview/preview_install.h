@@ -12,6 +12,11 @@ class TfrxPreviewForm;
 // Installs the preview window as the report subsystem's preview.
 void InstallPreview();
 
+// Everything a program that shows or prints reports needs: the report
+// subsystem (report::installReportSubsystem), the preview window and
+// printing. Safe to call more than once.
+void installReportWindows();
+
 // Opens the preview window on the report's prepared pages: modally (until
 // it is closed) when PreviewOptions.Modal, else left open. Progress of a
 // preparation of this report is shown in it while it is open.

@@ -8,9 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/file_errors.h"
-#include "report/engine/engine.h"
-#include "report/engine/memo_expansion.h"
-#include "report/model/script_classes.h"
+#include "report/engine/install.h"
 #include "tools/command_registry.h"
 
 namespace {
@@ -48,12 +46,9 @@ int main(int argc, char** argv) {
   valmoro::files::ignoreFileSizeSignal();
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
-  // What scripts of reports can reach: the platform classes, then the report's own.
-  valmoro::report::RegisterReportClassesModule();
-  // Text views expand their expressions; footers collect their totals.
-  valmoro::report::engine::InstallTextExpansion();
-  // Reports are prepared by the band engine.
-  valmoro::report::engine::InstallBandEngine();
+  // No windows: `print` installs printing for itself, so that no other
+  // command's new pages take the printer's paper.
+  valmoro::report::installReportSubsystem();
   const QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {
     valmoro::tools::printErr(QStringLiteral("usage: valmoro-report COMMAND [ARGUMENTS] (valmoro-report --help)"));

@@ -143,8 +143,6 @@ protected:
   void SetUp() override {
     install.createDatabase(QString::fromUtf8(testing::kStandardSeed));
     QFile::copy(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), install.dane("Raport.fr3"));
-    report::engine::InstallTextExpansion();
-    report::engine::InstallBandEngine();
     app::installReportWindows();
   }
   void TearDown() override {

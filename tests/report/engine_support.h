@@ -15,6 +15,7 @@
 
 #include "platform/dialogs.h"
 #include "report/engine/engine.h"
+#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/band.h"
 #include "report/model/data_set.h"
@@ -190,7 +191,7 @@ public:
 // maps, and helpers to add bands and text views.
 struct EngineFixture : ::testing::Test {
   EngineFixture() {
-    engine::InstallTextExpansion();
+    installReportSubsystem();
     data = new TfrxUserDataSet();
     data->SetUserName("D");
     data->SetRangeEnd(reCount);
