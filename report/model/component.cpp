@@ -1,6 +1,7 @@
 #include "report/model/component.h"
 
 #include <QSet>
+#include <algorithm>
 
 #include "report/model/class_registry.h"
 #include "report/model/dialog.h"
@@ -110,6 +111,16 @@ void TfrxComponent::SetParent(TfrxComponent* parent) {
     }
   }
   if (parent_) SetParentFont(parentFont_);
+}
+
+int TfrxComponent::IndexInParent() const { return parent_ ? int(parent_->objects_.indexOf(this)) : -1; }
+
+void TfrxComponent::SetIndexInParent(int index) {
+  if (!parent_) return;
+  QList<TfrxComponent*>& siblings = parent_->objects_;
+  const qsizetype from = siblings.indexOf(this);
+  const qsizetype to = std::clamp<qsizetype>(index, 0, siblings.size() - 1);
+  if (from >= 0 && from != to) siblings.move(from, to);
 }
 
 void TfrxComponent::detachFromParent() {

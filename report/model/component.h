@@ -77,6 +77,11 @@ public:
   // the new parent is the object itself or one of its descendants.
   virtual void SetParent(TfrxComponent* parent);
   const QList<TfrxComponent*>& Objects() const { return objects_; }
+  // Where the object stands among its parent's children (the order they are
+  // drawn, stored and walked in); -1 without a parent. Setting it moves the
+  // object there, clamped to the list.
+  int IndexInParent() const;
+  void SetIndexInParent(int index);
   // Every descendant, depth first, each parent before its children.
   QList<TfrxComponent*> AllObjects() const;
   // The nearest TfrxPage among the object and its ancestors, or none.

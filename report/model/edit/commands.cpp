@@ -1,0 +1,351 @@
+#include "report/model/edit/commands.h"
+
+#include <QBuffer>
+#include <QSet>
+#include <algorithm>
+#include <memory>
+
+#include "report/model/class_registry.h"
+#include "report/model/component.h"
+#include "report/model/edit/snapshot.h"
+#include "report/model/report.h"
+#include "report/model/report_error.h"
+#include "report/model/serializer.h"
+
+namespace valmoro::report::edit {
+
+namespace {
+
+QString joined(const QStringList& names) {
+  return names.size() <= 3 ? names.join(QStringLiteral(", ")) : QStringLiteral("%1 obiekty").arg(names.size());
+}
+
+// The descendant at a path of child indexes (the object itself for none).
+TfrxComponent* descendant(TfrxComponent& object, const QList<int>& path) {
+  TfrxComponent* at = &object;
+  for (int index : path) {
+    if (index < 0 || index >= at->Objects().size()) return nullptr;
+    at = at->Objects().at(index);
+  }
+  return at;
+}
+
+// A name like the ones the designer gives new objects, free in the report
+// and among `taken`.
+QString freeName(const TfrxReport& report, const QString& className, QSet<QString>& taken) {
+  std::unique_ptr<TfrxComponent> probe(createObject(className, nullptr));
+  const QString prefix = probe ? probe->NamePrefix() : QStringLiteral("Obiekt");
+  for (int number = 1;; ++number) {
+    const QString candidate = prefix + QString::number(number);
+    if (!taken.contains(candidate.toCaseFolded()) && report.FindObject(candidate) == nullptr) {
+      taken.insert(candidate.toCaseFolded());
+      return candidate;
+    }
+  }
+}
+
+// Names in the pasted tree that the report (or the paste itself) already
+// has are replaced by free ones.
+void renameTaken(const TfrxReport& report, TfrxXMLItem& element, QSet<QString>& taken) {
+  const QString name = element.Prop(QStringLiteral("Name"));
+  if (name.isEmpty() || report.FindObject(name) != nullptr || taken.contains(name.toCaseFolded()))
+    element.SetProp(QStringLiteral("Name"), freeName(report, element.Name, taken));
+  else
+    taken.insert(name.toCaseFolded());
+  for (int i = 0; i < element.Count(); ++i) renameTaken(report, *element.Items(i), taken);
+}
+
+void moveBy(TfrxXMLItem& element, const TfrxReport& report, QPointF offset) {
+  if (offset.isNull()) return;
+  std::unique_ptr<TfrxComponent> probe(createObject(element.Name, nullptr));
+  if (!probe) return;
+  TfrxXMLSerializer serializer(const_cast<TfrxReport*>(&report));
+  serializer.XMLToObj(element.Text, *probe);
+  probe->SetLeft(probe->Left() + offset.x());
+  probe->SetTop(probe->Top() + offset.y());
+  TfrxXMLSerializer writer(const_cast<TfrxReport*>(&report));
+  writer.WriteDefaults = true;
+  const QString name = element.Prop(QStringLiteral("Name"));
+  element.Text = writer.ObjToXML(*probe);
+  element.SetProp(QStringLiteral("Name"), name);
+}
+
+// The listed objects without those inside another listed one, in document
+// order.
+QList<TfrxComponent*> outermost(const TfrxReport& report, const QStringList& names) {
+  QSet<TfrxComponent*> listed;
+  for (const QString& name : names) listed.insert(&objectNamed(report, name));
+  QList<TfrxComponent*> result;
+  for (TfrxComponent* object : report.AllObjects()) {
+    if (!listed.contains(object)) continue;
+    bool inside = false;
+    for (TfrxComponent* p = object->Parent(); p && !inside; p = p->Parent()) inside = listed.contains(p);
+    if (!inside) result.append(object);
+  }
+  return result;
+}
+
+}  // namespace
+
+// --- Changes of properties --------------------------------------------------------
+
+ChangeCommand::ChangeCommand(TfrxReport& report, const QString& text, const QStringList& names,
+                             const std::function<void(TfrxComponent&)>& change)
+    : EditCommand(report, text) {
+  if (names.isEmpty()) throw ReportError(QStringLiteral("Nie wybrano żadnego obiektu."));
+  std::vector<State> before;
+  for (const QString& name : names) before.push_back(capture(objectNamed(report, name)));
+  std::vector<State> after;
+  try {
+    for (const State& state : before) {
+      TfrxComponent& object = objectNamed(report, state.name);
+      change(object);
+      after.push_back(capture(object));
+    }
+  } catch (...) {
+    // Put back what was changed before the failing object.
+    std::vector<State> changed(before.begin(), before.begin() + qsizetype(after.size()));
+    put(changed, after);
+    throw;
+  }
+  put(before, after);
+  for (size_t i = 0; i < before.size(); ++i) targets_.push_back({before[i], after[i]});
+}
+
+ChangeCommand::State ChangeCommand::capture(const TfrxComponent& object) {
+  State state;
+  state.name = object.Name();
+  std::vector<std::pair<QList<int>, const TfrxComponent*>> stack{{{}, &object}};
+  while (!stack.empty()) {
+    auto [path, at] = stack.back();
+    stack.pop_back();
+    state.parts.push_back({path, at->Name(), attributesOf(*at)});
+    for (int i = int(at->Objects().size()) - 1; i >= 0; --i) {
+      QList<int> childPath = path;
+      childPath.append(i);
+      stack.emplace_back(childPath, at->Objects().at(i));
+    }
+  }
+  return state;
+}
+
+void ChangeCommand::put(const std::vector<State>& states, const std::vector<State>& from) {
+  for (size_t i = 0; i < states.size(); ++i) {
+    TfrxComponent& object = objectNamed(report_, from[i].name);
+    for (const State::Part& part : states[i].parts) {
+      TfrxComponent* at = descendant(object, part.path);
+      if (at == nullptr) continue;
+      // The attribute text leaves the name out.
+      if (at->Name() != part.name) at->SetName(part.name);
+      restoreAttributes(*at, part.attributes);
+    }
+  }
+}
+
+void ChangeCommand::redo() {
+  std::vector<State> before, after;
+  for (const Target& t : targets_) {
+    before.push_back(t.before);
+    after.push_back(t.after);
+  }
+  put(after, before);
+}
+
+void ChangeCommand::undo() {
+  std::vector<State> before, after;
+  for (const Target& t : targets_) {
+    before.push_back(t.before);
+    after.push_back(t.after);
+  }
+  put(before, after);
+}
+
+QStringList ChangeCommand::Names() const {
+  QStringList names;
+  for (const Target& t : targets_) names.append(t.after.name);
+  return names;
+}
+
+SetPropertyCommand::SetPropertyCommand(TfrxReport& report, const QStringList& names, const QString& property,
+                                       const QString& value)
+    : ChangeCommand(report, QStringLiteral("Zmiana %1: %2").arg(property, joined(names)), names,
+                    [&](TfrxComponent& object) {
+                      TfrxXMLSerializer reader(&report);
+                      object.SetLoading(true);
+                      reader.XMLToObj(property + QStringLiteral("=\"") + frxEscape(value) + QLatin1Char('"'),
+                                      object);
+                      object.SetLoading(false);
+                      if (!reader.Errors().isEmpty()) throw ReportError(reader.Errors().join(QLatin1Char('\n')));
+                    }),
+      property_(property) {}
+
+bool SetPropertyCommand::mergeWith(const QUndoCommand* other) {
+  const auto* next = dynamic_cast<const SetPropertyCommand*>(other);
+  if (next == nullptr || next->property_ != property_ || next->targets_.size() != targets_.size()) return false;
+  for (size_t i = 0; i < targets_.size(); ++i)
+    if (targets_[i].after.name != next->targets_[i].before.name) return false;
+  for (size_t i = 0; i < targets_.size(); ++i) targets_[i].after = next->targets_[i].after;
+  return true;
+}
+
+SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString, QRectF>>& bounds)
+    : ChangeCommand(report, QStringLiteral("Przesunięcie"),
+                    [&] {
+                      QStringList names;
+                      for (const auto& b : bounds) names.append(b.first);
+                      return names;
+                    }(),
+                    [&](TfrxComponent& object) {
+                      for (const auto& [name, r] : bounds)
+                        if (name.compare(object.Name(), Qt::CaseInsensitive) == 0) {
+                          if (r.width() < 0 || r.height() < 0)
+                            throw ReportError(QStringLiteral("Wymiary obiektu %1 nie mogą być ujemne.").arg(name));
+                          const bool resized = object.Width() != r.width() || object.Height() != r.height();
+                          object.SetBounds(r.left(), r.top(), r.width(), r.height());
+                          // Views kept at a side or filling the object follow it.
+                          if (resized) object.ArrangeAlignedChildren();
+                        }
+                    }) {
+  for (const auto& b : bounds) {
+    const TfrxComponent& object = objectNamed(report, b.first);
+    if (object.Width() != b.second.width() || object.Height() != b.second.height()) {
+      setText(QStringLiteral("Zmiana rozmiaru"));
+      break;
+    }
+  }
+}
+
+bool SetBoundsCommand::mergeWith(const QUndoCommand* other) {
+  const auto* next = dynamic_cast<const SetBoundsCommand*>(other);
+  if (next == nullptr || next->targets_.size() != targets_.size() || next->text() != text()) return false;
+  for (size_t i = 0; i < targets_.size(); ++i)
+    if (targets_[i].after.name != next->targets_[i].before.name) return false;
+  for (size_t i = 0; i < targets_.size(); ++i) targets_[i].after = next->targets_[i].after;
+  return true;
+}
+
+// --- Insert, delete, reparent --------------------------------------------------------
+
+InsertCommand::InsertCommand(TfrxReport& report, const QString& className, const QString& parentName,
+                             const QRectF& bounds)
+    : EditCommand(report, QString()) {
+  TfrxComponent& parent = objectNamed(report, parentName);
+  TfrxComponent* object = createObject(className, &parent);
+  if (object == nullptr) throw ReportError(QStringLiteral("Nieznana klasa obiektu: %1").arg(className));
+  object->CreateUniqueName();
+  object->SetBounds(bounds.left(), bounds.top(), bounds.width(), bounds.height());
+  parent_ = parent.Name();
+  index_ = object->IndexInParent();
+  name_ = object->Name();
+  created_ = subtreeOf(*object);
+  delete object;
+  setText(QStringLiteral("Wstawienie %1").arg(name_));
+}
+
+void InsertCommand::redo() { rebuild(*created_, objectNamed(report_, parent_), index_); }
+
+void InsertCommand::undo() { delete &objectNamed(report_, name_); }
+
+DeleteCommand::DeleteCommand(TfrxReport& report, const QStringList& names) : EditCommand(report, QString()) {
+  for (TfrxComponent* object : outermost(report, names)) {
+    if (object->Parent() == nullptr) throw ReportError(QStringLiteral("Raportu nie można usunąć."));
+    deleted_.push_back({object->Name(), object->Parent()->Name(), object->IndexInParent(), subtreeOf(*object)});
+  }
+  if (deleted_.empty()) throw ReportError(QStringLiteral("Nie wybrano żadnego obiektu."));
+  QStringList gone;
+  for (const Deleted& d : deleted_) gone.append(d.name);
+  setText(QStringLiteral("Usunięcie %1").arg(joined(gone)));
+}
+
+void DeleteCommand::redo() {
+  for (const Deleted& d : deleted_) delete &objectNamed(report_, d.name);
+}
+
+void DeleteCommand::undo() {
+  // In document order, so that every index is the one it was.
+  for (const Deleted& d : deleted_) rebuild(*d.subtree, objectNamed(report_, d.parent), d.index);
+}
+
+ReparentCommand::ReparentCommand(TfrxReport& report, const QString& name, const QString& newParentName)
+    : EditCommand(report, QString()) {
+  TfrxComponent& object = objectNamed(report, name);
+  TfrxComponent& target = objectNamed(report, newParentName);
+  if (object.Parent() == nullptr) throw ReportError(QStringLiteral("Raportu nie można przenieść."));
+  for (const TfrxComponent* p = &target; p; p = p->Parent())
+    if (p == &object) throw ReportError(QStringLiteral("Obiektu %1 nie można umieścić w nim samym.").arg(name));
+  name_ = object.Name();
+  oldParent_ = object.Parent()->Name();
+  newParent_ = target.Name();
+  oldIndex_ = object.IndexInParent();
+  oldPosition_ = QPointF(object.Left(), object.Top());
+  // Where it stands on the page stays: its position becomes relative to
+  // the new parent.
+  newPosition_ = QPointF(object.AbsLeft() - target.AbsLeft(), object.AbsTop() - target.AbsTop());
+  setText(QStringLiteral("Przeniesienie %1 do %2").arg(name_, newParent_));
+}
+
+void ReparentCommand::redo() {
+  TfrxComponent& object = objectNamed(report_, name_);
+  object.SetParent(&objectNamed(report_, newParent_));
+  object.SetLeft(newPosition_.x());
+  object.SetTop(newPosition_.y());
+}
+
+void ReparentCommand::undo() {
+  TfrxComponent& object = objectNamed(report_, name_);
+  object.SetParent(&objectNamed(report_, oldParent_));
+  object.SetIndexInParent(oldIndex_);
+  object.SetLeft(oldPosition_.x());
+  object.SetTop(oldPosition_.y());
+}
+
+// --- Clipboard ----------------------------------------------------------------------
+
+QString CopyAsXml(const TfrxReport& report, const QStringList& names) {
+  TfrxXMLDocument document;
+  document.Root()->Name = QStringLiteral("Clipboard");
+  for (TfrxComponent* object : outermost(report, names)) document.Root()->AddItem(subtreeOf(*object));
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  document.SaveToStream(buffer);
+  return QString::fromUtf8(buffer.data());
+}
+
+PasteCommand::PasteCommand(TfrxReport& report, const QString& xml, const QString& parentName, QPointF offset)
+    : EditCommand(report, QString()) {
+  parent_ = objectNamed(report, parentName).Name();
+  TfrxXMLDocument document;
+  QByteArray bytes = xml.toUtf8();
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  try {
+    document.LoadFromStream(buffer);
+  } catch (const ReportError&) {
+    throw ReportError(QStringLiteral("Schowek nie zawiera obiektów raportu."));
+  }
+  const TfrxXMLItem* root = document.Root();
+  if (root == nullptr || root->Name != QLatin1String("Clipboard") || root->Count() == 0)
+    throw ReportError(QStringLiteral("Schowek nie zawiera obiektów raportu."));
+  QSet<QString> taken;
+  for (int i = 0; i < root->Count(); ++i) {
+    std::unique_ptr<TfrxXMLItem> element = copyOf(*root->Items(i));
+    if (findClass(element->Name) == nullptr)
+      throw ReportError(QStringLiteral("Nieznana klasa obiektu: %1").arg(element->Name));
+    renameTaken(report, *element, taken);
+    moveBy(*element, report, offset);
+    names_.append(element->Prop(QStringLiteral("Name")));
+    pasted_.push_back(std::move(element));
+  }
+  setText(QStringLiteral("Wklejenie %1").arg(joined(names_)));
+}
+
+void PasteCommand::redo() {
+  TfrxComponent& parent = objectNamed(report_, parent_);
+  for (const auto& element : pasted_) rebuild(*element, parent);
+}
+
+void PasteCommand::undo() {
+  for (const QString& name : names_) delete &objectNamed(report_, name);
+}
+
+}  // namespace valmoro::report::edit
