@@ -675,6 +675,15 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       case u'u':
         if (memo) memo->SetMemo(splitLines(memoText()));
         return;
+      case u'v':
+        // A prepared date-time view's value (days), kept where its text
+        // does not show all of it.
+        if (memo) {
+          const std::optional<double> days = frxStrToFloat(value);
+          if (!days) invalidValue(fullName, value);
+          memo->SetValue(script::Variant::FromDate(*days));
+        }
+        return;
       default:
         break;
     }
