@@ -619,6 +619,37 @@ TEST(DocumentFormat, MalformedCutOffAndCommentedDocuments) {
   EXPECT_EQ(report.AllObjects().size(), 2);
 }
 
+TEST(DocumentFormat, SortKeysOfADataBandAreStoredOnlyWhenGiven) {
+  TfrxReport report;
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("P");
+  auto* plain = new TfrxMasterData(page);
+  plain->SetName("Plain");
+  auto* sorted = new TfrxMasterData(page);
+  sorted->SetName("Sorted");
+  sorted->SetSortKeys({{"<Wpisy.\"Punkt\">", false}, {"Wpisy.\"Data\"", true}});
+  EXPECT_EQ(sorted->SortExpressions(), QStringList({"<Wpisy.\"Punkt\">", "Wpisy.\"Data\" DESC"}));
+  const QString text = QString::fromUtf8(saveDocument(report));
+  EXPECT_TRUE(text.contains("SortExpressions.Text=\"&#60;Wpisy.&#34;Punkt&#34;&#62;&#13;&#10;Wpisy.&#34;Data&#34; "
+                            "DESC\"")) << text.toStdString();
+  // A band without keys is written as before.
+  EXPECT_EQ(text.count("SortExpressions"), 1) << text.toStdString();
+
+  TfrxReport again;
+  ASSERT_TRUE(loadDocument(again, text.toUtf8()));
+  EXPECT_EQ(again.Errors(), QStringList());
+  auto* read = qobject_cast<TfrxDataBand*>(again.FindObject("Sorted"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->SortKeys(), (QList<TfrxSortKey>{{"<Wpisy.\"Punkt\">", false}, {"Wpisy.\"Data\"", true}}));
+  EXPECT_TRUE(qobject_cast<TfrxDataBand*>(again.FindObject("Plain"))->SortKeys().isEmpty());
+
+  // The direction is a word of its own, in any letter case; blank lines
+  // are no keys; a name ending in "desc" is no direction.
+  read->SetSortExpressions({"  A  asc ", "", "B desc", "Opisdesc", "(desc)", " DESC"});
+  EXPECT_EQ(read->SortKeys(), (QList<TfrxSortKey>{{"A", false}, {"B", true}, {"Opisdesc", false}, {"(desc)", false},
+                                                  {"DESC", false}}));
+}
+
 TEST(DocumentFormat, CompactNamesAndOldFormatTexts) {
   // "l", "t", "w", "h" and "x" (and "u", re-decoded in old documents).
   QByteArray old = "<?xml version=\"1.0\" encoding=\"windows-1250\"?>"
