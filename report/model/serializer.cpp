@@ -478,6 +478,12 @@ void TfrxXMLSerializer::ReadRootComponent(TfrxComponent& root, QIODevice& stream
   TfrxXMLDocument document;
   document.LoadFromStream(stream);
   OldFormat = document.OldVersion;
+  // What was read still loads (the designer can save what is left), but
+  // nobody may take it for the whole document.
+  if (document.Truncated())
+    AddError(QStringLiteral("Dokument jest uszkodzony: kończy się przed zamknięciem elementu %1; wczytano tylko "
+                            "jego początek.")
+                 .arg(document.Root()->Name));
   ReadRootComponent(root, *document.Root());
 }
 

@@ -598,15 +598,21 @@ TEST(DocumentFormat, MalformedCutOffAndCommentedDocuments) {
   EXPECT_FALSE(loadDocument(report, "<TfrxReport/>"));
   EXPECT_EQ(report.Errors(), QStringList({"Invalid file format"}));
 
-  // Cut off between two tags: what was read loads, without an error.
+  // Cut off between two tags: what was read loads (nothing is lost for
+  // the designer), and the document is reported as damaged.
   ASSERT_TRUE(loadDocument(report, kHeader + "<TfrxReport ReportOptions.Name=\"X\">\r\n"
                                              "  <TfrxReportPage Name=\"P\">\r\n"
                                              "    <TfrxMasterData Name=\"B\" Height=\"20\">\r\n"
                                              "      <TfrxMemoView Name=\"M\" Text=\"a\"/>\r\n"));
-  EXPECT_EQ(report.Errors(), QStringList());
+  EXPECT_EQ(report.Errors(), QStringList({"Dokument jest uszkodzony: kończy się przed zamknięciem elementu "
+                                          "TfrxReport; wczytano tylko jego początek."}));
   EXPECT_EQ(report.ReportOptions()->Name(), "X");
   ASSERT_TRUE(report.FindObject("M"));
   EXPECT_EQ(report.FindObject("M")->Parent(), report.FindObject("B"));
+
+  // Whole after its root's end tag, whatever follows (blanks, comments).
+  ASSERT_TRUE(loadDocument(report, kHeader + "<TfrxReport><TfrxReportPage Name=\"P\"/></TfrxReport>\r\n"));
+  EXPECT_EQ(report.Errors(), QStringList());
 
   // Comments anywhere between tags are skipped.
   ASSERT_TRUE(loadDocument(report, kHeader + "<!-- przed -->\r\n<TfrxReport><!-- <TfrxMemoView Name=\"No\"/> -->"
@@ -699,7 +705,9 @@ TEST(DocumentFormat, DeeplyNestedObjectsAreRefused) {
   for (int i = 0; i < 2000; ++i) document += "<TfrxChild>";
   TfrxReport report;
   ASSERT_TRUE(loadDocument(report, document));
-  EXPECT_EQ(report.Errors(), QStringList({"Obiekty zagnieżdżone zbyt głęboko: TfrxChild"}));
+  EXPECT_EQ(report.Errors(), QStringList({"Dokument jest uszkodzony: kończy się przed zamknięciem elementu "
+                                          "TfrxReport; wczytano tylko jego początek.",
+                                          "Obiekty zagnieżdżone zbyt głęboko: TfrxChild"}));
   int depth = 0;
   for (const TfrxComponent* object = &report; !object->Objects().isEmpty(); object = object->Objects().first())
     ++depth;
