@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 #include "export/export_options_dialog.h"
 #include "export/export_progress.h"
@@ -19,6 +20,7 @@
 #include "report/model/report_page.h"
 #include "report/model/resources.h"
 #include "report/model/view.h"
+#include "script/variant.h"
 
 namespace valmoro::exports {
 
@@ -207,6 +209,13 @@ void TfrxXLSExport::OpenPage(TfrxReportPage* page, int /*index*/) {
   marginRight_ = page->RightMargin() * kMarginFactor;
   marginBottom_ = page->BottomMargin() * kMarginFactor;
   landscape_ = page->Orientation() == poLandscape;
+  // The report's own font becomes the workbook's standard font: the
+  // spreadsheet program's default may be missing on the reader's system,
+  // and a stand-in with wider digits makes every column wider.
+  if (page->Font() != nullptr) {
+    standardFontName_ = page->Font()->Name();
+    standardFontSize_ = page->Font()->Size();
+  }
 }
 
 void TfrxXLSExport::ExportView(TfrxComponent* object) {
@@ -542,8 +551,12 @@ void TfrxXLSExport::writeFast() {
             if (!format.isEmpty()) formatList.push_back(area(formatKey(format)));
           }
         } else if (style != nullptr && style->FormatKind == fkDateTime && !text.isEmpty()) {
-          // Dates go in as dates, shown with their own picture.
-          if (const auto date = readDate(text, style->FormatStr)) {
+          // Dates go in as dates, shown with their own picture; a picture
+          // that hides part of the date (no year, only the time) leaves the
+          // value itself with the object.
+          const auto date = std::isnan(object->DateValue) ? readDate(text, style->FormatStr)
+                                                          : std::optional(script::DaysToDateTime(object->DateValue));
+          if (date) {
             value = *date;
             formatList.push_back(area(formatKey(DateFormatFor(style->FormatStr))));
           } else {
@@ -693,6 +706,7 @@ void TfrxXLSExport::EndExport() {
   if (!name.contains(u'/') && !name.contains(u'\\')) name = QDir::current().filePath(name);
   QString failure;
   ss::Workbook* book = excel_->ActiveWorkbook();
+  book->SetStandardFont(standardFontName_, standardFontSize_);
   try {
     SetFileName(book->SaveAs(name, ss::xlWorkbookNormal));
   } catch (const ss::SpreadsheetError& e) {

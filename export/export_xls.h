@@ -131,6 +131,8 @@ private:
   bool firstPage_ = true;
   double marginLeft_ = 0, marginTop_ = 0, marginRight_ = 0, marginBottom_ = 0;
   bool landscape_ = false;
+  QString standardFontName_;
+  double standardFontSize_ = 0;
   int pictureCount_ = 0;
   bool wideNoted_ = false;
 };

@@ -379,6 +379,8 @@ void TfrxIEMatrix::AddView(TfrxView* view) {
   if (memo != nullptr && !divertedMemo) {
     object->Memo = textOf(memo);
     object->IsText = true;
+    if (memo->DisplayFormat()->Kind() == fkDateTime && memo->Value().IsNumeric())
+      object->DateValue = memo->Value().ToDouble();
     object->RTL = memo->RTLReading();
     object->HTMLTags = memo->AllowHTMLTags() && !StripHtmlTags;
   } else if (TakePictures && !(background && !PageBackgroundAsPicture)) {
@@ -516,6 +518,7 @@ void TfrxIEMatrix::cutPiece(int index, int x, int y, int dx, int dy) {
     piece->Metafile = whole->Metafile;
     piece->URL = whole->URL;
     piece->Memo = whole->Memo;
+    piece->DateValue = whole->DateValue;
     whole->Image = QImage();
     whole->Metafile.clear();
     whole->URL.clear();

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -82,6 +83,9 @@ public:
   // enhanced metafile when the matrix draws metafiles.
   QImage Image;
   QByteArray Metafile;
+  // The date-time (days since 1899-12-30) of a date view whose text does
+  // not show all of it; NaN when the text says it all.
+  double DateValue = std::numeric_limits<double>::quiet_NaN();
   TfrxIEMStyle* Style = nullptr;
   // The whole object a split piece was cut from.
   TfrxIEMObject* Parent = nullptr;

@@ -261,7 +261,11 @@ void TfrxPDFExport::EndExport() {
     return;
   }
   try {
-    pdf::PdfInfo info{title_, author_, subject_, keywords_, creator_, producer_};
+    // Without a title of its own the document is called as the report is,
+    // also when no dialog offered that name (command line, quick export).
+    QString title = title_;
+    if (title.isEmpty() && Report() && Report()->ReportOptions()) title = Report()->ReportOptions()->Name();
+    pdf::PdfInfo info{title, author_, subject_, keywords_, creator_, producer_};
     pdf::PdfViewerPreferences preferences;
     preferences.hideToolbar = hideToolbar_;
     preferences.hideMenubar = hideMenubar_;

@@ -308,6 +308,19 @@ void TfrxPrinter::BeginDoc() {
     partFile_ = target.absoluteDir().filePath(QStringLiteral(".%1.%2.part")
                                                   .arg(target.fileName())
                                                   .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0')));
+    {
+      // Asked first, the folder says why it refuses the file; the painter
+      // would only fail (and complain on the terminal).
+      QFile probe(partFile_);
+      if (!probe.open(QIODevice::WriteOnly)) {
+        printing_ = false;
+        const QString reason = probe.errorString();
+        partFile_.clear();
+        throw PrinterError(QStringLiteral("Nie można zapisać wydruku do pliku „%1”: %2.").arg(fileName_, reason));
+      }
+      probe.close();
+      probe.remove();
+    }
     device_->setOutputFormat(QPrinter::PdfFormat);
     device_->setOutputFileName(partFile_);
   } else if (!name_.isEmpty()) {

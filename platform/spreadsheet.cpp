@@ -513,6 +513,11 @@ Worksheet& Workbook::WorkSheets(int index) {
   return *sheets_[static_cast<std::size_t>(index - 1)];
 }
 
+void Workbook::SetStandardFont(const QString& name, double size) {
+  standardFontName_ = name.trimmed();
+  standardFontSize_ = size > 0 ? size : 0;
+}
+
 int Workbook::numberFormatIndex(const QString& format) {
   const qsizetype at = numberFormats_.indexOf(format);
   if (at >= 0) return static_cast<int>(at);

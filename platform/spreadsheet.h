@@ -265,6 +265,13 @@ public:
   const Styles& GetStyles() const { return styles_; }
   Application& application() { return *app_; }
 
+  // The font of the workbook's "Normal" style: cells without a style of
+  // their own are shown in it, and column widths count its digits. Empty
+  // name: the spreadsheet program's own default.
+  void SetStandardFont(const QString& name, double size);
+  const QString& standardFontName() const { return standardFontName_; }
+  double standardFontSize() const { return standardFontSize_; }
+
   // Number formats are kept once each; cells refer to them by index.
   int numberFormatIndex(const QString& format);
   const QStringList& numberFormats() const { return numberFormats_; }
@@ -283,6 +290,8 @@ private:
   Application* app_;
   Styles styles_;
   QStringList numberFormats_;
+  QString standardFontName_;
+  double standardFontSize_ = 0;
   std::vector<std::unique_ptr<Worksheet>> sheets_;
   QString savedPath_;
   QStringList notes_;

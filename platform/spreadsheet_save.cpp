@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 #include <zlib.h>
 
@@ -184,6 +186,9 @@ private:
     const auto found = formats_.constFind(key);
     if (found != formats_.constEnd()) return found.value();
     lxw_format* f = workbook_add_format(out_);
+    // Every new format starts in the library's own font; those without a
+    // style of their own take the workbook's standard font instead.
+    if (style < 0) applyStandardFont(f);
     if (style >= 0) {
       const Style& s = book_.GetStyles().at(style);
       const QByteArray fontName = s.font.Name.toUtf8();
@@ -286,12 +291,46 @@ private:
   }
 
 public:
+  // The standard font on a format (the first format of a workbook is its
+  // "Normal" style).
+  void applyStandardFont(lxw_format* f) const {
+    const QByteArray name = book_.standardFontName().toUtf8();
+    if (!name.isEmpty()) format_set_font_name(f, name.constData());
+    if (book_.standardFontSize() > 0) format_set_font_size(f, book_.standardFontSize());
+  }
+
   QStringList notes_;
 
 private:
   const Workbook& book_;
   lxw_workbook* out_;
   QHash<quint64, lxw_format*> formats_;
+};
+
+// The library reports its failures on standard error as well as in its
+// return codes; ours are the messages the user sees, so its lines are kept
+// off the terminal while it works.
+class QuietStandardError {
+public:
+  QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+    if (null >= 0) ::close(null);
+  }
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ >= 0) {
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+    }
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+  int saved_ = -1;
 };
 
 QString xlsxPath(const QString& fileName) {
@@ -424,14 +463,31 @@ bool workbookComplete(const QString& path) {
 
 QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
   if (fileName.trimmed().isEmpty()) throw SpreadsheetError(QStringLiteral("Nie podano nazwy pliku skoroszytu."));
+  // A folder is no file name: it would silently become "folder.xlsx".
+  if (QFileInfo(fileName).isDir())
+    throw SpreadsheetError(QStringLiteral("Nie można utworzyć pliku %1: to jest folder.")
+                               .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())));
   const QString path = QFileInfo(xlsxPath(fileName)).absoluteFilePath();
   const QString dir = QFileInfo(path).absolutePath();
   if (!QDir(dir).exists())
     throw SpreadsheetError(QStringLiteral("Folder \"%1\" nie istnieje.").arg(QDir::toNativeSeparators(dir)));
+  if (QFileInfo(path).isDir())
+    throw SpreadsheetError(
+        QStringLiteral("Nie można utworzyć pliku %1: to jest folder.").arg(QDir::toNativeSeparators(path)));
   // Written beside the target first, so a failed save leaves an earlier
   // file of that name untouched.
   const QString temp = path + QStringLiteral(".zapis");
   const QByteArray tempName = QFile::encodeName(temp);
+  {
+    // The library finds out that the folder refuses the file only at the
+    // very end; asked first, the user hears why.
+    QFile probe(temp);
+    if (!probe.open(QIODevice::WriteOnly))
+      throw SpreadsheetError(
+          QStringLiteral("Nie można utworzyć pliku %1: %2").arg(QDir::toNativeSeparators(path), probe.errorString()));
+    probe.close();
+  }
+  const QuietStandardError quiet;
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   // Its temporary files on the target's disk: the room that is checked when
@@ -439,8 +495,13 @@ QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
   const QByteArray tempDir = QFile::encodeName(dir);
   options.tmpdir = const_cast<char*>(tempDir.constData());
   lxw_workbook* out = workbook_new_opt(tempName.constData(), &options);
-  if (!out) throw SpreadsheetError(QStringLiteral("Nie można utworzyć pliku \"%1\".").arg(QDir::toNativeSeparators(path)));
+  if (!out) {
+    QFile::remove(temp);
+    throw SpreadsheetError(QStringLiteral("Nie można utworzyć pliku \"%1\".").arg(QDir::toNativeSeparators(path)));
+  }
   Writer writer(*this, out);
+  // The workbook's first format is its "Normal" style.
+  if (lxw_format* normal = STAILQ_FIRST(out->formats)) writer.applyStandardFont(normal);
   try {
     int sheetNumber = 1;
     for (const auto& sheet : sheets_) writer.writeSheet(*sheet, sheetNumber);

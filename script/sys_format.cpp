@@ -242,6 +242,25 @@ bool startsWithAt(const QString& picture, int i, QLatin1String word) {
 
 QString formatPicture(const QString& picture, double days, int depth);
 
+// Whether the picture shows the day of the month as a number ("d" or "dd"
+// outside quoted text; "ddd" and longer are names or whole dates).
+bool hasDayNumber(const QString& picture) {
+  const qsizetype n = picture.size();
+  for (qsizetype i = 0; i < n;) {
+    const QChar c = picture[i];
+    if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+      const qsizetype end = picture.indexOf(c, i + 1);
+      i = end < 0 ? n : end + 1;
+      continue;
+    }
+    qsizetype run = 1;
+    while (i + run < n && picture[i + run].toLower() == c.toLower()) ++run;
+    if (c.toLower() == QLatin1Char('d') && run <= 2) return true;
+    i += run;
+  }
+  return false;
+}
+
 }  // namespace
 
 QString FormatDateTimeText(const QString& picture, double days) {
@@ -263,6 +282,9 @@ QString formatPicture(const QString& picture, double days, int depth) {
   const QString longDate = QStringLiteral("d mmmm yyyy");
   const QString shortTime = QStringLiteral("hh:nn");
   const QString longTime = QStringLiteral("hh:nn:ss");
+  // Polish names a month with a day number in the genitive ("30 listopada
+  // 2026"); alone, or with the year only, in the nominative ("listopad 2026").
+  const bool withDay = hasDayNumber(picture);
 
   // Whether any am/pm marker follows: hours then run 1..12. Most pictures
   // have no "a" at all.
@@ -325,10 +347,12 @@ QString formatPicture(const QString& picture, double days, int depth) {
         if (afterHour && run <= 2) {
           out += digitsText(time.minute(), run);
         } else if (run >= 4) {
-          out += loc.standaloneMonthName(date.month(), QLocale::LongFormat);
+          out += withDay ? loc.monthName(date.month(), QLocale::LongFormat)
+                         : loc.standaloneMonthName(date.month(), QLocale::LongFormat);
           run = 4;
         } else if (run == 3) {
-          out += loc.standaloneMonthName(date.month(), QLocale::ShortFormat);
+          out += withDay ? loc.monthName(date.month(), QLocale::ShortFormat)
+                         : loc.standaloneMonthName(date.month(), QLocale::ShortFormat);
         } else {
           out += digitsText(date.month(), run);
         }

@@ -141,6 +141,10 @@ int runExport(const QStringList& args) {
       printErr(QStringLiteral("valmoro-report export: nieprawidłowa data '%1' (oczekiwano RRRR-MM-DD)").arg(text));
       return usageError(kExport);
     }
+  if (const QString wrong = periodError(fromDate, toDate); !wrong.isEmpty()) {
+    printErr(QStringLiteral("valmoro-report export: %1").arg(wrong));
+    return usageError(kExport);
+  }
 
   report::TfrxReport report;
   // Errors are printed here; boxes would repeat them.
@@ -201,6 +205,12 @@ int runExport(const QStringList& args) {
     return 1;
   }
 
+  // Nothing to write must not pass for a written file (a document without
+  // a report page prepares no page at all).
+  if (report.PreviewPages().Count() == 0) {
+    printOut(QStringLiteral("Raport nie ma żadnej strony: nie zapisano pliku %1.").arg(o.output));
+    return 1;
+  }
   filter->SetShowDialog(false);
   filter->SetFileName(QFileInfo(o.output).absoluteFilePath());
   filter->SetPageRange(o.pages);

@@ -90,6 +90,7 @@ std::optional<QString> parse(const QStringList& args, Request& r) {
   if (r.database.isEmpty() != r.module.isEmpty()) return QStringLiteral("--database i --module podaje się razem");
   if (r.database.isEmpty() && (r.fromGiven || r.toGiven))
     return QStringLiteral("--from i --to wymagają --database i --module");
+  if (const QString wrong = periodError(r.from, r.to); !wrong.isEmpty()) return wrong;
   return std::nullopt;
 }
 
@@ -146,6 +147,13 @@ int print(const QStringList& args) {
     return 1;
   }
 
+  if (report.PreviewPages().Count() == 0) {
+    printOut(request.output.isEmpty()
+                 ? QStringLiteral("Raport nie ma żadnej strony: nic nie wysłano do drukarki.")
+                 : QStringLiteral("Raport nie ma żadnej strony: nie zapisano pliku %1.").arg(request.output));
+    return 1;
+  }
+
   report::TfrxPrintOptions& options = *report.PrintOptions();
   options.SetShowDialog(false);
   options.SetPageNumbers(request.pages);
@@ -185,6 +193,12 @@ int print(const QStringList& args) {
   try {
     const std::unique_ptr<preview::PrintablePages> pages = preview::printablePages(report.PreviewPages());
     const int sides = preview::PrintRun(report, *pages, *printer);
+    // Only what really went out counts as printed.
+    if (sides == 0 || (!request.output.isEmpty() && !QFileInfo::exists(request.output))) {
+      printOut(request.output.isEmpty() ? QStringLiteral("Nic nie wysłano do drukarki „%1”.").arg(printer->Name())
+                                        : QStringLiteral("Nie zapisano pliku %1.").arg(request.output));
+      return 1;
+    }
     printOut(request.output.isEmpty()
                  ? QStringLiteral("Wysłano do drukarki „%1” stron: %2.").arg(printer->Name()).arg(sides)
                  : QStringLiteral("Zapisano do pliku „%1” stron: %2.").arg(request.output).arg(sides));

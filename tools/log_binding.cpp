@@ -13,8 +13,37 @@ namespace valmoro::tools {
 ModuleLog::ModuleLog() : log_(&connection_) {}
 ModuleLog::~ModuleLog() = default;
 
+namespace {
+
+// Whether the database knows the module: listed among the modules, or with
+// readings of its own (a module taken off the list keeps its log).
+void requireModule(db::Connection& connection, const QString& module) {
+  const auto found = [&](const QString& sql) {
+    db::DataSet query(&connection);
+    query.setCommandText(sql);
+    query.bindValue(QStringLiteral(":modul"), module);
+    query.open();
+    return !query.isEmpty();
+  };
+  if (found(QStringLiteral("SELECT Modul FROM Moduly WHERE Modul = :modul LIMIT 1")) ||
+      found(QStringLiteral("SELECT Modul FROM Wpisy WHERE Modul = :modul LIMIT 1")))
+    return;
+  db::DataSet list(&connection);
+  list.setCommandText(app::statements::S3);
+  list.open();
+  QStringList names;
+  for (list.first(); !list.eof(); list.next()) names << list.fieldByName(QStringLiteral("Modul")).asString();
+  throw db::DbError(names.isEmpty() ? QStringLiteral("Nie ma modułu „%1”: baza danych nie zawiera żadnego modułu.").arg(module)
+                                    : QStringLiteral("Nie ma modułu „%1”. Moduły: %2.").arg(module, names.join(QStringLiteral(", "))));
+}
+
+}  // namespace
+
 void ModuleLog::open(const QString& database, const QString& module, const QDate& from, const QDate& to) {
   connection_.open(database);
+  // A misspelt module would give an empty report that looks like a module
+  // without readings.
+  requireModule(connection_, module);
   if (from.isValid() || to.isValid()) {
     // As the main window filters: the same day twice spans that one day.
     const QDate lower = from.isValid() ? from : QDate(1900, 1, 1);
@@ -35,20 +64,37 @@ void ModuleLog::open(const QString& database, const QString& module, const QDate
   wpisy_->SetDataSet(&log_);
 }
 
+void ModuleLog::openFieldsOnly() {
+  fieldsOnly_ = std::make_unique<report::TfrxUserDataSet>();
+  fieldsOnly_->SetName(QStringLiteral("frxDBDataset1"));
+  fieldsOnly_->SetUserName(QStringLiteral("Wpisy"));
+  // The columns of the log table, as "select *" gives them.
+  fieldsOnly_->SetFields({QStringLiteral("Identyfikator"), QStringLiteral("Data"), QStringLiteral("Modul"),
+                          QStringLiteral("Punkt"), QStringLiteral("Temperatura"), QStringLiteral("Wilgotnosc"),
+                          QStringLiteral("Pracownik")});
+}
+
 void ModuleLog::bindTo(report::TfrxReport& report) {
-  if (!wpisy_ || report.GetDataset(QStringLiteral("Wpisy")) == wpisy_.get()) return;
+  report::TfrxDataSet* wpisy = wpisy_ ? static_cast<report::TfrxDataSet*>(wpisy_.get()) : fieldsOnly_.get();
+  if (!wpisy || report.GetDataset(QStringLiteral("Wpisy")) == wpisy) return;
   report::TfrxDataSetItem* item = nullptr;
   for (int i = 0; i < report.DataSets()->Count() && !item; ++i)
     if (!report.DataSets()->Item(i)->DataSet() &&
         report.DataSets()->Item(i)->DataSetName().compare(QLatin1String("Wpisy"), Qt::CaseInsensitive) == 0)
       item = report.DataSets()->Item(i);
-  if (item) item->SetDataSet(wpisy_.get());
-  else report.DataSets()->Add(wpisy_.get());
+  if (item) item->SetDataSet(wpisy);
+  else report.DataSets()->Add(wpisy);
 }
 
 QDate parseIsoDate(const QString& text) {
   if (text.size() != 10) return {};
   return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+QString periodError(const QDate& from, const QDate& to) {
+  if (!from.isValid() || !to.isValid() || from <= to) return QString();
+  return QStringLiteral("okres jest pusty: --from %1 jest późniejsza niż --to %2")
+      .arg(from.toString(QStringLiteral("yyyy-MM-dd")), to.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 }  // namespace valmoro::tools

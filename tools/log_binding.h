@@ -12,6 +12,7 @@
 namespace valmoro::report {
 class TfrxDBDataset;
 class TfrxReport;
+class TfrxUserDataSet;
 }  // namespace valmoro::report
 
 namespace valmoro::tools {
@@ -24,8 +25,12 @@ public:
   ModuleLog& operator=(const ModuleLog&) = delete;
 
   // Opens the log; an invalid `from` or `to` means no filter. Throws
-  // db::DbError when the database or the query fails.
+  // db::DbError when the database or the query fails, or when the database
+  // knows no such module.
   void open(const QString& database, const QString& module, const QDate& from = {}, const QDate& to = {});
+  // Without a database: "Wpisy" with the log's fields and no rows, for a
+  // report that is only checked.
+  void openFieldsOnly();
   // Makes the report's data set list name the log "Wpisy" (a listed name
   // that found no data set when the document was read takes it).
   void bindTo(report::TfrxReport& report);
@@ -34,9 +39,14 @@ private:
   db::Connection connection_;
   db::DataSet log_;
   std::unique_ptr<report::TfrxDBDataset> wpisy_;
+  std::unique_ptr<report::TfrxUserDataSet> fieldsOnly_;
 };
 
 // "YYYY-MM-DD" as a date; invalid for anything else.
 QDate parseIsoDate(const QString& text);
+
+// The message for a period that ends before it begins (empty when the
+// dates are in order or either is missing).
+QString periodError(const QDate& from, const QDate& to);
 
 }  // namespace valmoro::tools

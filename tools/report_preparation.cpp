@@ -44,6 +44,10 @@ bool takeDataOptions(QStringList& args, DataOptions& options, const QString& com
       printErr(QStringLiteral("valmoro-report %1: nieprawidłowa data '%2' (oczekiwano RRRR-MM-DD)").arg(command, text));
       return false;
     }
+  if (const QString wrong = periodError(options.from, options.to); !wrong.isEmpty()) {
+    printErr(QStringLiteral("valmoro-report %1: %2").arg(command, wrong));
+    return false;
+  }
   return true;
 }
 

@@ -111,11 +111,16 @@ void TfrxBandEngine::buildBandTree(TfrxReportPage& page, bool vertical) {
     s.shiftBuilt = false;
     buildShiftTree(*band);
     s.dataSet = nullptr;
+    s.sorted.reset();
     if (auto* data = qobject_cast<TfrxDataBand*>(band)) {
       s.dataSet = data->DataSet();
       if (!s.dataSet && data->RowCount() > 0) {
         s.dataSet = data->VirtualDataSet();
         s.dataSet->SetRangeEndCount(data->RowCount());
+      }
+      if (s.dataSet && !data->SortKeys().isEmpty()) {
+        s.sorted = std::make_unique<SortedRows>(*s.dataSet, report_, *data);
+        s.dataSet = s.sorted.get();
       }
     }
     if (band->BandKindIndex() >= 4 && band->BandKindIndex() <= 13) bands.append(band);

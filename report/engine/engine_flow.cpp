@@ -199,6 +199,14 @@ void TfrxBandEngine::pageEnd() {
   }
   // 3.
   if (lastPage_ && !nested) {
+    // The summary belongs to the page, not to a column: on a page of
+    // several columns it starts at the left, below the lowest of them, and
+    // what does not fit goes to the next page, not into a column.
+    if (page_->Columns() > 1 && pageBand(1)) {
+      curY_ = std::max(curY_, pages_.LowestBottom(0));
+      curX_ = pageColumnOffset_;
+      curColumn_ = page_->Columns();
+    }
     fromPageEnd_ = true;
     try {
       showBandChain(pageBand(1));

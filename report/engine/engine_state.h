@@ -3,9 +3,11 @@
 // the engine's source files).
 
 #include <QList>
+#include <memory>
 #include <vector>
 
 #include "report/engine/engine.h"
+#include "report/engine/sorted_rows.h"
 #include "script/variant.h"
 
 namespace valmoro::report::engine {
@@ -24,8 +26,10 @@ struct TfrxBandEngine::BandState {
   TfrxBand* header = nullptr;
   TfrxBand* footer = nullptr;
   TfrxGroupHeader* group = nullptr;
-  // The data set the band runs on: its own, or the private one of RowCount.
+  // The data set the band runs on: its own, or the private one of RowCount;
+  // with sort keys, `sorted` walking that one in their order.
   TfrxDataSet* dataSet = nullptr;
+  std::unique_ptr<SortedRows> sorted;
   int rowCounter = 1;
   int runningRow = 1;
   int designObjectCount = -1;

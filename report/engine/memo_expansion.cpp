@@ -211,6 +211,20 @@ QString ExpandExpressions(const QString& text, QStringView open, QStringView clo
   return expanded ? out : text;
 }
 
+QStringList TextExpressions(const TfrxCustomMemoView& view) {
+  QStringList expressions;
+  if (view.IsDataField() || !view.AllowExpressions()) return expressions;
+  QString open, close;
+  SplitDelimiters(view.ExpressionDelimiters(), open, close);
+  walkExpressions(
+      view.Memo().join(QLatin1String("\r\n")), open, close, [](QStringView) {},
+      [&](QStringView content) {
+        const TextPart part = parseExpression(content);
+        if (part.kind == TextPart::Expression) expressions << part.text;
+      });
+  return expressions;
+}
+
 QString CalculateAndFormat(TfrxCustomMemoView& view, QStringView expression) {
   return evaluatePart(view, parseExpression(expression));
 }

@@ -7,6 +7,7 @@
 // wyrażeniu ...") and nothing is printed in its place.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "script/variant.h"
@@ -37,6 +38,11 @@ QString CalculateAndFormat(TfrxCustomMemoView& view, QStringView expression);
 // replaced by calc(content). Inserted text is never scanned again.
 QString ExpandExpressions(const QString& text, QStringView open, QStringView close,
                           const std::function<QString(QStringView content)>& calc);
+
+// The expressions of a text view's design text as they are evaluated (the
+// inline format taken off), without the page-count and copy-name markers
+// that are filled in later. None when the view takes no expressions.
+QStringList TextExpressions(const TfrxCustomMemoView& view);
 
 // TagStr and URL of any view: bracketed expressions in "[" "]" replaced by
 // their values as plain text.

@@ -189,6 +189,13 @@ public:
   int BandKindIndex() const override { return 5; }
 };
 
+// One sort key of a data band.
+struct TfrxSortKey {
+  QString expression;
+  bool descending = false;
+  bool operator==(const TfrxSortKey&) const = default;
+};
+
 // Base of the six data band levels.
 class TfrxDataBand : public TfrxBand {
   Q_OBJECT
@@ -208,9 +215,11 @@ class TfrxDataBand : public TfrxBand {
   Q_PROPERTY(bool PrintChildIfInvisible READ PrintChildIfInvisible WRITE SetPrintChildIfInvisible)
   Q_PROPERTY(bool PrintIfDetailEmpty READ PrintIfDetailEmpty WRITE SetPrintIfDetailEmpty)
   Q_PROPERTY(int RowCount READ RowCount WRITE SetRowCount)
+  Q_PROPERTY(QStringList SortExpressions READ SortExpressions WRITE SetSortExpressions)
   Q_PROPERTY(bool StartNewPage READ StartNewPage WRITE SetStartNewPage)
   Q_PROPERTY(bool Stretched READ Stretched WRITE SetStretched)
   Q_PROPERTY(QString OnMasterDetail READ OnMasterDetail WRITE SetOnMasterDetail)
+  Q_CLASSINFO("stored:SortExpressions", "IsSortExpressionsStored")
   Q_CLASSINFO("default:Columns", "0")
   Q_CLASSINFO("default:FooterAfterEach", "false")
   Q_CLASSINFO("default:KeepFooter", "false")
@@ -255,6 +264,18 @@ public:
   QString OnMasterDetail() const { return onMasterDetail_; }
   void SetOnMasterDetail(const QString& value) { onMasterDetail_ = value; }
 
+  // The order the band prints its rows in: one key a line, an expression
+  // evaluated for every row, ascending, or descending when the line ends in
+  // the word DESC (an expression that itself ends in a name "desc" goes in
+  // parentheses). Rows equal in every key keep the data set's order. Empty
+  // (the default): the data set's own order, nothing sorted.
+  QStringList SortExpressions() const { return sortExpressions_; }
+  void SetSortExpressions(const QStringList& value) { sortExpressions_ = value; }
+  Q_INVOKABLE bool IsSortExpressionsStored() const { return !sortExpressions_.isEmpty(); }
+  // The same as keys: blank lines left out, the direction taken off.
+  QList<TfrxSortKey> SortKeys() const;
+  void SetSortKeys(const QList<TfrxSortKey>& keys);
+
   QString KindCaption() const override;
 
 private:
@@ -269,6 +290,7 @@ private:
   QString outlineText_;
   bool printIfDetailEmpty_ = false;
   int rowCount_ = 0;
+  QStringList sortExpressions_;
   QString onMasterDetail_;
   std::unique_ptr<TfrxUserDataSet> virtualDataSet_;
 };

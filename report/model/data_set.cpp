@@ -131,6 +131,11 @@ bool TfrxDataSet::Eof() {
   return result;
 }
 
+void TfrxDataSet::MoveToRecord(int recNo) {
+  if (recNo < recNo_ || Eof()) First();
+  while (recNo_ < recNo && !Eof()) Next();
+}
+
 int TfrxDataSet::FieldsCount() { return 0; }
 bool TfrxDataSet::IsBlobField(const QString&) { return false; }
 

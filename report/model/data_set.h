@@ -92,6 +92,9 @@ public:
   virtual void Next();
   virtual void Prior();
   virtual bool Eof();
+  // To the record with the given RecNo of the range (one already met from
+  // First): by First and Next unless the data set can go there directly.
+  virtual void MoveToRecord(int recNo);
   virtual int FieldsCount();
   virtual bool IsBlobField(const QString& fieldName);
   virtual int RecordCount();
@@ -210,6 +213,7 @@ public:
   void Next() override;
   void Prior() override;
   bool Eof() override;
+  void MoveToRecord(int recNo) override;
   int FieldsCount() override;
   bool IsBlobField(const QString& fieldName) override;
   int RecordCount() override;

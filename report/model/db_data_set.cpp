@@ -218,6 +218,19 @@ bool TfrxDBDataset::Eof() {
   return base || !opened || d_->dataSet->eof() || d_->ownEof;
 }
 
+void TfrxDBDataset::MoveToRecord(int recNo) {
+  if (!ensureOpened() || recNo < 0) {
+    TfrxCustomDBDataSet::MoveToRecord(recNo);
+    return;
+  }
+  // The rows are held by the database data set: straight there.
+  const int start = RangeBegin() == rbCurrent && d_->saved >= 0 ? d_->saved : 0;
+  d_->dataSet->setCurrentRow(start + recNo);
+  d_->ownEof = false;
+  eofFlag_ = false;
+  recNo_ = recNo;
+}
+
 int TfrxDBDataset::RecordCount() { return ensureOpened() ? d_->dataSet->recordCount() : 0; }
 
 // --- Fields --------------------------------------------------------------------------

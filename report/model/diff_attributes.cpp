@@ -4,6 +4,9 @@
 // colours numbers, floats the system's general form. The document reader
 // reads it back with the ordinary attribute rules.
 
+#include <charconv>
+#include <cmath>
+
 #include "platform/locale.h"
 #include "report/model/band.h"
 #include "report/model/memo_view.h"
@@ -14,6 +17,16 @@
 namespace valmoro::report {
 
 namespace {
+
+// Days with the precision of a millisecond, a point for the decimals.
+QString formatDays(double days) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, days, std::chars_format::fixed, 9);
+  QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
+  while (text.endsWith(u'0')) text.chop(1);
+  if (text.endsWith(u'.')) text.chop(1);
+  return text;
+}
 
 class Parts {
 public:
@@ -84,6 +97,67 @@ void viewParts(Parts& out, const TfrxView& v, const TfrxView& r) {
   if (v.URL() != r.URL()) out.text(u"URL", v.URL());
 }
 
+// The parts of a date-time a display picture shows (the pictures of
+// FormatDateTime; "m" right after an hour is the minute).
+struct ShownParts {
+  bool year = false, month = false, day = false, hour = false, minute = false, second = false, msec = false;
+};
+
+ShownParts shownParts(const QString& picture) {
+  ShownParts shown;
+  if (picture.isEmpty()) {
+    // The general form: the date, and the time unless it is midnight.
+    shown = {true, true, true, true, true, true, false};
+    return shown;
+  }
+  bool afterHour = false;
+  const qsizetype n = picture.size();
+  for (qsizetype i = 0; i < n;) {
+    const QChar c = picture[i].toLower();
+    if (c == u'"' || c == u'\'') {
+      const qsizetype end = picture.indexOf(picture[i], i + 1);
+      i = end < 0 ? n : end + 1;
+      continue;
+    }
+    qsizetype run = 1;
+    while (i + run < n && picture[i + run].toLower() == c) ++run;
+    switch (c.unicode()) {
+      case 'c': shown = {true, true, true, true, true, true, shown.msec}; break;
+      case 'y': shown.year = true; break;
+      case 'd':
+        if (run >= 5) shown.year = shown.month = shown.day = true;
+        else if (run <= 2) shown.day = true;
+        break;
+      case 'm': (afterHour && run <= 2 ? shown.minute : shown.month) = true; break;
+      case 'h': shown.hour = true; break;
+      case 'n': shown.minute = true; break;
+      case 's': shown.second = true; break;
+      case 'z': shown.msec = true; break;
+      case 't': shown.hour = shown.minute = true; shown.second = shown.second || run >= 2; break;
+      default: break;
+    }
+    if (c.isLetter()) afterHour = c == u'h';
+    i += run;
+  }
+  return shown;
+}
+
+// Whether the shown text of a date-time view loses part of its value: a
+// spreadsheet cell then needs the value itself, not the text read back.
+bool textLosesDate(const TfrxCustomMemoView& m) {
+  const TfrxFormat& format = *m.DisplayFormat();
+  const script::Variant& value = m.Value();
+  if (format.Kind() != fkDateTime || !value.IsNumeric()) return false;
+  const ShownParts shown = shownParts(format.FormatStr());
+  if (!shown.year || !shown.month || !shown.day) return true;
+  const double days = value.ToDouble();
+  const qint64 ms = qint64(std::llround((days - std::floor(days)) * 86400000.0)) % 86400000;
+  if (!shown.hour && ms >= 3600000) return true;
+  if (!shown.minute && ms % 3600000 >= 60000) return true;
+  if (!shown.second && ms % 60000 >= 1000) return true;
+  return !shown.msec && ms % 1000 != 0;
+}
+
 void memoParts(Parts& out, const TfrxCustomMemoView& m, const TfrxCustomMemoView& r) {
   if (m.AutoWidth() != r.AutoWidth()) out.flag(u"AutoWidth", m.AutoWidth());
   if (coordinatesDiffer(m.CharSpacing(), r.CharSpacing())) out.real(u"CharSpacing", m.CharSpacing());
@@ -110,6 +184,9 @@ void memoParts(Parts& out, const TfrxCustomMemoView& m, const TfrxCustomMemoView
   if (f.FormatStr() != rf.FormatStr()) out.text(u"DisplayFormat.FormatStr", f.FormatStr());
   if (m.FirstParaBreak()) out.flag(u"FirstParaBreak", true);
   if (m.LastParaBreak()) out.flag(u"LastParaBreak", true);
+  // The date-time itself (days since 1899-12-30) when the text does not
+  // show all of it, for the spreadsheet export.
+  if (textLosesDate(m)) out.add(u"v", formatDays(m.Value().ToDouble()));
 }
 
 }  // namespace

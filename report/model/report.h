@@ -249,6 +249,10 @@ public:
   // Step 1 of it: a name DataSet."Field" of a data set in DataSets, its
   // value with ConvertNulls applied. False for any other name.
   bool LookupDataField(const QString& name, QVariant& value);
+  // What preparing would say of an expression without evaluating it (after
+  // PrepareScript): its compile error, or a data field (also a <DataSet."Field">
+  // reference inside it) that its data set does not have. Empty when none.
+  QString CheckExpression(const QString& expr);
   // The number of compiled entries of the expression cache.
   int ExpressionCacheCount() const;
   // The values of system variables, kept up to date by the engine.

@@ -2,7 +2,9 @@
 
 #include "report/model/report_calc.h"
 
+#include "report/model/data_set.h"
 #include "report/model/report.h"
+#include "report/model/report_lists.h"
 #include "report/model/report_error.h"
 #include "report/model/resources.h"
 #include "script/host_classes.h"
@@ -157,6 +159,36 @@ QVariant TfrxReport::Calc(const QString& expr) {
   QVariant field;
   if (LookupDataField(expr, field)) return field;
   return script::ToQVariant(CalcVariant(expr), QMetaType());
+}
+
+QString TfrxReport::CheckExpression(const QString& expr) {
+  // A field of a listed data set that answers for its fields.
+  const auto fieldError = [this](const TfrxNameInfo& info) -> QString {
+    if (info.kind != TfrxNameInfo::Field) return QString();
+    const TfrxDataSetItem* item = dataSets_->Find(info.dataSet);
+    TfrxDataSet* dataSet = item ? item->DataSet() : nullptr;
+    if (!dataSet) return QString();
+    QStringList fields;
+    dataSet->GetFieldList(fields);
+    for (const QString& field : fields)
+      if (field.compare(info.field, Qt::CaseInsensitive) == 0) return QString();
+    return resources::text(u"dbFldNotFound") + u' ' + dataSet->UserName() + QStringLiteral(".\"") + info.field +
+           u'"';
+  };
+  const TfrxNameInfo info = nameCache_->info(expr);
+  if (info.kind == TfrxNameInfo::System) return QString();
+  if (info.kind == TfrxNameInfo::Field && dataSets_->Find(info.dataSet)) return fieldError(info);
+  if (info.identifier && variables_->IndexOf(expr) >= 0) return QString();
+  const QString compileError = Expressions().CompileError(expr);
+  if (!compileError.isEmpty()) return compileError;
+  // References in angle brackets are looked up by name when evaluated.
+  for (qsizetype open = expr.indexOf(u'<'); open >= 0; open = expr.indexOf(u'<', open + 1)) {
+    const qsizetype close = expr.indexOf(u'>', open + 1);
+    if (close < 0) break;
+    const QString error = fieldError(nameCache_->info(expr.mid(open + 1, close - open - 1).trimmed()));
+    if (!error.isEmpty()) return error;
+  }
+  return QString();
 }
 
 int TfrxReport::ExpressionCacheCount() const { return expressions_ ? expressions_->Count() : 0; }

@@ -104,6 +104,9 @@ public:
   // error as "clExprError '<expr>': <message>"). divisionByZero tells a
   // division-by-zero failure apart.
   script::Variant Evaluate(const QString& expression, QString& errorText, bool& divisionByZero);
+  // Compiles without running: the compile error as Evaluate would give it,
+  // empty when the expression compiles.
+  QString CompileError(const QString& expression) { return find(expression)->compileError; }
 
 private:
   struct Entry {

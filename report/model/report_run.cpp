@@ -321,7 +321,9 @@ bool TfrxReport::buildPagesOnce() {
         }
       }
     } catch (const std::exception& e) {
-      errors_.append(QString::fromUtf8(e.what()));
+      // An expression's error is listed before it is raised: once is enough.
+      const QString text = QString::fromUtf8(e.what());
+      if (errors_.isEmpty() || errors_.last() != text) errors_.append(text);
     }
 
     // 8. Back to the tree as it was: whatever the script changed is undone.

@@ -304,7 +304,8 @@ public:
     return empty;
   }
 
-  static void readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial);
+  // False when the data ended before the item's end tag.
+  static bool readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial);
 
   void seek(qint64 offset) {
     device_.seek(offset);
@@ -346,11 +347,11 @@ private:
 
 // Reads the children of item until its end tag (or the end of the data,
 // which closes every open element). Iterative: nesting depth costs no stack.
-void XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial) {
+bool XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial) {
   std::vector<TfrxXMLItem*> open{item};
   QByteArray tag;
   while (!open.empty()) {
-    if (!reader.nextTag(tag)) return;
+    if (!reader.nextTag(tag)) return false;
     TfrxXMLItem* current = open.back();
     if (tag.startsWith('/')) {
       if (locale::fromSystemCodePage(tag.mid(1)) != current->Name) invalidFormat();
@@ -366,7 +367,7 @@ void XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial)
       // Skip to the matching end tag; the children are read when needed.
       int depth = 1;
       while (depth > 0) {
-        if (!reader.nextTag(tag)) return;
+        if (!reader.nextTag(tag)) return false;
         if (tag.startsWith('/')) {
           --depth;
           continue;
@@ -378,6 +379,7 @@ void XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial)
     }
     open.push_back(child);
   }
+  return true;
 }
 
 TfrxXMLDocument::TfrxXMLDocument() = default;
@@ -394,6 +396,7 @@ void TfrxXMLDocument::Clear() {
 
 void TfrxXMLDocument::LoadFromStream(QIODevice& device, bool allowPartialLoading) {
   Clear();
+  truncated_ = false;
   XmlReader reader(device, false);
   QByteArray tag;
   if (!reader.nextTag(tag) || !tag.startsWith("?xml")) invalidFormat();
@@ -403,7 +406,7 @@ void TfrxXMLDocument::LoadFromStream(QIODevice& device, bool allowPartialLoading
   reader.setOld(OldVersion);
   if (!reader.nextTag(tag)) return;
   if (tag.startsWith('/')) invalidFormat();
-  if (!reader.split(tag, root_)) XmlReader::readChildren(reader, &root_, allowPartialLoading);
+  if (!reader.split(tag, root_)) truncated_ = !XmlReader::readChildren(reader, &root_, allowPartialLoading);
   if (allowPartialLoading) device_ = &device;
 }
 

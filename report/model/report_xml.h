@@ -75,6 +75,9 @@ public:
   // "standalone=") holds attribute texts in the system code page.
   bool OldVersion = false;
   bool AutoIndent = true;
+  // The last load met the end of the data before the root element's end
+  // tag: what was read is there, the rest of the document is missing.
+  bool Truncated() const { return truncated_; }
 
   void Clear();
   // Throws ReportError("Invalid file format") for malformed input. With
@@ -107,6 +110,7 @@ private:
   TfrxXMLItem root_;
   QIODevice* device_ = nullptr;  // kept for deferred children
   std::unique_ptr<QFile> tempFile_;
+  bool truncated_ = false;
 };
 
 // Attribute value escaping: line feed, carriage return, double quote,

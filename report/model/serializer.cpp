@@ -479,6 +479,12 @@ void TfrxXMLSerializer::ReadRootComponent(TfrxComponent& root, QIODevice& stream
   TfrxXMLDocument document;
   document.LoadFromStream(stream);
   OldFormat = document.OldVersion;
+  // What was read still loads (the designer can save what is left), but
+  // nobody may take it for the whole document.
+  if (document.Truncated())
+    AddError(QStringLiteral("Dokument jest uszkodzony: kończy się przed zamknięciem elementu %1; wczytano tylko "
+                            "jego początek.")
+                 .arg(document.Root()->Name));
   ReadRootComponent(root, *document.Root());
 }
 
@@ -675,6 +681,15 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
         return;
       case u'u':
         if (memo) memo->SetMemo(splitLines(memoText()));
+        return;
+      case u'v':
+        // A prepared date-time view's value (days), kept where its text
+        // does not show all of it.
+        if (memo) {
+          const std::optional<double> days = frxStrToFloat(value);
+          if (!days) invalidValue(fullName, value);
+          memo->SetValue(script::Variant::FromDate(*days));
+        }
         return;
       default:
         break;

@@ -598,15 +598,21 @@ TEST(DocumentFormat, MalformedCutOffAndCommentedDocuments) {
   EXPECT_FALSE(loadDocument(report, "<TfrxReport/>"));
   EXPECT_EQ(report.Errors(), QStringList({"Invalid file format"}));
 
-  // Cut off between two tags: what was read loads, without an error.
+  // Cut off between two tags: what was read loads (nothing is lost for
+  // the designer), and the document is reported as damaged.
   ASSERT_TRUE(loadDocument(report, kHeader + "<TfrxReport ReportOptions.Name=\"X\">\r\n"
                                              "  <TfrxReportPage Name=\"P\">\r\n"
                                              "    <TfrxMasterData Name=\"B\" Height=\"20\">\r\n"
                                              "      <TfrxMemoView Name=\"M\" Text=\"a\"/>\r\n"));
-  EXPECT_EQ(report.Errors(), QStringList());
+  EXPECT_EQ(report.Errors(), QStringList({"Dokument jest uszkodzony: kończy się przed zamknięciem elementu "
+                                          "TfrxReport; wczytano tylko jego początek."}));
   EXPECT_EQ(report.ReportOptions()->Name(), "X");
   ASSERT_TRUE(report.FindObject("M"));
   EXPECT_EQ(report.FindObject("M")->Parent(), report.FindObject("B"));
+
+  // Whole after its root's end tag, whatever follows (blanks, comments).
+  ASSERT_TRUE(loadDocument(report, kHeader + "<TfrxReport><TfrxReportPage Name=\"P\"/></TfrxReport>\r\n"));
+  EXPECT_EQ(report.Errors(), QStringList());
 
   // Comments anywhere between tags are skipped.
   ASSERT_TRUE(loadDocument(report, kHeader + "<!-- przed -->\r\n<TfrxReport><!-- <TfrxMemoView Name=\"No\"/> -->"
@@ -617,6 +623,37 @@ TEST(DocumentFormat, MalformedCutOffAndCommentedDocuments) {
   EXPECT_TRUE(report.FindObject("Yes"));
   EXPECT_FALSE(report.FindObject("No"));
   EXPECT_EQ(report.AllObjects().size(), 2);
+}
+
+TEST(DocumentFormat, SortKeysOfADataBandAreStoredOnlyWhenGiven) {
+  TfrxReport report;
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("P");
+  auto* plain = new TfrxMasterData(page);
+  plain->SetName("Plain");
+  auto* sorted = new TfrxMasterData(page);
+  sorted->SetName("Sorted");
+  sorted->SetSortKeys({{"<Wpisy.\"Punkt\">", false}, {"Wpisy.\"Data\"", true}});
+  EXPECT_EQ(sorted->SortExpressions(), QStringList({"<Wpisy.\"Punkt\">", "Wpisy.\"Data\" DESC"}));
+  const QString text = QString::fromUtf8(saveDocument(report));
+  EXPECT_TRUE(text.contains("SortExpressions.Text=\"&#60;Wpisy.&#34;Punkt&#34;&#62;&#13;&#10;Wpisy.&#34;Data&#34; "
+                            "DESC\"")) << text.toStdString();
+  // A band without keys is written as before.
+  EXPECT_EQ(text.count("SortExpressions"), 1) << text.toStdString();
+
+  TfrxReport again;
+  ASSERT_TRUE(loadDocument(again, text.toUtf8()));
+  EXPECT_EQ(again.Errors(), QStringList());
+  auto* read = qobject_cast<TfrxDataBand*>(again.FindObject("Sorted"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->SortKeys(), (QList<TfrxSortKey>{{"<Wpisy.\"Punkt\">", false}, {"Wpisy.\"Data\"", true}}));
+  EXPECT_TRUE(qobject_cast<TfrxDataBand*>(again.FindObject("Plain"))->SortKeys().isEmpty());
+
+  // The direction is a word of its own, in any letter case; blank lines
+  // are no keys; a name ending in "desc" is no direction.
+  read->SetSortExpressions({"  A  asc ", "", "B desc", "Opisdesc", "(desc)", " DESC"});
+  EXPECT_EQ(read->SortKeys(), (QList<TfrxSortKey>{{"A", false}, {"B", true}, {"Opisdesc", false}, {"(desc)", false},
+                                                  {"DESC", false}}));
 }
 
 TEST(DocumentFormat, CompactNamesAndOldFormatTexts) {
@@ -668,7 +705,9 @@ TEST(DocumentFormat, DeeplyNestedObjectsAreRefused) {
   for (int i = 0; i < 2000; ++i) document += "<TfrxChild>";
   TfrxReport report;
   ASSERT_TRUE(loadDocument(report, document));
-  EXPECT_EQ(report.Errors(), QStringList({"Obiekty zagnieżdżone zbyt głęboko: TfrxChild"}));
+  EXPECT_EQ(report.Errors(), QStringList({"Dokument jest uszkodzony: kończy się przed zamknięciem elementu "
+                                          "TfrxReport; wczytano tylko jego początek.",
+                                          "Obiekty zagnieżdżone zbyt głęboko: TfrxChild"}));
   int depth = 0;
   for (const TfrxComponent* object = &report; !object->Objects().isEmpty(); object = object->Objects().first())
     ++depth;

@@ -4,6 +4,11 @@
 
 #include "tests/report/engine_support.h"
 
+#include <algorithm>
+
+#include "report/engine/sorted_rows.h"
+#include "report/model/report_error.h"
+
 namespace valmoro::report {
 namespace {
 
@@ -215,6 +220,62 @@ TEST_F(EngineGroups, GroupStartingANewPageCanRestartPageNumbers) {
   EXPECT_EQ(store->sections, 3);
 }
 
+// The log comes newest first, so equal values do not follow each other:
+// sort keys bring them together for the groups.
+struct EngineSortedGroups : EngineGroups {
+  EngineSortedGroups() {
+    const QList<QPair<QString, int>> values = {{"B", 1}, {"A", 2}, {"C", 3}, {"A", 4}, {"B", 5}, {"C", 6}};
+    QList<QVariantMap> list;
+    for (const auto& [g, v] : values) list.append({{"G", g}, {"V", v}});
+    setRows(list);
+  }
+};
+
+TEST_F(EngineSortedGroups, WithoutKeysTheRowsKeepTheirOrder) {
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(store->count("GroupHeader1"), 6);
+  EXPECT_EQ(lines().first(), "GH=Grupa B");
+}
+
+TEST_F(EngineSortedGroups, OneGroupPerValueRowsOfAGroupInTheirOrder) {
+  master->SetSortExpressions({"D.\"G\""});
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa A", "R=2 1", "R=4 2", "GF=Suma A: 6", "GH=Grupa B", "R=1 1", "R=5 2",
+                                  "GF=Suma B: 6", "GH=Grupa C", "R=3 1", "R=6 2", "GF=Suma C: 9"}));
+
+  master->SetSortExpressions({"<D.\"G\"> desc", "D.\"V\" DESC"});
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(lines(), (QStringList{"GH=Grupa C", "R=6 1", "R=3 2", "GF=Suma C: 9", "GH=Grupa B", "R=5 1", "R=1 2",
+                                  "GF=Suma B: 6", "GH=Grupa A", "R=4 1", "R=2 2", "GF=Suma A: 6"}));
+  // The run leaves the design as it was.
+  EXPECT_EQ(master->SortExpressions(), (QStringList{"<D.\"G\"> desc", "D.\"V\" DESC"}));
+}
+
+TEST_F(EngineSortedGroups, AKeyThatFailsStopsTheRunWithTheBandsName) {
+  master->SetSortExpressions({"D.\"G\" +"});
+  QString message;
+  try {
+    run();
+  } catch (const ReportError& e) {
+    message = e.message();
+  }
+  EXPECT_TRUE(message.startsWith("MasterData1: Błąd w wyrażeniu 'D.\"G\" +'")) << message.toStdString();
+}
+
+TEST(SortedRows, KeysOrderNothingThenNumbersThenTextsInPolish) {
+  using script::Variant;
+  std::vector<Variant> keys{Variant(QStringLiteral("zebra")), Variant(10),  Variant(QStringLiteral("Łask")),
+                            Variant(QStringLiteral("lublin")), Variant::Null(), Variant(QStringLiteral("Lublin")),
+                            Variant(9.5),                      Variant(QStringLiteral("ala")),
+                            Variant::FromDate(3)};
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const Variant& a, const Variant& b) { return engine::SortedRows::CompareKeys(a, b) < 0; });
+  QStringList shown;
+  for (const Variant& v : keys) shown << (v.IsNull() ? QStringLiteral("null") : v.ToString());
+  EXPECT_EQ(shown.mid(0, 4), (QStringList{"null", "1900-01-02", "9,5", "10"})) << shown.join(' ').toStdString();
+  EXPECT_EQ(shown.mid(4), (QStringList{"ala", "Lublin", "lublin", "Łask", "zebra"}));
+}
+
 struct EngineMasterDetail : EngineFixture {
   EngineMasterDetail() {
     setRows({{{"M", "pierwszy"}}, {{"M", "pusty"}}, {{"M", "trzeci"}}});
@@ -250,6 +311,15 @@ TEST_F(EngineMasterDetail, MasterWithoutDetailRowsIsLeftOut) {
   EXPECT_EQ(lines(), (QStringList{"M=pierwszy", "S=1.1 1", "S=1.2 2", "M=trzeci", "S=3.1 1"}));
   EXPECT_DOUBLE_EQ(store->bands(0, "DetailData1").at(1).top, 36);
   EXPECT_DOUBLE_EQ(store->bands(0, "MasterData1").at(1).top, 52);
+}
+
+TEST_F(EngineMasterDetail, SortedMasterKeepsItsDetailsAndDetailsSortForEachMaster) {
+  master->SetSortExpressions({"D.\"M\" DESC"});
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(lines(), (QStringList{"M=trzeci", "S=3.1 1", "M=pierwszy", "S=1.1 1", "S=1.2 2"}));
+  qobject_cast<TfrxDataBand*>(report.FindObject("DetailData1"))->SetSortExpressions({"S.\"N\" DESC"});
+  ASSERT_TRUE(run()) << report.Errors().join('\n').toStdString();
+  EXPECT_EQ(lines(), (QStringList{"M=trzeci", "S=3.1 1", "M=pierwszy", "S=1.2 1", "S=1.1 2"}));
 }
 
 TEST_F(EngineMasterDetail, PrintIfDetailEmptyKeepsTheMaster) {

@@ -172,6 +172,33 @@ TEST_F(EngineFlow, PageColumnsFillDownThenAcross) {
   EXPECT_DOUBLE_EQ(store->bands(1, "MasterData1").at(0).left, 0);
 }
 
+TEST_F(EngineFlow, SummaryOfAPageInColumnsSpansThePageBelowTheColumns) {
+  page->SetColumns(2);
+  page->SetColumnWidth(95);
+  // 48 rows a column: the first column is full, the second ends at 280.
+  listing(60);
+  auto* summary = band<TfrxReportSummary>("ReportSummary1", 300, 10);
+  memo(summary, "S", "Razem [COUNT(MasterData1)]", 0, 0, 0, 700);
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 1);
+  ASSERT_EQ(store->bands(0, "ReportSummary1").size(), 1u);
+  const auto placed = store->bands(0, "ReportSummary1").at(0);
+  EXPECT_DOUBLE_EQ(placed.left, 0);
+  EXPECT_DOUBLE_EQ(placed.top, 40 + 48 * 20);
+  EXPECT_EQ(placed.texts, QStringList{"S=Razem 60"});
+
+  // Too high for what is left below the first column: the next page, from
+  // the left, under the page header.
+  summary->SetHeight(40);
+  ASSERT_TRUE(run());
+  ASSERT_EQ(store->Count(), 2);
+  EXPECT_TRUE(store->bands(0, "ReportSummary1").empty());
+  ASSERT_EQ(store->bands(1, "ReportSummary1").size(), 1u);
+  EXPECT_DOUBLE_EQ(store->bands(1, "ReportSummary1").at(0).left, 0);
+  EXPECT_DOUBLE_EQ(store->bands(1, "ReportSummary1").at(0).top, 40);
+  EXPECT_TRUE(store->bands(1, "MasterData1").empty());
+}
+
 TEST_F(EngineFlow, DataBandColumnsPrintRowsSideBySide) {
   auto* master = listing(7);
   master->SetColumns(3);
@@ -406,3 +433,4 @@ TEST_F(EngineFlow, SubreportPrintedOnItsParentMakesTheBandGrow) {
 
 }  // namespace
 }  // namespace valmoro::report
+

@@ -163,6 +163,7 @@ TEST(Published, OtherClassesInDocumentOrder) {
                          "PrintChildIfInvisible=false",
                          "PrintIfDetailEmpty=false",
                          "RowCount",
+                         "SortExpressions",
                          "StartNewPage=false",
                          "Stretched=false",
                          "OnMasterDetail"}));

@@ -104,11 +104,17 @@ TEST(ReportXml, MalformedInputFailsAndCutInputLoadsWhatWasRead) {
   EXPECT_EQ(load(doc, header + "<a x=\"<\"/>"), "Invalid file format");
   EXPECT_EQ(load(doc, header + "<a><b x=\"1\""), "Invalid file format");
   EXPECT_EQ(load(doc, header + "<a><!-- never closed"), "Invalid file format");
-  // Cut off between two tags: what was read stays, without an error.
+  // Cut off between two tags: what was read stays, and the document
+  // knows it is not whole.
   EXPECT_EQ(load(doc, header + "<a><b Name=\"1\"><c/></b><d"), "Invalid file format");
   EXPECT_EQ(load(doc, header + "<a><b Name=\"1\"><c/></b>  "), "");
   EXPECT_EQ(doc.Root()->Count(), 1);
   EXPECT_EQ(doc.Root()->Items(0)->Count(), 1);
+  EXPECT_TRUE(doc.Truncated());
+  EXPECT_EQ(load(doc, header + "<a><b Name=\"1\"><c/></b></a>\r\n"), "");
+  EXPECT_FALSE(doc.Truncated());
+  EXPECT_EQ(load(doc, header + "<a/>"), "");
+  EXPECT_FALSE(doc.Truncated());
   // Deep nesting is no danger.
   QByteArray deep = header;
   for (int i = 0; i < 200000; ++i) deep += "<x>";

@@ -121,7 +121,7 @@ TEST_F(Expansion, DisplayFormatsOfEveryKind) {
   date->DisplayFormat()->SetFormatStr("hh:nn:ss");
   EXPECT_EQ(print(date), "Dnia 14:07:09");
   date->DisplayFormat()->SetFormatStr("dd mmmm yyyy");
-  EXPECT_EQ(print(date), "Dnia 05 marzec 2024");
+  EXPECT_EQ(print(date), "Dnia 05 marca 2024");
   EXPECT_EQ(print("[Wpisy.\"Data\" #ddd.mm.yyyy]"), "05.03.2024");
   EXPECT_EQ(print("[Wpisy.\"Data\" #thh:nn]"), "14:07");
 

@@ -198,6 +198,14 @@ TEST(FunctionsLibrary, PictureFormats) {
       {"FormatDateTime('d/m/yy', EncodeDate(2011, 2, 8))", "8-2-11"},
       {"FormatDateTime('hh:mm', EncodeTime(9, 5, 0, 0))", "09:05"},
       {"FormatDateTime('mmmm', EncodeDate(2011, 12, 8))", "grudzień"},
+      // With a day number the month takes the genitive, alone or with the
+      // year the nominative; a quoted "d" is no day.
+      {"FormatDateTime('d mmmm yyyy', EncodeDate(2026, 11, 30))", "30 listopada 2026"},
+      {"FormatDateTime('dddddd', EncodeDate(2026, 11, 30))", "30 listopada 2026"},
+      {"FormatDateTime('mmmm, dd', EncodeDate(2026, 3, 5))", "marca, 05"},
+      {"FormatDateTime('mmmm yyyy', EncodeDate(2026, 11, 30))", "listopad 2026"},
+      {"FormatDateTime('dddd, mmmm', EncodeDate(2026, 11, 30))", "poniedziałek, listopad"},
+      {"FormatDateTime('\"d\" mmmm', EncodeDate(2026, 11, 30))", "d listopad"},
       {"FormatDateTime('dddd', EncodeDate(2011, 12, 8))", "czwartek"},
       {"FormatDateTime('h:nn am/pm', EncodeTime(15, 7, 0, 0))", "3:07 pm"},
       {"FormatDateTime('\"dzień\" d', EncodeDate(2011, 12, 8))", "dzień 8"},

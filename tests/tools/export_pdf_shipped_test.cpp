@@ -82,6 +82,8 @@ TEST(ExportPdfShipped, ShippedReportOverTheSeedLog) {
   const QString info = readerOutput("pdfinfo", {"-f", "1", "-l", QString::number(pages), pdf});
   EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages)))) << info.toStdString();
   EXPECT_EQ(info.count(QRegularExpression("size: +595.2\\d x 841.8\\d pts")), pages) << info.toStdString();
+  // No title asked for: the report's name.
+  EXPECT_TRUE(info.contains(QRegularExpression("Title: +Dziennik pomiarów\\n"))) << info.toStdString();
   const QString fonts = readerOutput("pdffonts", {pdf});
   EXPECT_EQ(fonts.count(" yes yes yes"), fonts.split('\n', Qt::SkipEmptyParts).size() - 2) << fonts.toStdString();
 

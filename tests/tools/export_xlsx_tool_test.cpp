@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -67,8 +69,9 @@ print('breaks', len(ws.row_breaks.brk) > 0)
   const QStringList lines = testing::readXlsxLines(script, written);
   EXPECT_EQ(testing::joined(lines),
             testing::joined({"sheets 1",
-                             // Seven grid columns: the edges of the data, header and summary bands.
-                             "title Dziennik pomiarów temperatury i wilgotności ['A1:G1']",
+                             // Six grid columns: the edges of the data and header bands, which
+                             // the summary's figures stand under.
+                             "title Dziennik pomiarów temperatury i wilgotności ['A1:F1']",
                              "dates True",
                              "first row True True True True True",
                              "formats yyyy-mm-dd hh:mm ['#,##0.00']",
@@ -78,6 +81,81 @@ print('breaks', len(ws.row_breaks.brk) > 0)
 
   const QString csv = testing::convertWithLibreOffice(written, dir.path());
   EXPECT_TRUE(csv.startsWith("Dziennik pomiarów temperatury i wilgotności")) << csv.left(300).toStdString();
+}
+
+TEST_F(XlsxToolTest, DatesShownWithoutTheirYearKeepTheWholeValue) {
+  QFile shipped(report);
+  ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+  const QByteArray text = shipped.readAll();
+  const QByteArray picture = "DisplayFormat.FormatStr=\"yyyy-mm-dd hh:nn\"";
+  ASSERT_TRUE(text.contains(picture));
+  struct Case {
+    const char* picture;
+    const char* cellFormat;
+  };
+  for (const Case& c : {Case{"dd.mm hh:nn", "dd.mm hh:mm"}, Case{"hh:nn", "hh:mm"}, Case{"yyyy-mm-dd", "yyyy-mm-dd"}}) {
+    QByteArray changed = text;
+    changed.replace(picture, QByteArray("DisplayFormat.FormatStr=\"") + c.picture + "\"");
+    const QString file = dir.filePath("krotki.fr3");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(changed);
+    out.close();
+    const QString written = dir.filePath("krotki.xlsx");
+    const ToolRun run =
+        runTool({"export", "--format", "xlsx", file, "--database", database, "--module", module, "-o", written});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+    // The date cells against the log, newest first.
+    const QString script = QStringLiteral(R"py(
+import sys, openpyxl, sqlite3, datetime
+wb = openpyxl.load_workbook(sys.argv[1])
+db = sqlite3.connect(sys.argv[1].replace('krotki.xlsx', 'Valmoro.db'))
+rows = [r[0] for r in db.execute("SELECT Data FROM Wpisy WHERE Modul = ? ORDER BY Data DESC, Identyfikator DESC", ('%1',))]
+cells = [c for s in wb.worksheets for r in s.iter_rows() for c in r if isinstance(c.value, datetime.datetime)]
+print('dates', len(cells) == len(rows), all(c.value.strftime('%Y-%m-%d %H:%M:%S') == d[:19] for c, d in zip(cells, rows)))
+print('formats', sorted({c.number_format for c in cells}))
+)py")
+                               .arg(module);
+    EXPECT_EQ(testing::joined(testing::readXlsxLines(script, written)),
+              testing::joined({"dates True True", QStringLiteral("formats ['%1']").arg(c.cellFormat)}))
+        << c.picture;
+  }
+}
+
+TEST_F(XlsxToolTest, TheReportsOwnFontIsTheWorkbooksStandardFont) {
+  const QString written = dir.filePath("dziennik.xlsx");
+  const ToolRun run =
+      runTool({"export", "--format", "xlsx", report, "--database", database, "--module", module, "-o", written});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  // The "Normal" style's font, and the font of cells without a style.
+  const QString script = QStringLiteral(R"py(
+import sys, zipfile, re
+styles = zipfile.ZipFile(sys.argv[1]).read('xl/styles.xml').decode()
+fonts = re.findall(r'<font>(.*?)</font>', re.search(r'<fonts[^>]*>(.*?)</fonts>', styles).group(1))
+print('normal', re.search(r'<name val="([^"]*)"', fonts[0]).group(1), re.search(r'<sz val="([^"]*)"', fonts[0]).group(1))
+print('calibri', 'Calibri' in styles)
+)py");
+  EXPECT_EQ(testing::joined(testing::readXlsxLines(script, written)), testing::joined({"normal Arial 10", "calibri False"}));
+
+  // LibreOffice, without Calibri on the system, prints it one page wide:
+  // every column of the report on the first page, as many pages as the report.
+  QProcess office;
+  office.start(QStringLiteral("soffice"),
+               {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + dir.path() + "/profile",
+                QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), dir.filePath("pdf"),
+                written});
+  office.waitForFinished(180000);
+  const QString pdf = dir.filePath("pdf/dziennik.pdf");
+  ASSERT_TRUE(QFile::exists(pdf)) << office.readAll().toStdString();
+  const QString first = readerOutput("pdftotext", {"-f", "1", "-l", "1", pdf, "-"});
+  EXPECT_TRUE(first.contains("Data i godzina")) << first.toStdString();
+  EXPECT_TRUE(first.contains("Pracownik")) << first.toStdString();
+  const QString fp3 = dir.filePath("dziennik.fp3");
+  ASSERT_EQ(runTool({"prepare", report, "--database", database, "--module", module, "-o", fp3}).exitCode, 0);
+  const QString listing = runTool({"pages", fp3}).out;
+  const int pages = int(listing.count(QRegularExpression("^Strona \\d+:", QRegularExpression::MultilineOption)));
+  EXPECT_TRUE(readerOutput("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages))))
+      << readerOutput("pdfinfo", {pdf}).toStdString();
 }
 
 TEST_F(XlsxToolTest, UnknownOptionsAreNamed) {

@@ -1,5 +1,6 @@
 // valmoro-report check and resave on real files.
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -45,6 +46,51 @@ TEST(ReportDocumentTool, CheckListsTheErrorsAndSaysSoInItsStatus) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_TRUE(missing.out.startsWith("Nie można otworzyć pliku " + dir.filePath("brak.fr3") + ": "))
       << missing.out.toStdString();
+}
+
+// The shipped report with one text replaced.
+QString variant(const QDir& dir, const QString& name, const QByteArray& from, const QByteArray& to) {
+  QByteArray text = readAll(kRaport);
+  EXPECT_TRUE(text.contains(from)) << from.constData();
+  text.replace(from, to);
+  const QString file = dir.filePath(name);
+  QFile out(file);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(text);
+  return file;
+}
+
+TEST(ReportDocumentTool, CheckFindsWhatPreparingWouldStopAt) {
+  QTemporaryDir dir;
+  const QDir at(dir.path());
+  const QString database = dir.filePath("Valmoro.db");
+  makeSeedDatabase(database);
+  const QByteArray point = "Text=\"[Wpisy.&#34;Punkt&#34;]\"";
+  struct Case {
+    QString file;
+    QString said;
+  };
+  const Case cases[] = {
+      {variant(at, "nawias.fr3", point, "Text=\"[Wpisy.&#34;Punkt&#34;\""),
+       "PolePunkt: Błąd w wyrażeniu 'Wpisy.\"Punkt': Identifier expected\n"},
+      {variant(at, "pole.fr3", point, "Text=\"[Wpisy.&#34;Punk&#34;]\""),
+       "PolePunkt: Nieznaleziono pola: Wpisy.\"Punk\"\n"},
+      {variant(at, "srednia.fr3", "[AVG(&#60;Wpisy.&#34;Temperatura&#34;&#62;,MasterData1)]",
+               "[AVG(&#60;Wpisy.&#34;Temperatur&#34;&#62;,MasterData1)]"),
+       "TemperaturaSrednia: Nieznaleziono pola: Wpisy.\"Temperatur\"\n"},
+      {variant(at, "skrypt.fr3", "Wpisy := COUNT(MasterData1) &#62; 0;", "Wpisy := ;"),
+       "Błąd wykonania skryptu w 6:12: Expression expected\n"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun check = runTool({"check", c.file});
+    EXPECT_EQ(check.exitCode, 1) << c.file.toStdString();
+    EXPECT_EQ(check.out, c.said) << c.file.toStdString();
+    // What preparing says, word for word.
+    const ToolRun prepare =
+        runTool({"prepare", c.file, "--database", database, "--module", "Biuro", "-o", dir.filePath("x.fp3")});
+    EXPECT_EQ(prepare.exitCode, 1) << c.file.toStdString();
+    EXPECT_EQ(prepare.out, c.said) << c.file.toStdString();
+  }
 }
 
 TEST(ReportDocumentTool, ResaveWritesWhatWasRead) {

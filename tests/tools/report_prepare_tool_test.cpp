@@ -123,6 +123,115 @@ TEST_F(ReportPrepareTool, ShippedReportShowsTheModulesTrueFigures) {
             QStringLiteral("Strona %1 z [TotalPages#]").arg(prepared.pages));
 }
 
+TEST_F(ReportPrepareTool, ShippedSummaryStandsUnderTheColumnsItSums) {
+  const QString out = dir.filePath("raport.fp3");
+  ASSERT_EQ(runTool({"prepare", report, "--database", database, "--module", module, "-o", out}).exitCode, 0);
+  report::TfrxReport owner;
+  report::TfrxPreviewPages& store = owner.PreviewPages();
+  ASSERT_TRUE(store.LoadFromFile(out));
+  // Left and width of the views by name: the first row's, and the summary's.
+  QHash<QString, QPair<double, double>> boxes;
+  for (int p = 0; p < store.Count(); ++p)
+    for (report::TfrxComponent* object : store.Page(p)->AllObjects())
+      if (auto* memo = qobject_cast<report::TfrxCustomMemoView*>(object); memo && !boxes.contains(memo->Name()))
+        boxes.insert(memo->Name(), {memo->Left(), memo->Width()});
+  for (const char* figure : {"Srednia", "Minimum", "Maksimum"}) {
+    EXPECT_EQ(boxes.value(QStringLiteral("Temperatura") + figure), boxes.value("PoleTemperatura")) << figure;
+    EXPECT_EQ(boxes.value(QStringLiteral("Wilgotnosc") + figure), boxes.value("PoleWilgotnosc")) << figure;
+  }
+  EXPECT_FALSE(boxes.contains("BrakWpisow"));
+}
+
+TEST_F(ReportPrepareTool, ShippedReportOfAnEmptyPeriodSaysSo) {
+  const QString out = dir.filePath("pusty.fp3");
+  const ToolRun run = runTool({"prepare", report, "--database", database, "--module", module, "--from", "2030-01-01",
+                               "--to", "2030-02-01", "-o", out});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  const Prepared prepared(out);
+  EXPECT_EQ(prepared.count("MasterData1"), 0);
+  // No module line without a module to name.
+  EXPECT_EQ(prepared.first("ReportTitle1").value("Modul"), "");
+  const auto summary = prepared.first("ReportSummary1");
+  EXPECT_EQ(summary.value("Podsumowanie"), "Podsumowanie — liczba pomiarów: 0");
+  EXPECT_EQ(summary.value("BrakWpisow"), "Brak wpisów w wybranym okresie");
+  // No figures of nothing.
+  for (const char* name : {"TemperaturaSrednia", "TemperaturaMinimum", "TemperaturaMaksimum", "WilgotnoscSrednia",
+                           "WilgotnoscMinimum", "WilgotnoscMaksimum", "NaglowekSrednia"})
+    EXPECT_FALSE(summary.contains(name)) << name;
+}
+
+TEST_F(ReportPrepareTool, SortedRowsGiveOneGroupPerPoint) {
+  // The shipped layout grouped by the point, with a total per group.
+  const QString file = dir.filePath("punkty.fr3");
+  {
+    report::TfrxReport design;
+    ASSERT_TRUE(design.LoadFromFile(report));
+    auto* master = qobject_cast<report::TfrxMasterData*>(design.FindObject("MasterData1"));
+    ASSERT_TRUE(master);
+    auto* header = new report::TfrxGroupHeader(master->Parent());
+    header->SetName("GroupHeader1");
+    header->SetBounds(0, master->Top() - 1, master->Width(), 20);
+    header->SetCondition("Wpisy.\"Punkt\"");
+    auto* title = new report::TfrxMemoView(header);
+    title->SetName("Punkt");
+    title->SetBounds(0, 0, 400, 20);
+    title->SetText("Punkt: [Wpisy.\"Punkt\"]");
+    auto* footer = new report::TfrxGroupFooter(master->Parent());
+    footer->SetName("GroupFooter1");
+    footer->SetBounds(0, master->Top() + 30, master->Width(), 20);
+    auto* count = new report::TfrxMemoView(footer);
+    count->SetName("Liczba");
+    count->SetBounds(0, 0, 400, 20);
+    count->SetText("[COUNT(MasterData1)]");
+    master->SetSortKeys({{"Wpisy.\"Punkt\"", false}});
+    design.WriteToFile(file);
+  }
+  const QString out = dir.filePath("punkty.fp3");
+  const ToolRun run = runTool({"prepare", file, "--database", database, "--module", module, "-o", out});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+  const Prepared prepared(out);
+
+  const QString connectionName = QStringLiteral("prepare_tool_points");
+  QStringList points;
+  QHash<QString, int> counts;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(database);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    q.prepare("SELECT Punkt, count(*) FROM Wpisy WHERE Modul = ? GROUP BY Punkt");
+    q.addBindValue(module);
+    ASSERT_TRUE(q.exec());
+    while (q.next()) {
+      points << q.value(0).toString();
+      counts.insert(q.value(0).toString(), q.value(1).toInt());
+    }
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+  ASSERT_GT(points.size(), 1);
+  // One header per point, in the order of their names, each
+  // followed by its footer with the point's number of readings.
+  QStringList headers, totals;
+  for (const auto& band : prepared.bands) {
+    if (band.first == "GroupHeader1") headers << band.second.value("Punkt");
+    if (band.first == "GroupFooter1") totals << band.second.value("Liczba");
+  }
+  // (These names sort alike in every order, Polish included.)
+  std::sort(points.begin(), points.end());
+  QStringList expected, expectedTotals;
+  for (const QString& point : points) {
+    expected << "Punkt: " + point;
+    expectedTotals << QString::number(counts.value(point));
+  }
+  EXPECT_EQ(headers, expected);
+  EXPECT_EQ(totals, expectedTotals);
+  EXPECT_EQ(prepared.count("MasterData1"), queryRow(database, "SELECT count(*) FROM Wpisy WHERE Modul = ?", {module})
+                                               .value(0)
+                                               .toInt());
+  // Within a point the rows stay newest first.
+  EXPECT_EQ(prepared.first("MasterData1").value("PolePunkt"), points.first());
+}
+
 TEST_F(ReportPrepareTool, DateFilterKeepsTheLowerBoundAndDropsTheUpper) {
   const QString out = dir.filePath("luty.fp3");
   const QVariantList range = queryRow(database, "SELECT min(date(Data)) FROM Wpisy WHERE Modul = ?", {module});
