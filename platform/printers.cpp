@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/file_errors.h"
 #include "platform/painter_canvas.h"
 #include "platform/paper_table.h"
 #include "platform/print_sources.h"
@@ -314,7 +315,7 @@ void TfrxPrinter::BeginDoc() {
       QFile probe(partFile_);
       if (!probe.open(QIODevice::WriteOnly)) {
         printing_ = false;
-        const QString reason = probe.errorString();
+        const QString reason = files::ioErrorText(probe);
         partFile_.clear();
         throw PrinterError(QStringLiteral("Nie można zapisać wydruku do pliku „%1”: %2.").arg(fileName_, reason));
       }

@@ -484,7 +484,7 @@ QString Workbook::SaveAs(const QString& fileName, int /*format*/) {
     QFile probe(temp);
     if (!probe.open(QIODevice::WriteOnly))
       throw SpreadsheetError(
-          QStringLiteral("Nie można utworzyć pliku %1: %2").arg(QDir::toNativeSeparators(path), probe.errorString()));
+          QStringLiteral("Nie można utworzyć pliku %1: %2").arg(QDir::toNativeSeparators(path), files::ioErrorText(probe)));
     probe.close();
   }
   const QuietStandardError quiet;
