@@ -285,6 +285,15 @@ Variant TfsPropertyHelper::GetValue() try {
   rethrowAsScriptError();
 }
 
+namespace {
+PublishedWriteWatch& publishedWriteWatch() {
+  static PublishedWriteWatch watch;
+  return watch;
+}
+}  // namespace
+
+void SetPublishedWriteWatch(PublishedWriteWatch watch) { publishedWriteWatch() = watch; }
+
 void TfsPropertyHelper::SetValue(const Variant& value) try {
   if (IsReadOnly) return;
   QObject* instance = instanceOf(this, true);
@@ -292,9 +301,13 @@ void TfsPropertyHelper::SetValue(const Variant& value) try {
     QVariant v;
     if (Typ == fvtBool) v = QVariant(VarEquals(value, Variant(true)));
     else v = ToQVariant(value, Property.metaType());
+    const PublishedWriteWatch& watch = publishedWriteWatch();
+    const bool watched = watch.active && watch.written && instance && watch.active();
+    const QVariant before = watched ? Property.read(instance) : QVariant();
     if (!Property.write(instance, v))
       throw RunError(error_class::ConvertError, QStringLiteral("Cannot set property '%1' of class %2")
                                                     .arg(Name(), ScriptNameOf(Prog, instance)));
+    if (watched) watch.written(*instance, Property, before, Property.read(instance));
     return;
   }
   if (OnSetValue) OnSetValue(instance, classOf(this), UpperName(), value);

@@ -64,6 +64,16 @@ private:
 };
 
 // A property: published (through the meta-object) or served by handlers.
+// Told of every published property a script sets, when `active` says
+// someone listens (the report's change notification): the object, the
+// property and its values before and after.
+struct PublishedWriteWatch {
+  bool (*active)() = nullptr;
+  void (*written)(QObject& object, const QMetaProperty& property, const QVariant& before,
+                  const QVariant& after) = nullptr;
+};
+void SetPublishedWriteWatch(PublishedWriteWatch watch);
+
 class TfsPropertyHelper : public TfsCustomHelper {
 public:
   TfsPropertyHelper(const QString& name, TfsVarType typ, const QString& typeName);

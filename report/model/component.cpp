@@ -3,6 +3,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "report/model/changes.h"
 #include "report/model/class_registry.h"
 #include "report/model/dialog.h"
 #include "report/model/hooks.h"
@@ -101,6 +102,7 @@ void TfrxComponent::SetParent(TfrxComponent* parent) {
     for (const TfrxComponent* p = parent; p; p = p->parent_)
       if (p == this) throw ReportError(QStringLiteral("An object cannot be placed inside itself"));
     TfrxReport* oldReport = Report();
+    TfrxComponent* oldParent = parent_;
     if (parent_) parent_->objects_.removeOne(this);
     parent_ = parent;
     if (parent_) parent_->objects_.append(this);
@@ -109,6 +111,7 @@ void TfrxComponent::SetParent(TfrxComponent* parent) {
       if (NameIndex* index = indexOf(oldReport)) index->removeSubtree(this);
       if (NameIndex* index = indexOf(newReport)) index->addSubtree(this);
     }
+    changes::parentChanged(*this, oldParent, parent_);
   }
   if (parent_) SetParentFont(parentFont_);
 }
@@ -127,6 +130,12 @@ void TfrxComponent::detachFromParent() {
   if (!parent_) return;
   if (NameIndex* index = indexOf(Report())) index->removeSubtree(this);
   parent_->objects_.removeOne(this);
+  if (changes::observed()) {
+    TfrxComponent* oldParent = parent_;
+    parent_ = nullptr;
+    changes::parentChanged(*this, oldParent, nullptr);
+    parent_ = oldParent;
+  }
   parent_ = nullptr;
 }
 

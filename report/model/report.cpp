@@ -88,8 +88,30 @@ void TfrxReport::SetParent(TfrxComponent* parent) {
   if (parent) throw ReportError(QStringLiteral("A report cannot be placed inside another object"));
 }
 
+void TfrxReport::AddObserver(ReportObserver* observer) {
+  if (observer == nullptr || std::find(observers_.begin(), observers_.end(), observer) != observers_.end()) return;
+  observers_.push_back(observer);
+  changes::observerAdded();
+}
+
+void TfrxReport::RemoveObserver(ReportObserver* observer) {
+  const auto at = std::find(observers_.begin(), observers_.end(), observer);
+  if (at == observers_.end()) return;
+  observers_.erase(at);
+  changes::observerRemoved();
+}
+
+void TfrxReport::Announce(const ReportChange& change) const {
+  // A copy: an observer may stop observing while it is told.
+  const std::vector<ReportObserver*> observers = observers_;
+  for (ReportObserver* observer : observers) observer->reportChanged(change);
+}
+
 TfrxReport::~TfrxReport() {
-  // The whole tree goes: no point in keeping the index up to date meanwhile.
+  // The whole tree goes: no point in keeping the index up to date meanwhile,
+  // nor in telling anyone of each object.
+  for (size_t i = 0; i < observers_.size(); ++i) changes::observerRemoved();
+  observers_.clear();
   names_.disable();
   delete progressWindow_;
   if (outline_) outline_->SetHooks(nullptr);

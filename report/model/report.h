@@ -8,7 +8,9 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "report/model/changes.h"
 #include "report/model/component.h"
 #include "report/model/data_set.h"
 #include "report/model/name_index.h"
@@ -292,9 +294,16 @@ public:
   NameIndex& Names() { return names_; }
   const NameIndex& Names() const { return names_; }
 
+  // Those told of every change of the report's objects (report/model/
+  // changes.h); an observer must be removed before it goes.
+  void AddObserver(ReportObserver* observer);
+  void RemoveObserver(ReportObserver* observer);
+  void Announce(const ReportChange& change) const;
+
 private:
   bool dataFieldValue(const TfrxNameInfo& info, QVariant& value);
   NameIndex names_;
+  std::vector<ReportObserver*> observers_;
   QString parentReport_;
   DataSetLink dataSet_;
   bool dotMatrixReport_ = false;

@@ -9,6 +9,7 @@
 #include "platform/database.h"
 #include "platform/file_errors.h"
 #include "report/model/band.h"
+#include "report/model/changes.h"
 #include "report/model/class_registry.h"
 #include "report/model/data_set.h"
 #include "report/model/dialog.h"
@@ -795,6 +796,12 @@ void RegisterReportClassesModule() {
   // The report classes descend from the platform classes (TComponent,
   // TPersistent, TCollection …): those modules come first.
   script::RegisterBindingModules();
+  // What scripts set is announced like every other change of a report.
+  script::SetPublishedWriteWatch(
+      {&changes::observed, [](QObject& object, const QMetaProperty& property, const QVariant& before,
+                              const QVariant& after) {
+         changes::propertyChanged(object, QString::fromLatin1(property.name()), before, after);
+       }});
   script::RegisterModule(QStringLiteral("ReportClasses"), [](TfsScript* script) {
     return std::make_unique<TfrxReportClassesModule>(script);
   });

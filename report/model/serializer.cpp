@@ -10,6 +10,7 @@
 #include "platform/component_stream.h"
 #include "platform/file_errors.h"
 #include "platform/locale.h"
+#include "report/model/changes.h"
 #include "report/model/class_registry.h"
 #include "report/model/component.h"
 #include "report/model/hooks.h"
@@ -620,8 +621,27 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
         component->SetParentFont(false);
         break;
       }
+  // Those following the report hear of every value that changed: read as
+  // the property, a string list by its text, a text view's text as such.
+  const bool observed = changes::observed();
+  const auto valueOf = [&object](const QString& path) -> QVariant {
+    if (QVariant value = readPropertyPath(&object, path); value.isValid()) return value;
+    if (path.endsWith(QLatin1String(".Text"))) {
+      const QVariant list = readPropertyPath(&object, path.chopped(5));
+      if (list.canConvert<QStringList>()) return list.toStringList().join(QStringLiteral("\r\n"));
+    }
+    if (auto* memo = qobject_cast<TfrxCustomMemoView*>(&object); memo && sameName(path, u"Text")) return memo->Text();
+    return {};
+  };
   for (const Attribute& a : attributes) {
     try {
+      if (observed) {
+        const QString path = a.name.toString();
+        const QVariant before = valueOf(path);
+        applyOne(object, a.name, a.value);
+        changes::propertyChanged(object, path, before, valueOf(path));
+        continue;
+      }
       applyOne(object, a.name, a.value);
     } catch (const ReportError& e) {
       AddError(e.message());

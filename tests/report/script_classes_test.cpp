@@ -228,3 +228,32 @@ TEST_F(ScriptClasses, TextViewsMeasureThemselves) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the report said changed, one line each.
+struct Recorder : ReportObserver {
+  void reportChanged(const ReportChange& change) override {
+    if (change.kind == ReportChange::Kind::Property)
+      lines << QStringLiteral("%1.%2: %3 -> %4")
+                   .arg(change.object->Name(), change.property, change.oldValue.toString(), change.newValue.toString());
+  }
+  QStringList lines;
+};
+
+TEST_F(ScriptClasses, WhatAScriptSetsIsAnnouncedLikeAnyChange) {
+  Recorder recorder;
+  report.AddObserver(&recorder);
+  EXPECT_EQ(run(QStringLiteral("begin\n"
+                               "  Memo1.Left := 12.5; Memo1.Font.Size := 14; Memo1.Text := 'Temperatura';\n"
+                               "end.")),
+            QString());
+  report.RemoveObserver(&recorder);
+  // The unchanged text says nothing; the font's size is the memo's.
+  EXPECT_EQ(recorder.lines, (QStringList{"Memo1.Left: 0 -> 12.5", "Memo1.Font.Size: 10 -> 14"}));
+  // Without an observer nothing is told.
+  EXPECT_EQ(run(QStringLiteral("begin Memo1.Left := 3; end.")), QString());
+  EXPECT_EQ(recorder.lines.size(), 2);
+}
+
+}  // namespace

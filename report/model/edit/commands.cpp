@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "report/model/changes.h"
 #include "report/model/class_registry.h"
 #include "report/model/component.h"
 #include "report/model/edit/snapshot.h"
@@ -93,6 +94,8 @@ ChangeCommand::ChangeCommand(TfrxReport& report, const QString& text, const QStr
                              const std::function<void(TfrxComponent&)>& change)
     : EditCommand(report, text) {
   if (names.isEmpty()) throw ReportError(QStringLiteral("Nie wybrano żadnego obiektu."));
+  // A trial: made and undone here, told to no one.
+  const changes::Silence silence;
   std::vector<State> before;
   for (const QString& name : names) before.push_back(capture(objectNamed(report, name)));
   std::vector<State> after;
@@ -229,6 +232,7 @@ bool SetBoundsCommand::mergeWith(const QUndoCommand* other) {
 InsertCommand::InsertCommand(TfrxReport& report, const QString& className, const QString& parentName,
                              const QRectF& bounds)
     : EditCommand(report, QString()) {
+  const changes::Silence silence;
   TfrxComponent& parent = objectNamed(report, parentName);
   TfrxComponent* object = createObject(className, &parent);
   if (object == nullptr) throw ReportError(QStringLiteral("Nieznana klasa obiektu: %1").arg(className));
