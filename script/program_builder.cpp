@@ -729,11 +729,16 @@ public:
         links_(designator_->Items) {}
 
   std::unique_ptr<TfsDesignator> run() {
+    // "@Name" is a constant, not a chain of links.
     if (element_->Count() > 0 && named(element_->Items(0), "addr")) return routineAddress();
+    // The links, name by name, with their arguments.
     compileLinks();
     if (links_.empty()) b_.fail(InvalidFileFormatText());
+    // A delete frees what the links give.
     if (mode_ == DesignatorMode::Delete) addFree();
+    // Argument counts, defaults and types.
     checkArguments();
+    // The designator's type and its fast form.
     return finish();
   }
 
