@@ -24,12 +24,10 @@ inline const QString S10 = QStringLiteral("select * from Uzytkownicy\r\norder by
 inline const QString S11 = QStringLiteral("select * from Moduly order by Modul, Punkt");
 
 // The module's log between two dates, lower inclusive, upper exclusive
-// (:modul). The dates are short-date texts made by the program from the
-// pickers, written as date literals.
-inline QString filteredLog(const QString& fromDate, const QString& toDate) {
-  return QStringLiteral("select * from Wpisy WHERE modul=:modul AND data>=#%1# AND data<#%2# order by data desc")
-      .arg(fromDate, toDate);
-}
+// (:modul, :od, :do). The dates are bound as the short-date texts the program
+// makes from the pickers; the data layer reads them as the column's dates.
+inline const QString S7 =
+    QStringLiteral("select * from Wpisy WHERE modul=:modul AND data>=:od AND data<:do order by data desc");
 
 // A new reading, two lines (:data, :modul, :punkt, :temperatura, :wilgotnosc, :pracownik).
 inline const QStringList S8 = {

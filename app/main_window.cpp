@@ -397,9 +397,11 @@ void TAOknoGl::SpeedButton3Click() {
   const QString to = locale::formatDate(DateTimePicker2->date());
   try {
     ADODataSet1->close();
-    ADODataSet1->setCommandText(statements::filteredLog(from, to));
+    ADODataSet1->setCommandText(statements::S7);
     ADODataSet1->clearBindings();
     ADODataSet1->bindValue(QStringLiteral(":modul"), ZalogowanyModul);
+    ADODataSet1->bindValue(QStringLiteral(":od"), from);
+    ADODataSet1->bindValue(QStringLiteral(":do"), to);
     ADODataSet1->open();
     showConnectionState();
   } catch (const db::DbError& e) {

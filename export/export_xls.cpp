@@ -381,6 +381,38 @@ void TfrxXLSExport::applyUnions(const std::vector<KeyedArea>& list, int kind, co
   if (!union_.isEmpty()) apply(unionKey, union_);
 }
 
+void TfrxXLSExport::writeColumnWidths() {
+  const int columns = matrix_->Width();
+  startStage(resources::text(u"ProgressColumns"), columns - 1);
+  for (int c = 1; c < columns; ++c) {
+    if (cancelled_) break;
+    const double w = double(matrix_->GetXPosById(c) - matrix_->GetXPosById(c - 1)) / kColumnWidthFactor;
+    if (w > 0 && w < 256 && c < 256) {
+      try {
+        sheet_->Columns(c).SetColumnWidth(w);
+      } catch (const ss::SpreadsheetError&) {
+      }
+    }
+    if (!step()) break;
+  }
+}
+
+void TfrxXLSExport::breakAfterPage(int row, int& page) {
+  if (pageBreaks_ && page < matrix_->PagesCount() && matrix_->GetPageBottom(page) <= matrix_->GetYPosById(row)) {
+    // No break after the last page: nothing follows it.
+    if (page + 1 < matrix_->PagesCount() && row + 2 <= ss::kMaxRows)
+      sheet_->Rows(row + 2).SetPageBreak(ss::xlPageBreakManual);
+    ++page;
+  }
+}
+
+void TfrxXLSExport::noteWideColumn(int x) {
+  if (x + 1 >= 255 && !wideNoted_) {
+    wideNoted_ = true;
+    note(QStringLiteral("Raport jest szerszy niż 254 kolumny arkusza; dalsze kolumny pominięto."));
+  }
+}
+
 void TfrxXLSExport::writeFast() {
   const int rows = matrix_->Height();
   const int columns = matrix_->Width();
@@ -393,12 +425,7 @@ void TfrxXLSExport::writeFast() {
   for (int r = 1; r < rows; ++r) {
     const double h = double(matrix_->GetYPosById(r) - matrix_->GetYPosById(r - 1)) / kRowHeightFactor;
     heights.push_back(std::round(h * 4) / 4);
-    if (pageBreaks_ && page < matrix_->PagesCount() && matrix_->GetPageBottom(page) <= matrix_->GetYPosById(r)) {
-      // No break after the last page: nothing follows it.
-      if (page + 1 < matrix_->PagesCount() && r + 2 <= ss::kMaxRows)
-        sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
-      ++page;
-    }
+    breakAfterPage(r, page);
     if (!step()) break;
   }
   // The most frequent height for the whole sheet, then the others by unions
@@ -451,19 +478,7 @@ void TfrxXLSExport::writeFast() {
     if (!step()) break;
   }
 
-  // Column widths.
-  startStage(resources::text(u"ProgressColumns"), columns - 1);
-  for (int c = 1; c < columns; ++c) {
-    if (cancelled_) break;
-    const double w = double(matrix_->GetXPosById(c) - matrix_->GetXPosById(c - 1)) / kColumnWidthFactor;
-    if (w > 0 && w < 256 && c < 256) {
-      try {
-        sheet_->Columns(c).SetColumnWidth(w);
-      } catch (const ss::SpreadsheetError&) {
-      }
-    }
-    if (!step()) break;
-  }
+  writeColumnWidths();
 
   defineStyles(true, true);
 
@@ -524,10 +539,7 @@ void TfrxXLSExport::writeFast() {
       int px = 0, py = 0, dx = 1, dy = 1;
       matrix_->GetObjectPos(index, px, py, dx, dy);
       const auto area = [&](int key) { return KeyedArea{key, x + 1, y + 1, dx, dy}; };
-      if (x + 1 >= 255 && !wideNoted_) {
-        wideNoted_ = true;
-        note(QStringLiteral("Raport jest szerszy niż 254 kolumny arkusza; dalsze kolumny pominięto."));
-      }
+      noteWideColumn(x);
       const TfrxIEMStyle* style = object->Style != nullptr ? object->Style : matrix_->GetStyleById(object->StyleIndex);
       if (exportStyles_ && object->StyleIndex >= 0) {
         styleList.push_back(area(object->StyleIndex));
@@ -605,27 +617,11 @@ void TfrxXLSExport::writeNormal() {
   for (int r = 1; r < rows; ++r) {
     const double h = double(matrix_->GetYPosById(r) - matrix_->GetYPosById(r - 1)) / kRowHeightFactor;
     sheet_->Rows(r).SetRowHeight(std::min(h, 409.0));
-    if (pageBreaks_ && page < matrix_->PagesCount() && matrix_->GetPageBottom(page) <= matrix_->GetYPosById(r)) {
-      // No break after the last page: nothing follows it.
-      if (page + 1 < matrix_->PagesCount() && r + 2 <= ss::kMaxRows)
-        sheet_->Rows(r + 2).SetPageBreak(ss::xlPageBreakManual);
-      ++page;
-    }
+    breakAfterPage(r, page);
     if (!step()) break;
   }
 
-  startStage(resources::text(u"ProgressColumns"), columns - 1);
-  for (int c = 1; c < columns; ++c) {
-    if (cancelled_) break;
-    const double w = double(matrix_->GetXPosById(c) - matrix_->GetXPosById(c - 1)) / kColumnWidthFactor;
-    if (w > 0 && w < 256 && c < 256) {
-      try {
-        sheet_->Columns(c).SetColumnWidth(w);
-      } catch (const ss::SpreadsheetError&) {
-      }
-    }
-    if (!step()) break;
-  }
+  writeColumnWidths();
 
   defineStyles(false, false);
 
@@ -640,10 +636,7 @@ void TfrxXLSExport::writeNormal() {
       object->Counter = 1;
       int px = 0, py = 0, dx = 1, dy = 1;
       matrix_->GetObjectPos(index, px, py, dx, dy);
-      if (x + 1 >= 255 && !wideNoted_) {
-        wideNoted_ = true;
-        note(QStringLiteral("Raport jest szerszy niż 254 kolumny arkusza; dalsze kolumny pominięto."));
-      }
+      noteWideColumn(x);
       std::optional<ss::Range> range = selectRange(x + 1, y + 1, dx, dy);
       const TfrxIEMStyle* style = object->Style != nullptr ? object->Style : matrix_->GetStyleById(object->StyleIndex);
       if (range) {

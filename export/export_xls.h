@@ -99,6 +99,13 @@ private:
   void writeCommon();
   void writeFast();
   void writeNormal();
+  // The width of every column of the matrix (a stage of its own).
+  void writeColumnWidths();
+  // A manual break under matrix row `row` when page `page` ends there
+  // (page then counts on).
+  void breakAfterPage(int row, int& page);
+  // Says once that the report is wider than the sheet's columns (x: matrix column).
+  void noteWideColumn(int x);
   QString cellText(const TfrxIEMObject* object);
   void pastePicture(const TfrxIEMObject* object, int column, int row, int columns, int rows, bool nudge);
   void defineStyles(bool withRotation, bool fillOnlyWhenColoured);

@@ -292,47 +292,31 @@ void PdfCanvas::ellipse(const gfx::Rect& r) {
       true);
 }
 
+QByteArray PdfCanvas::pointsPath(std::span<const QPoint> points, bool closed) const {
+  // Through the centres of the pixels, as the outlines of the other figures.
+  QByteArray p;
+  for (size_t i = 0; i < points.size(); ++i) {
+    appendPoint(p, points[i].x() + 0.5, points[i].y() + 0.5);
+    p += i == 0 ? " m\n" : " l\n";
+  }
+  if (closed) p += "h\n";
+  return p;
+}
+
 void PdfCanvas::polygon(std::span<const QPoint> points) {
   if (points.size() < 2) return;
-  figure(
-      [&] {
-        QByteArray p;
-        for (size_t i = 0; i < points.size(); ++i) {
-          appendPoint(p, points[i].x() + 0.5, points[i].y() + 0.5);
-          p += i == 0 ? " m\n" : " l\n";
-        }
-        p += "h\n";
-        return p;
-      },
-      true, true);
+  figure([&] { return pointsPath(points, true); }, true, true);
 }
 
 void PdfCanvas::polyline(std::span<const QPoint> points) {
   if (points.size() < 2) return;
-  figure(
-      [&] {
-        QByteArray p;
-        for (size_t i = 0; i < points.size(); ++i) {
-          appendPoint(p, points[i].x() + 0.5, points[i].y() + 0.5);
-          p += i == 0 ? " m\n" : " l\n";
-        }
-        return p;
-      },
-      false);
+  figure([&] { return pointsPath(points, false); }, false);
 }
 
 void PdfCanvas::line(QPoint from, QPoint to) {
   if (from == to) return;
-  figure(
-      [&] {
-        QByteArray p;
-        appendPoint(p, from.x() + 0.5, from.y() + 0.5);
-        p += " m\n";
-        appendPoint(p, to.x() + 0.5, to.y() + 0.5);
-        p += " l\n";
-        return p;
-      },
-      false);
+  const QPoint ends[] = {from, to};
+  figure([&] { return pointsPath(ends, false); }, false);
 }
 
 void PdfCanvas::pushClip(const gfx::Rect& rect) {

@@ -70,6 +70,8 @@ private:
   double Y(double y) const { return heightPt_ - y * k_; }
   QByteArray point(double x, double y) const;
   void appendPoint(QByteArray& out, double x, double y) const;
+  // The path through the points ("m", then "l"), closed with "h" when asked.
+  QByteArray pointsPath(std::span<const QPoint> points, bool closed) const;
   void setFill(gfx::Color color);
   void setStroke(gfx::Color color);
   void setLineWidth(double points);

@@ -715,54 +715,44 @@ std::unique_ptr<TfsSetExpression> TfsProgramBuilder::compileSet(const TfsXMLItem
 
 // ---- Designators ------------------------------------------------------------------------------
 
-std::unique_ptr<TfsDesignator> TfsProgramBuilder::compileDesignator(const TfsXMLItem* element, TfsScript* script,
-                                                                    DesignatorMode mode) {
-  at(element);
-  if (StackIsLow()) fail(ScriptMessage(SNestingTooDeep));
-  auto designator = std::make_unique<TfsDesignator>(script);
-  auto& links = designator->Items;
-  const int count = element->Count();
+// The compilation of one designator: its links from left to right, each with
+// the type it gives, then the implied "Free" of a delete, the arguments
+// against the parameters, and the designator's fast form.
+class TfsProgramBuilder::DesignatorCompiler {
+public:
+  DesignatorCompiler(TfsProgramBuilder& builder, const TfsXMLItem* element, TfsScript* script, DesignatorMode mode)
+      : b_(builder),
+        element_(element),
+        script_(script),
+        mode_(mode),
+        designator_(std::make_unique<TfsDesignator>(script)),
+        links_(designator_->Items) {}
 
-  const auto addLink = [&](TfsCustomVariable* item, const QString& pos) {
-    auto link = std::make_unique<TfsDesignatorItem>();
-    link->Ref = item;
-    link->SourcePos = pos;
-    links.push_back(std::move(link));
-  };
-  const auto addDynamic = [&](const QString& name, const QString& pos) {
-    auto link = std::make_unique<TfsDesignatorItem>();
-    link->Dynamic = true;
-    link->MemberName = name;
-    link->SourcePos = pos;
-    links.push_back(std::move(link));
-  };
-  // What the last link gives: its item's type; a constructor gives the
-  // class of the link before it.
-  std::vector<TfsTypeRec> linkTypes;
-  const auto typeOfLast = [&]() -> TfsTypeRec {
-    if (links.empty() || links.back()->Dynamic) return {fvtVariant, QStringLiteral("Variant")};
-    TfsCustomVariable* item = links.back()->Ref;
-    if (item->Typ == fvtConstructor) {
-      const QString cls = links.size() >= 2 && !links[links.size() - 2]->Dynamic ? linkTypes[links.size() - 2].TypeName
-                                                                                  : QString();
-      return {fvtClass, cls};
-    }
-    return {item->Typ, item->TypeName};
-  };
-  const auto noteType = [&] {
-    linkTypes.resize(links.size());
-    linkTypes.back() = typeOfLast();
-  };
+  std::unique_ptr<TfsDesignator> run() {
+    // "@Name" is a constant, not a chain of links.
+    if (element_->Count() > 0 && named(element_->Items(0), "addr")) return routineAddress();
+    // The links, name by name, with their arguments.
+    compileLinks();
+    if (links_.empty()) b_.fail(InvalidFileFormatText());
+    // A delete frees what the links give.
+    if (mode_ == DesignatorMode::Delete) addFree();
+    // Argument counts, defaults and types.
+    checkArguments();
+    // The designator's type and its fast form.
+    return finish();
+  }
 
+private:
   // "@Name": the routine passed by its name, as a string constant.
-  if (count > 0 && named(element->Items(0), "addr")) {
-    at(element->Items(0));
-    if (count != 2 || !named(element->Items(1), "node")) fail(ProgramMessage(SVarRequired));
-    at(element->Items(1));
+  std::unique_ptr<TfsDesignator> routineAddress() {
+    const int count = element_->Count();
+    b_.at(element_->Items(0));
+    if (count != 2 || !named(element_->Items(1), "node")) b_.fail(ProgramMessage(SVarRequired));
+    b_.at(element_->Items(1));
     auto constant = std::make_unique<TfsVariable>(QString(), fvtString, QStringLiteral("String"));
-    constant->Value = Variant(textOf(element->Items(1)));
+    constant->Value = Variant(textOf(element_->Items(1)));
     constant->IsReadOnly = true;
-    auto result = std::make_unique<TfsVariableDesignator>(script, constant.get());
+    auto result = std::make_unique<TfsVariableDesignator>(script_, constant.get());
     auto link = std::make_unique<TfsDesignatorItem>();
     link->Ref = constant.get();
     link->OwnedRef = std::move(constant);
@@ -773,251 +763,324 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::compileDesignator(const TfsXML
     return result;
   }
 
-  bool dynamic = false;
-  int firstNode = -1;
-  for (int i = 0; i < count; ++i) {
-    const TfsXMLItem* c = element->Items(i);
-    if (named(c, "expr")) {
-      if (!links.empty()) links.back()->Args.push_back(compileExpression(c, script));
-      continue;
-    }
-    if (!named(c, "node")) continue;
-    at(c);
-    const QString name = textOf(c);
-    const QString pos = posOf(c);
+  // Appends a link and notes the type it gives.
+  void push(std::unique_ptr<TfsDesignatorItem> link) {
+    links_.push_back(std::move(link));
+    linkTypes_.resize(links_.size());
+    linkTypes_.back() = typeOfLast();
+  }
 
-    if (links.empty()) {
-      firstNode = i;
-      bool resolved = false;
-      // Open with-blocks, innermost first.
-      for (auto w = withList_.rbegin(); w != withList_.rend() && !resolved; ++w) {
-        TfsCustomVariable* hidden = w->variable;
-        if (hidden->Typ == fvtVariant) {
-          if (script->FindSymbol(name)) break;
-          // A member of an object known only at run time.
+  // A link to an item known now.
+  void addLink(TfsCustomVariable* item, const QString& pos) {
+    auto link = std::make_unique<TfsDesignatorItem>();
+    link->Ref = item;
+    link->SourcePos = pos;
+    push(std::move(link));
+  }
+
+  // A link to a member found only at run time.
+  void addDynamic(const QString& name, const QString& pos) {
+    auto link = std::make_unique<TfsDesignatorItem>();
+    link->Dynamic = true;
+    link->MemberName = name;
+    link->SourcePos = pos;
+    push(std::move(link));
+  }
+
+  // What the last link gives: its item's type; a constructor gives the
+  // class of the link before it.
+  TfsTypeRec typeOfLast() const {
+    if (links_.empty() || links_.back()->Dynamic) return {fvtVariant, QStringLiteral("Variant")};
+    TfsCustomVariable* item = links_.back()->Ref;
+    if (item->Typ == fvtConstructor) {
+      const QString cls = links_.size() >= 2 && !links_[links_.size() - 2]->Dynamic
+                              ? linkTypes_[links_.size() - 2].TypeName
+                              : QString();
+      return {fvtClass, cls};
+    }
+    return {item->Typ, item->TypeName};
+  }
+
+  // A symbol the language's library must have ("__ArrayHelper", ...).
+  TfsCustomVariable* requiredSymbol(const QString& name) {
+    TfsCustomVariable* symbol = script_->FindSymbol(name);
+    if (!symbol) b_.fail(ProgramMessageQuoted(SIdUndeclared, name));
+    return symbol;
+  }
+
+  // The names and arguments in order: each argument goes to the link before it.
+  void compileLinks() {
+    const int count = element_->Count();
+    for (int i = 0; i < count; ++i) {
+      const TfsXMLItem* c = element_->Items(i);
+      if (named(c, "expr")) {
+        if (!links_.empty()) links_.back()->Args.push_back(b_.compileExpression(c, script_));
+        continue;
+      }
+      if (!named(c, "node")) continue;
+      b_.at(c);
+      const QString name = textOf(c);
+      const QString pos = posOf(c);
+      if (links_.empty()) {
+        firstNode_ = i;
+        firstLink(name, pos);
+      } else if (dynamic_) {
+        addDynamic(name, pos);
+      } else {
+        nextLink(name, pos, i);
+      }
+    }
+  }
+
+  // The first name: a member of an open with-block, else a symbol (an
+  // undeclared one becomes a variable where the language allows); after
+  // "new", the class's constructor follows.
+  void firstLink(const QString& name, const QString& pos) {
+    if (!withBlockLink(name, pos)) addLink(symbolOrNewVariable(name, pos), pos);
+    if (mode_ == DesignatorMode::New) {
+      if (links_.back()->Dynamic || links_.back()->Ref->Kind() != TfsCustomVariable::ItemKind::Class)
+        b_.fail(ProgramMessage(SClassRequired));
+      auto* cls = static_cast<TfsClassVariable*>(links_.back()->Ref);
+      TfsCustomHelper* create = cls->FindMember(QStringLiteral("Create"));
+      if (!create) b_.fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("Create")));
+      addLink(create, pos);
+    }
+  }
+
+  // Open with-blocks, innermost first; true when one of them has the name.
+  bool withBlockLink(const QString& name, const QString& pos) {
+    for (auto w = b_.withList_.rbegin(); w != b_.withList_.rend(); ++w) {
+      TfsCustomVariable* hidden = w->variable;
+      if (hidden->Typ == fvtVariant) {
+        if (script_->FindSymbol(name)) return false;
+        // A member of an object known only at run time.
+        addLink(hidden, pos);
+        addDynamic(name, pos);
+        dynamic_ = true;
+        return true;
+      }
+      if (hidden->Typ == fvtClass) {
+        TfsClassVariable* cls = script_->FindClassItem(hidden->TypeName);
+        if (TfsCustomHelper* member = cls ? cls->FindMember(name) : nullptr) {
           addLink(hidden, pos);
-          noteType();
-          addDynamic(name, pos);
-          noteType();
-          dynamic = true;
-          resolved = true;
-        } else if (hidden->Typ == fvtClass) {
-          TfsClassVariable* cls = script->FindClassItem(hidden->TypeName);
-          if (TfsCustomHelper* member = cls ? cls->FindMember(name) : nullptr) {
-            addLink(hidden, pos);
-            noteType();
-            addLink(member, pos);
-            noteType();
-            resolved = true;
-          }
+          addLink(member, pos);
+          return true;
         }
       }
-      if (!resolved) {
-        TfsCustomVariable* item = script->FindSymbol(name);
-        if (!item) {
-          if (needDeclareVars_) fail(ProgramMessageQuoted(SIdUndeclared, name));
-          auto v = std::make_unique<TfsVariable>(name, fvtVariant, QStringLiteral("Variant"));
-          v->OnGetVarValue = mainScript_->OnGetVarValue;
-          v->SourcePos = pos;
-          v->SourceUnit = unitName_;
-          item = v.get();
-          mainScript_->AddSymbol(name, v.release());
-        }
-        addLink(item, pos);
-        noteType();
-      }
-      if (mode == DesignatorMode::New) {
-        if (links.back()->Dynamic || links.back()->Ref->Kind() != TfsCustomVariable::ItemKind::Class)
-          fail(ProgramMessage(SClassRequired));
-        auto* cls = static_cast<TfsClassVariable*>(links.back()->Ref);
-        TfsCustomHelper* create = cls->FindMember(QStringLiteral("Create"));
-        if (!create) fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("Create")));
-        addLink(create, pos);
-        noteType();
-      }
-      continue;
     }
+    return false;
+  }
 
-    if (dynamic) {
-      addDynamic(name, pos);
-      noteType();
-      continue;
-    }
+  TfsCustomVariable* symbolOrNewVariable(const QString& name, const QString& pos) {
+    if (TfsCustomVariable* item = script_->FindSymbol(name)) return item;
+    if (b_.needDeclareVars_) b_.fail(ProgramMessageQuoted(SIdUndeclared, name));
+    auto v = std::make_unique<TfsVariable>(name, fvtVariant, QStringLiteral("Variant"));
+    v->OnGetVarValue = b_.mainScript_->OnGetVarValue;
+    v->SourcePos = pos;
+    v->SourceUnit = b_.unitName_;
+    TfsCustomVariable* item = v.get();
+    b_.mainScript_->AddSymbol(name, v.release());
+    return item;
+  }
 
-    TfsDesignatorItem* previousLink = links.back().get();
+  // A name after the first, resolved by the type the links so far give; i
+  // is the element's index (late binding starts again after the first name).
+  void nextLink(const QString& name, const QString& pos, int& i) {
+    TfsDesignatorItem* previousLink = links_.back().get();
     TfsCustomVariable* p = previousLink->Ref;
     // An indexed property takes the "[" that follows as its index.
     if (auto* method = dynamic_cast<TfsMethodHelper*>(p); method && method->IndexMethod && !previousLink->Flag) {
-      if (name != u"[") fail(ProgramMessage(SIndexRequired));
+      if (name != u"[") b_.fail(ProgramMessage(SIndexRequired));
       previousLink->Flag = true;
-      continue;
+      return;
     }
-    TfsTypeRec type = linkTypes.back();
+    TfsTypeRec type = linkTypes_.back();
     const bool readable = p->Kind() == TfsCustomVariable::ItemKind::Variable ||
                           p->Kind() == TfsCustomVariable::ItemKind::StringVariable ||
                           p->Kind() == TfsCustomVariable::ItemKind::Param;
-
-    if (type.Typ == fvtVariant) {
-      // What a variable holds now decides: a host may have stored an object
-      // before compiling. Otherwise the rest is resolved at run time.
-      const Variant value = readable ? p->GetValue() : Variant::Null();
-      if (value.IsString()) {
-        type = {fvtString, QStringLiteral("String")};
-      } else if (value.IsArray()) {
-        if (name != u"[") fail(ProgramMessage(SIndexRequired));
-        TfsCustomVariable* helper = script->FindSymbol(QStringLiteral("__ArrayHelper"));
-        if (!helper) fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("__ArrayHelper")));
-        addLink(helper, pos);
-        noteType();
-        continue;
-      } else if (QObject* object = value.AsObject()) {
-        if (TfsClassVariable* cls = script->FindClassItemOf(object->metaObject())) type = {fvtClass, cls->Name()};
-      }
-      if (type.Typ == fvtVariant) {
-        dynamic = true;
-        addDynamic(name, pos);
-        noteType();
-        continue;
-      }
-    }
-
+    if (type.Typ == fvtVariant && variantLink(name, pos, readable ? p->GetValue() : Variant::Null(), type)) return;
     if (type.Typ == fvtString || type.Typ == fvtChar) {
-      if (name != u"[") fail(ProgramMessage(SStringError));
-      TfsCustomVariable* helper = script->FindSymbol(QStringLiteral("__StringHelper"));
-      if (!helper) fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("__StringHelper")));
-      addLink(helper, pos);
-      noteType();
-      continue;
+      if (name != u"[") b_.fail(ProgramMessage(SStringError));
+      addLink(requiredSymbol(QStringLiteral("__StringHelper")), pos);
+      return;
     }
-
     if (type.Typ == fvtClass) {
-      TfsClassVariable* cls = script->FindClassItem(type.TypeName);
-      if (!cls) fail(ProgramMessageQuoted(SUnknownType, type.TypeName));
-      if (name == u"[") {
-        if (!cls->DefProperty) fail(FormatProgramMessage(SClassError, cls->Name()));
-        addLink(cls->DefProperty, pos);
-        links.back()->Flag = true;
-        noteType();
-        continue;
-      }
-      if (TfsCustomHelper* member = cls->FindMember(name)) {
-        addLink(member, pos);
-        noteType();
-        continue;
-      }
-      // A component that the object in the variable owns.
-      if (QObject* owner = readable ? p->GetValue().AsObject() : nullptr) {
-        QObject* found = nullptr;
-        for (QObject* o : owner->children())
-          if (o->objectName().compare(name, Qt::CaseInsensitive) == 0) found = o;
-        if (found) {
-          const TfsClassVariable* foundClass = script->FindClassItemOf(found->metaObject());
-          auto holder = std::make_unique<TfsVariable>(
-              name, fvtClass, foundClass ? foundClass->Name() : ScriptClassName(found->metaObject()));
-          holder->Value = Variant::FromObject(found);
-          holder->IsReadOnly = true;
-          auto link = std::make_unique<TfsDesignatorItem>();
-          link->Ref = holder.get();
-          link->OwnedRef = std::move(holder);
-          link->SourcePos = pos;
-          links.push_back(std::move(link));
-          noteType();
-          continue;
-        }
-      }
-      if (!script->Running && script->LateBindMembers) {
-        // All links after the first are resolved at run time.
-        links.resize(1);
-        linkTypes.resize(1);
-        dynamic = true;
-        i = firstNode;
-        continue;
-      }
-      fail(ProgramMessageQuoted(SIdUndeclared, name));
+      classLink(name, pos, readable ? p : nullptr, type, i);
+      return;
     }
-
     if (type.Typ == fvtArray && name == u"[") {
       TfsCustomVariable* helper = p->RefItem;
       if (!helper || helper->Kind() != TfsCustomVariable::ItemKind::Helper)
-        helper = script->FindSymbol(QStringLiteral("__ArrayHelper"));
-      if (!helper) fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("__ArrayHelper")));
+        helper = requiredSymbol(QStringLiteral("__ArrayHelper"));
       addLink(helper, pos);
-      noteType();
-      continue;
+      return;
     }
-    fail(ProgramMessage(SArrayRequired));
+    b_.fail(ProgramMessage(SArrayRequired));
   }
-  if (links.empty()) fail(InvalidFileFormatText());
 
-  if (mode == DesignatorMode::Delete) {
-    const TfsTypeRec last = linkTypes.back();
-    if (last.Typ != fvtClass && last.Typ != fvtVariant) fail(ProgramMessage(SClassRequired));
-    if (dynamic || last.Typ == fvtVariant) {
-      addDynamic(QStringLiteral("Free"), links.back()->SourcePos);
-      dynamic = true;
-    } else {
-      TfsClassVariable* tobject = script->FindClassItem(QStringLiteral("TObject"));
-      TfsCustomHelper* free = tobject ? tobject->FindMember(QStringLiteral("Free")) : nullptr;
-      if (!free) fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("Free")));
-      addLink(free, links.back()->SourcePos);
+  // After a link of no declared type, what it holds now decides (a host may
+  // have stored an object before compiling): a text or a class sets type;
+  // an array's index, or anything else as a run-time member, is linked here
+  // and gives true.
+  bool variantLink(const QString& name, const QString& pos, const Variant& value, TfsTypeRec& type) {
+    if (value.IsString()) {
+      type = {fvtString, QStringLiteral("String")};
+    } else if (value.IsArray()) {
+      if (name != u"[") b_.fail(ProgramMessage(SIndexRequired));
+      addLink(requiredSymbol(QStringLiteral("__ArrayHelper")), pos);
+      return true;
+    } else if (QObject* object = value.AsObject()) {
+      if (TfsClassVariable* cls = script_->FindClassItemOf(object->metaObject())) type = {fvtClass, cls->Name()};
     }
-    noteType();
+    if (type.Typ != fvtVariant) return false;
+    dynamic_ = true;
+    addDynamic(name, pos);
+    return true;
+  }
+
+  // A name after a link of a class: its default property for "[", a member,
+  // a component the object owns; else late binding when the script allows
+  // it. holder: the link before when it is one that holds a value, else null.
+  void classLink(const QString& name, const QString& pos, TfsCustomVariable* holder, const TfsTypeRec& type,
+                 int& i) {
+    TfsClassVariable* cls = script_->FindClassItem(type.TypeName);
+    if (!cls) b_.fail(ProgramMessageQuoted(SUnknownType, type.TypeName));
+    if (name == u"[") {
+      if (!cls->DefProperty) b_.fail(FormatProgramMessage(SClassError, cls->Name()));
+      addLink(cls->DefProperty, pos);
+      links_.back()->Flag = true;
+      return;
+    }
+    if (TfsCustomHelper* member = cls->FindMember(name)) {
+      addLink(member, pos);
+      return;
+    }
+    if (ownedComponentLink(name, pos, holder ? holder->GetValue().AsObject() : nullptr)) return;
+    if (!script_->Running && script_->LateBindMembers) {
+      // All links after the first are resolved at run time.
+      links_.resize(1);
+      linkTypes_.resize(1);
+      dynamic_ = true;
+      i = firstNode_;
+      return;
+    }
+    b_.fail(ProgramMessageQuoted(SIdUndeclared, name));
+  }
+
+  // A component that the object in the variable owns, held as a constant
+  // link; false when it owns none of that name.
+  bool ownedComponentLink(const QString& name, const QString& pos, QObject* owner) {
+    if (!owner) return false;
+    QObject* found = nullptr;
+    for (QObject* o : owner->children())
+      if (o->objectName().compare(name, Qt::CaseInsensitive) == 0) found = o;
+    if (!found) return false;
+    const TfsClassVariable* foundClass = script_->FindClassItemOf(found->metaObject());
+    auto holder = std::make_unique<TfsVariable>(name, fvtClass,
+                                                foundClass ? foundClass->Name() : ScriptClassName(found->metaObject()));
+    holder->Value = Variant::FromObject(found);
+    holder->IsReadOnly = true;
+    auto link = std::make_unique<TfsDesignatorItem>();
+    link->Ref = holder.get();
+    link->OwnedRef = std::move(holder);
+    link->SourcePos = pos;
+    push(std::move(link));
+    return true;
+  }
+
+  // "delete x": the object's "Free" as the last link.
+  void addFree() {
+    const TfsTypeRec last = linkTypes_.back();
+    if (last.Typ != fvtClass && last.Typ != fvtVariant) b_.fail(ProgramMessage(SClassRequired));
+    if (dynamic_ || last.Typ == fvtVariant) {
+      addDynamic(QStringLiteral("Free"), links_.back()->SourcePos);
+      dynamic_ = true;
+    } else {
+      TfsClassVariable* tobject = script_->FindClassItem(QStringLiteral("TObject"));
+      TfsCustomHelper* free = tobject ? tobject->FindMember(QStringLiteral("Free")) : nullptr;
+      if (!free) b_.fail(ProgramMessageQuoted(SIdUndeclared, QStringLiteral("Free")));
+      addLink(free, links_.back()->SourcePos);
+    }
   }
 
   // Arguments: their number against the parameters, defaults for those
   // left out, each compatible with its parameter.
-  for (auto& link : links) {
-    if (link->Dynamic) continue;
-    TfsCustomVariable* item = link->Ref;
-    if (item->Kind() == TfsCustomVariable::ItemKind::Designator) continue;
-    const int given = int(link->Args.size());
-    if (given < item->RequiredCount()) fail(ProgramMessage(SNotEnoughParams));
-    if (given > item->Count()) fail(ProgramMessage(STooManyParams));
-    for (int j = 0; j < given; ++j) {
-      TfsParamItem* param = item->Params(j);
-      TfsExpression* arg = link->Args[size_t(j)].get();
-      if (!TypesCompatible({param->Typ, param->TypeName}, {arg->Typ, arg->TypeName}, script)) {
-        errorPos_ = arg->SourcePos;
-        fail(ProgramMessage(SIncompatibleTypes) + QStringLiteral(": '%1', '%2'")
-                                                      .arg(TypeDisplayName(param->Typ, param->TypeName),
-                                                           TypeDisplayName(arg->Typ, arg->TypeName)));
+  void checkArguments() {
+    for (auto& link : links_) {
+      if (link->Dynamic) continue;
+      TfsCustomVariable* item = link->Ref;
+      if (item->Kind() == TfsCustomVariable::ItemKind::Designator) continue;
+      const int given = int(link->Args.size());
+      if (given < item->RequiredCount()) b_.fail(ProgramMessage(SNotEnoughParams));
+      if (given > item->Count()) b_.fail(ProgramMessage(STooManyParams));
+      for (int j = 0; j < given; ++j) {
+        TfsParamItem* param = item->Params(j);
+        TfsExpression* arg = link->Args[size_t(j)].get();
+        if (!TypesCompatible({param->Typ, param->TypeName}, {arg->Typ, arg->TypeName}, script_)) {
+          b_.errorPos_ = arg->SourcePos;
+          b_.fail(ProgramMessage(SIncompatibleTypes) + QStringLiteral(": '%1', '%2'")
+                                                           .arg(TypeDisplayName(param->Typ, param->TypeName),
+                                                                TypeDisplayName(arg->Typ, arg->TypeName)));
+        }
       }
-    }
-    for (int j = given; j < item->Count(); ++j) {
-      auto constant = std::make_unique<TfsExpression>(script);
-      constant->AddConst(item->Params(j)->DefValue, link->SourcePos);
-      constant->Finalize();
-      link->Args.push_back(std::move(constant));
+      for (int j = given; j < item->Count(); ++j) {
+        auto constant = std::make_unique<TfsExpression>(script_);
+        constant->AddConst(item->Params(j)->DefValue, link->SourcePos);
+        constant->Finalize();
+        link->Args.push_back(std::move(constant));
+      }
     }
   }
 
   // The designator's type is the last link's; then the fast forms.
-  const TfsTypeRec type = dynamic ? TfsTypeRec{fvtVariant, QStringLiteral("Variant")} : linkTypes.back();
-  const bool readOnly = !dynamic && links.back()->Ref->IsReadOnly;
-  std::unique_ptr<TfsDesignator> result;
-  const auto kindOf = [&](size_t i) { return links[i]->Dynamic ? TfsCustomVariable::ItemKind::Other : links[i]->Ref->Kind(); };
-  using K = TfsCustomVariable::ItemKind;
-  if (!dynamic && links.size() == 1 && links[0]->Args.empty() &&
-      (kindOf(0) == K::Variable || kindOf(0) == K::StringVariable || kindOf(0) == K::Param)) {
-    result = std::make_unique<TfsVariableDesignator>(script, links[0]->Ref);
-  } else if (!dynamic && links.size() == 1 && kindOf(0) == K::Proc) {
-    result = std::make_unique<TfsRoutineDesignator>(script);
-  } else if (!dynamic && links.size() == 2 && kindOf(0) == K::StringVariable && links[0]->Args.empty() &&
-             dynamic_cast<TfsStringHelper*>(links[1]->Ref) && links[1]->Args.size() == 1) {
-    result = std::make_unique<TfsStringDesignator>(script);
-  } else if (!dynamic && links.size() == 2 && kindOf(0) == K::Variable && links[0]->Ref->Typ == fvtArray &&
-             links[0]->Args.empty() && dynamic_cast<TfsArrayHelper*>(links[1]->Ref)) {
-    result = std::make_unique<TfsArrayDesignator>(script);
+  std::unique_ptr<TfsDesignator> finish() {
+    const TfsTypeRec type = dynamic_ ? TfsTypeRec{fvtVariant, QStringLiteral("Variant")} : linkTypes_.back();
+    const bool readOnly = !dynamic_ && links_.back()->Ref->IsReadOnly;
+    std::unique_ptr<TfsDesignator> result;
+    const auto kindOf = [&](size_t i) {
+      return links_[i]->Dynamic ? TfsCustomVariable::ItemKind::Other : links_[i]->Ref->Kind();
+    };
+    using K = TfsCustomVariable::ItemKind;
+    if (!dynamic_ && links_.size() == 1 && links_[0]->Args.empty() &&
+        (kindOf(0) == K::Variable || kindOf(0) == K::StringVariable || kindOf(0) == K::Param)) {
+      result = std::make_unique<TfsVariableDesignator>(script_, links_[0]->Ref);
+    } else if (!dynamic_ && links_.size() == 1 && kindOf(0) == K::Proc) {
+      result = std::make_unique<TfsRoutineDesignator>(script_);
+    } else if (!dynamic_ && links_.size() == 2 && kindOf(0) == K::StringVariable && links_[0]->Args.empty() &&
+               dynamic_cast<TfsStringHelper*>(links_[1]->Ref) && links_[1]->Args.size() == 1) {
+      result = std::make_unique<TfsStringDesignator>(script_);
+    } else if (!dynamic_ && links_.size() == 2 && kindOf(0) == K::Variable && links_[0]->Ref->Typ == fvtArray &&
+               links_[0]->Args.empty() && dynamic_cast<TfsArrayHelper*>(links_[1]->Ref)) {
+      result = std::make_unique<TfsArrayDesignator>(script_);
+    }
+    std::unique_ptr<TfsDesignator> designator = std::move(designator_);
+    if (result) {
+      result->Items = std::move(designator->Items);
+      designator = std::move(result);
+    }
+    designator->Typ = type.Typ;
+    designator->TypeName = type.TypeName;
+    designator->IsReadOnly = readOnly;
+    designator->SourcePos = posOf(element_);
+    return designator;
   }
-  if (result) {
-    result->Items = std::move(designator->Items);
-    designator = std::move(result);
-  }
-  designator->Typ = type.Typ;
-  designator->TypeName = type.TypeName;
-  designator->IsReadOnly = readOnly;
-  designator->SourcePos = posOf(element);
-  return designator;
+
+  TfsProgramBuilder& b_;
+  const TfsXMLItem* element_;
+  TfsScript* script_;
+  DesignatorMode mode_;
+  std::unique_ptr<TfsDesignator> designator_;
+  std::vector<std::unique_ptr<TfsDesignatorItem>>& links_;  // designator_'s
+  std::vector<TfsTypeRec> linkTypes_;                       // what each link gives
+  bool dynamic_ = false;                                    // the links from here on resolved at run time
+  int firstNode_ = -1;                                      // element index of the first name
+};
+
+std::unique_ptr<TfsDesignator> TfsProgramBuilder::compileDesignator(const TfsXMLItem* element, TfsScript* script,
+                                                                    DesignatorMode mode) {
+  at(element);
+  if (StackIsLow()) fail(ScriptMessage(SNestingTooDeep));
+  return DesignatorCompiler(*this, element, script, mode).run();
 }
 
 // ---- Types ----------------------------------------------------------------------------------

@@ -41,6 +41,8 @@ public:
   enum class DesignatorMode { Plain, New, Delete };
 
 private:
+  class DesignatorCompiler;  // the steps of compileDesignator
+
   struct WithEntry {
     QString name;
     TfsCustomVariable* variable;

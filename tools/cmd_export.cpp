@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "export/export_filter.h"
+#include "export/program_settings.h"
 #include "export/rtf_export.h"
 #include "platform/database.h"
 #include "report/engine/preview_pages.h"
@@ -55,9 +56,7 @@ const bool rtfRegistered = registerExportFormat(
          return nullptr;
        }
        auto filter = std::make_unique<exports::TfrxRTFExport>();
-       filter->SetExportEMF(true);
-       filter->SetWysiwyg(true);
-       filter->SetCreator(QStringLiteral("Valmoro"));
+       exports::ApplyProgramSettings(*filter);
        return filter;
      }});
 

@@ -1,4 +1,5 @@
-// The "pdf" format of `valmoro-report export`:
+// The "pdf" format of `valmoro-report export`: the PDF filter with the
+// program's settings, changed by these options:
 //   --user-password TEXT    password to open the file
 //   --owner-password TEXT   password for full rights (random when omitted)
 //   --permissions LIST      what a user-password reader may do: comma list of
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include "export/pdf_export.h"
+#include "export/program_settings.h"
 #include "tools/export_formats.h"
 
 namespace valmoro::tools {
@@ -22,6 +24,7 @@ using exports::TfrxPDFExport;
 
 std::unique_ptr<exports::TfrxCustomExportFilter> makePdf(const QStringList& options, QString& error) {
   auto filter = std::make_unique<TfrxPDFExport>();
+  exports::ApplyProgramSettings(*filter);
   const auto value = [&](int& i, QString& out) {
     if (i + 1 >= options.size()) {
       error = QStringLiteral("Brak wartości opcji %1").arg(options[i]);

@@ -2,6 +2,7 @@
 // the program's settings; a few words switch its options.
 
 #include "export/export_xls.h"
+#include "export/program_settings.h"
 #include "tools/export_formats.h"
 
 namespace valmoro::tools {
@@ -10,14 +11,7 @@ namespace {
 
 std::unique_ptr<exports::TfrxCustomExportFilter> makeXlsx(const QStringList& options, QString& error) {
   auto filter = std::make_unique<exports::TfrxXLSExport>();
-  // The settings of the main window's spreadsheet component.
-  filter->SetExportEMF(true);
-  filter->SetAsText(false);
-  filter->SetBackground(true);
-  filter->SetFastExport(true);
-  filter->SetPageBreaks(true);
-  filter->SetEmptyLines(true);
-  filter->SetSuppressPageHeadersFooters(false);
+  exports::ApplyProgramSettings(*filter);
   for (const QString& option : options) {
     if (option == QLatin1String("--normal")) filter->SetFastExport(false);
     else if (option == QLatin1String("--as-text")) filter->SetAsText(true);

@@ -49,7 +49,9 @@ void ModuleLog::open(const QString& database, const QString& module, const QDate
     const QDate lower = from.isValid() ? from : QDate(1900, 1, 1);
     QDate upper = to.isValid() ? to : QDate(9999, 12, 31);
     if (upper == lower) upper = upper.addDays(1);
-    log_.setCommandText(app::statements::filteredLog(locale::formatDate(lower), locale::formatDate(upper)));
+    log_.setCommandText(app::statements::S7);
+    log_.bindValue(QStringLiteral(":od"), locale::formatDate(lower));
+    log_.bindValue(QStringLiteral(":do"), locale::formatDate(upper));
   } else {
     log_.setCommandText(app::statements::S5);
   }

@@ -13,6 +13,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "report/model/dialog.h"
 #include "report/model/enums.h"
@@ -21,6 +22,7 @@ class QIODevice;
 
 namespace valmoro::db {
 class DataSet;
+class Field;
 }
 
 namespace valmoro::report {
@@ -236,6 +238,10 @@ private:
   // with the current object's name, in the report's error list.
   QString fieldNotFoundText(const QString& fieldName) const;
   void fileFieldError(const QString& fieldName);
+  // The database field of a report field name on the current record, the
+  // data set opened for this run first; none when it is not open, or when the
+  // name is unknown (then also filed as an error).
+  std::optional<db::Field> currentField(const QString& fieldName);
 
   bool bcdToCurrency_ = false;
   std::unique_ptr<State> d_;

@@ -368,37 +368,34 @@ QByteArray fieldBytes(const db::Field& field) {
 
 }  // namespace
 
-void TfrxDBDataset::CopyBlobTo(const QString& fieldName, QIODevice& target) {
+std::optional<db::Field> TfrxDBDataset::currentField(const QString& fieldName) {
   ensureOpened();
   bool found = false;
   const int index = mappedField(fieldName, &found);
   if (!found) {
     fileFieldError(fieldName);
-    return;
+    return std::nullopt;
   }
   db::DataSet* ds = d_->dataSet;
-  if (index < 0 || !ds || !ds->isActive()) return;
-  const QByteArray bytes = fieldBytes(ds->field(index));
+  if (index < 0 || !ds || !ds->isActive()) return std::nullopt;
+  return ds->field(index);
+}
+
+void TfrxDBDataset::CopyBlobTo(const QString& fieldName, QIODevice& target) {
+  const std::optional<db::Field> field = currentField(fieldName);
+  if (!field) return;
+  const QByteArray bytes = fieldBytes(*field);
   if (target.write(bytes) != bytes.size())
     throw ReportError(QStringLiteral("Nie udało się zapisać zawartości pola %1: %2").arg(fieldName, files::ioErrorText(target)));
 }
 
 void TfrxDBDataset::CopyBlobTo(const QString& fieldName, QStringList& target) {
-  ensureOpened();
+  const std::optional<db::Field> field = currentField(fieldName);
   target.clear();
-  bool found = false;
-  const int index = mappedField(fieldName, &found);
-  if (!found) {
-    fileFieldError(fieldName);
-    return;
-  }
-  db::DataSet* ds = d_->dataSet;
-  if (index < 0 || !ds || !ds->isActive()) return;
-  const db::Field field = ds->field(index);
-  if (field.isNull()) return;
-  const QString text = field.value().metaType().id() == QMetaType::QByteArray
-                           ? QString::fromUtf8(field.value().toByteArray())
-                           : field.asString();
+  if (!field || field->isNull()) return;
+  const QString text = field->value().metaType().id() == QMetaType::QByteArray
+                           ? QString::fromUtf8(field->value().toByteArray())
+                           : field->asString();
   target = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
   // A final line break ends the last line; it adds no empty one.
   if (!target.isEmpty() && target.last().isEmpty()) target.removeLast();

@@ -651,11 +651,73 @@ void TfrxXMLSerializer::applyAttributes(QObject& object, QStringView text, bool 
   }
 }
 
+namespace {
+
+// An integer attribute in the width of its property; none for a 64-bit
+// property, which documents do not store.
+std::optional<QVariant> integerValue(QMetaType type, QStringView fullName, QStringView value) {
+  const std::optional<qint64> number = parseInteger(value);
+  if (!number) invalidValue(fullName, value);
+  switch (type.id()) {
+    case QMetaType::Int:
+      if (*number < INT32_MIN || *number > INT32_MAX) invalidValue(fullName, value);
+      return int(*number);
+    case QMetaType::UInt:
+      // Colours come as signed numbers.
+      if (*number < INT32_MIN || *number > qint64(UINT32_MAX)) invalidValue(fullName, value);
+      return uint(quint32(*number));
+    case QMetaType::Short:
+      if (*number < INT16_MIN || *number > INT16_MAX) invalidValue(fullName, value);
+      return QVariant::fromValue(short(*number));
+    case QMetaType::UShort:
+      if (*number < 0 || *number > UINT16_MAX) invalidValue(fullName, value);
+      return QVariant::fromValue(ushort(*number));
+    default:
+      return std::nullopt;
+  }
+}
+
+// "True"/"False" in any letter case, or "1"/"0".
+bool booleanValue(QStringView fullName, QStringView value) {
+  const QStringView text = value.trimmed();
+  if (text.compare(u"True", Qt::CaseInsensitive) == 0 || text == u"1") return true;
+  if (text.compare(u"False", Qt::CaseInsensitive) == 0 || text == u"0") return false;
+  invalidValue(fullName, value);
+}
+
+// An enumeration member by its number or its name.
+int enumerationValue(const QMetaEnum& e, QStringView fullName, QStringView value) {
+  if (const std::optional<qint64> number = parseInteger(value)) {
+    if (!isEnumValue(e, *number)) invalidValue(fullName, value);
+    return int(*number);
+  }
+  if (const std::optional<int> named = enumMember(e, value.trimmed())) return *named;
+  invalidValue(fullName, value);
+}
+
+}  // namespace
+
 void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringView value) {
-  // A dotted name walks through nested objects; a string list ends the walk
-  // with its Text.
   QObject* target = &object;
   QStringView name = fullName;
+  // Down a dotted name to the object that has the rest of it.
+  if (walkDottedName(target, name, value)) return;
+  // Position, size and a text view's text under their one-letter names.
+  if (applyShortName(*target, name, fullName, value)) return;
+  // A text view's Text.
+  if (auto* memo = qobject_cast<TfrxCustomMemoView*>(target); memo && sameName(name, u"Text")) {
+    memo->SetMemo(splitLines(memoText(value)));
+    return;
+  }
+  // What an object writes of itself, as hexadecimal bytes.
+  if (sameName(name, u"PropData")) return applyPropData(*target, fullName, value);
+  // A report keeps its own name whatever its document says.
+  if (sameName(name, u"Name") && qobject_cast<TfrxReport*>(target)) return;
+  // Any other published property, read by its kind.
+  applyPublished(*target, name, fullName, value);
+}
+
+bool TfrxXMLSerializer::walkDottedName(QObject*& target, QStringView& name, QStringView value) {
   for (qsizetype dot = name.indexOf(u'.'); dot >= 0; dot = name.indexOf(u'.')) {
     const PublishedProperty* p = findPublishedProperty(*target->metaObject(), name.left(dot));
     if (!p) break;
@@ -668,131 +730,88 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
     }
     if (p->kind() == PropertyKind::StringList && sameName(name.mid(dot + 1), u"Text")) {
       if (p->isWritable()) p->write(target, splitLines(frxUnescape(value.toString())));
-      return;
+      return true;
     }
     break;
   }
+  return false;
+}
 
-  auto* component = qobject_cast<TfrxComponent*>(target);
-  auto* memo = qobject_cast<TfrxCustomMemoView*>(target);
-  // The text of a text view: in an old-format document its bytes are UTF-8
-  // read as the system code page.
-  const auto memoText = [&] {
-    if (OldFormat) return frxUnescape(QString::fromUtf8(locale::toSystemCodePage(value.toString())));
-    return frxUnescape(value.toString());
+QString TfrxXMLSerializer::memoText(QStringView value) const {
+  if (OldFormat) return frxUnescape(QString::fromUtf8(locale::toSystemCodePage(value.toString())));
+  return frxUnescape(value.toString());
+}
+
+bool TfrxXMLSerializer::applyShortName(QObject& target, QStringView name, QStringView fullName, QStringView value) {
+  auto* component = qobject_cast<TfrxComponent*>(&target);
+  if (name.size() != 1 || !component) return false;
+  auto* memo = qobject_cast<TfrxCustomMemoView*>(&target);
+  const auto position = [&](void (TfrxComponent::*setter)(double)) {
+    const std::optional<double> number = frxStrToFloat(value);
+    if (!number) invalidValue(fullName, value);
+    (component->*setter)(*number);
+    return true;
   };
-  if (name.size() == 1 && component) {
-    const auto position = [&](void (TfrxComponent::*setter)(double)) {
-      const std::optional<double> number = frxStrToFloat(value);
-      if (!number) invalidValue(fullName, value);
-      (component->*setter)(*number);
-    };
-    switch (name[0].unicode()) {
-      case u'l':
-        return position(&TfrxComponent::SetLeft);
-      case u't':
-        return position(&TfrxComponent::SetTop);
-      case u'w':
-        return position(&TfrxComponent::SetWidth);
-      case u'h':
-        return position(&TfrxComponent::SetHeight);
-      case u'x':
-        if (memo) memo->SetMemo(splitLines(frxUnescape(value.toString())));
-        return;
-      case u'u':
-        if (memo) memo->SetMemo(splitLines(memoText()));
-        return;
-      case u'v':
-        // A prepared date-time view's value (days), kept where its text
-        // does not show all of it.
-        if (memo) {
-          const std::optional<double> days = frxStrToFloat(value);
-          if (!days) invalidValue(fullName, value);
-          memo->SetValue(script::Variant::FromDate(*days));
-        }
-        return;
-      default:
-        break;
-    }
-  }
-  if (memo && sameName(name, u"Text")) {
-    memo->SetMemo(splitLines(memoText()));
-    return;
-  }
-  if (sameName(name, u"PropData")) {
-    auto* persistent = qobject_cast<Persistent*>(target);
-    if (!component && !persistent) return;
-    const QByteArray bytes = frxHexToBytes(value);
-    component ? component->ClearExtraData() : persistent->ClearExtraData();
-    stream::ComponentReader in(bytes);
-    try {
-      while (!in.atEnd()) {
-        const QString item = in.readPropName();
-        if (!(component ? component->ReadExtraData(item, in) : persistent->ReadExtraData(item, in))) break;
+  switch (name[0].unicode()) {
+    case u'l':
+      return position(&TfrxComponent::SetLeft);
+    case u't':
+      return position(&TfrxComponent::SetTop);
+    case u'w':
+      return position(&TfrxComponent::SetWidth);
+    case u'h':
+      return position(&TfrxComponent::SetHeight);
+    case u'x':
+      if (memo) memo->SetMemo(splitLines(frxUnescape(value.toString())));
+      return true;
+    case u'u':
+      if (memo) memo->SetMemo(splitLines(memoText(value)));
+      return true;
+    case u'v':
+      // A prepared date-time view's value (days), kept where its text does
+      // not show all of it.
+      if (memo) {
+        const std::optional<double> days = frxStrToFloat(value);
+        if (!days) invalidValue(fullName, value);
+        memo->SetValue(script::Variant::FromDate(*days));
       }
-    } catch (const stream::StreamError& e) {
-      throw ReportError(QStringLiteral("Nieprawidłowa wartość właściwości %1: %2").arg(fullName.toString(), e.message()));
-    }
-    return;
+      return true;
+    default:
+      return false;
   }
-  if (sameName(name, u"Name") && qobject_cast<TfrxReport*>(target)) return;
+}
 
-  const PublishedProperty* p = findPublishedProperty(*target->metaObject(), name);
+void TfrxXMLSerializer::applyPropData(QObject& target, QStringView fullName, QStringView value) {
+  auto* component = qobject_cast<TfrxComponent*>(&target);
+  auto* persistent = qobject_cast<Persistent*>(&target);
+  if (!component && !persistent) return;
+  const QByteArray bytes = frxHexToBytes(value);
+  component ? component->ClearExtraData() : persistent->ClearExtraData();
+  stream::ComponentReader in(bytes);
+  try {
+    while (!in.atEnd()) {
+      const QString item = in.readPropName();
+      if (!(component ? component->ReadExtraData(item, in) : persistent->ReadExtraData(item, in))) break;
+    }
+  } catch (const stream::StreamError& e) {
+    throw ReportError(QStringLiteral("Nieprawidłowa wartość właściwości %1: %2").arg(fullName.toString(), e.message()));
+  }
+}
+
+void TfrxXMLSerializer::applyPublished(QObject& target, QStringView name, QStringView fullName, QStringView value) {
+  const PublishedProperty* p = findPublishedProperty(*target.metaObject(), name);
   if (!p || !p->isWritable()) return;
   const QMetaType type = p->metaProperty().metaType();
   switch (p->kind()) {
-    case PropertyKind::Integer: {
-      const std::optional<qint64> number = parseInteger(value);
-      if (!number) invalidValue(fullName, value);
-      QVariant v;
-      switch (type.id()) {
-        case QMetaType::Int:
-          if (*number < INT32_MIN || *number > INT32_MAX) invalidValue(fullName, value);
-          v = int(*number);
-          break;
-        case QMetaType::UInt:
-          // Colours come as signed numbers.
-          if (*number < INT32_MIN || *number > qint64(UINT32_MAX)) invalidValue(fullName, value);
-          v = uint(quint32(*number));
-          break;
-        case QMetaType::Short:
-          if (*number < INT16_MIN || *number > INT16_MAX) invalidValue(fullName, value);
-          v = QVariant::fromValue(short(*number));
-          break;
-        case QMetaType::UShort:
-          if (*number < 0 || *number > UINT16_MAX) invalidValue(fullName, value);
-          v = QVariant::fromValue(ushort(*number));
-          break;
-        default:
-          return;  // 64-bit integers are not stored
-      }
-      p->write(target, v);
+    case PropertyKind::Integer:
+      if (const std::optional<QVariant> v = integerValue(type, fullName, value)) p->write(&target, *v);
       return;
-    }
-    case PropertyKind::Boolean: {
-      const QStringView text = value.trimmed();
-      bool b = false;
-      if (text.compare(u"True", Qt::CaseInsensitive) == 0 || text == u"1")
-        b = true;
-      else if (text.compare(u"False", Qt::CaseInsensitive) == 0 || text == u"0")
-        b = false;
-      else
-        invalidValue(fullName, value);
-      p->write(target, b);
+    case PropertyKind::Boolean:
+      p->write(&target, booleanValue(fullName, value));
       return;
-    }
     case PropertyKind::Enumeration: {
-      const QMetaEnum e = p->enumerator();
-      int member = 0;
-      if (const std::optional<qint64> number = parseInteger(value)) {
-        if (!isEnumValue(e, *number)) invalidValue(fullName, value);
-        member = int(*number);
-      } else if (const std::optional<int> named = enumMember(e, value.trimmed())) {
-        member = *named;
-      } else {
-        invalidValue(fullName, value);
-      }
-      p->write(target, QVariant(type, &member));
+      int member = enumerationValue(p->enumerator(), fullName, value);
+      p->write(&target, QVariant(type, &member));
       return;
     }
     case PropertyKind::Set: {
@@ -800,31 +819,31 @@ void TfrxXMLSerializer::applyOne(QObject& object, QStringView fullName, QStringV
       if (!number || *number < INT32_MIN || *number > INT32_MAX) invalidValue(fullName, value);
       // Bits without a member are dropped: nothing may index by them.
       int bits = int(*number) & setMask(p->enumerator());
-      p->write(target, QVariant(type, &bits));
+      p->write(&target, QVariant(type, &bits));
       return;
     }
     case PropertyKind::Float: {
       const std::optional<double> number = frxStrToFloat(value);
       if (!number) invalidValue(fullName, value);
-      p->write(target, *number);
+      p->write(&target, *number);
       return;
     }
     case PropertyKind::Text:
-      if (target == scrambledPasswordOf_ && qstrcmp(p->name(), "Password") == 0)
-        p->write(target, unscrambleReportPassword(frxUnescape(value.toString())));
+      if (&target == scrambledPasswordOf_ && qstrcmp(p->name(), "Password") == 0)
+        p->write(&target, unscrambleReportPassword(frxUnescape(value.toString())));
       else
-        p->write(target, frxUnescape(value.toString()));
+        p->write(&target, frxUnescape(value.toString()));
       return;
     case PropertyKind::Variant:
-      p->write(target, QVariant(frxUnescape(value.toString())));
+      p->write(&target, QVariant(frxUnescape(value.toString())));
       return;
     case PropertyKind::Reference: {
       const QString referenced = frxUnescape(value.toString());
       if (referenced.isEmpty() || referenced.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) {
-        p->write(target, QVariant(type, nullptr));
+        p->write(&target, QVariant(type, nullptr));
         return;
       }
-      pending_.push_back({target, p, referenced});
+      pending_.push_back({&target, p, referenced});
       return;
     }
     case PropertyKind::StringList:

@@ -95,7 +95,22 @@ private:
   // A new object's font starts from a new font's defaults when the text
   // gives it one.
   void applyAttributes(QObject& object, QStringView text, bool newObject);
+  // One attribute, in the steps below.
   void applyOne(QObject& object, QStringView name, QStringView value);
+  // Walks a dotted name through nested objects: target and name become the
+  // object and the rest of the name; true when a string list's Text took the
+  // value on the way.
+  bool walkDottedName(QObject*& target, QStringView& name, QStringView value);
+  // "l", "t", "w", "h" (position and size), "x" and "u" (a text view's text,
+  // escaped; "u" in the document's encoding); true when the name is one.
+  bool applyShortName(QObject& target, QStringView name, QStringView fullName, QStringView value);
+  // A text view's text: an old-format document's bytes are UTF-8 read as
+  // the system code page.
+  QString memoText(QStringView value) const;
+  // PropData: the extra data of a component or persistent item.
+  void applyPropData(QObject& target, QStringView fullName, QStringView value);
+  // A published property by its kind; references wait for ResolveReferences.
+  void applyPublished(QObject& target, QStringView name, QStringView fullName, QStringView value);
   void readElements(TfrxComponent& root, const TfrxXMLItem& element, std::vector<QPointer<TfrxComponent>>& loaded);
   QObject* findReference(const QString& name, const QObject* from) const;
 

@@ -21,6 +21,7 @@
 #include "platform/database.h"
 #include "platform/db_grid.h"
 #include "platform/dialogs.h"
+#include "platform/field_error.h"
 
 namespace valmoro {
 namespace {
@@ -53,8 +54,10 @@ protected:
 
   QStringList filtered(const QString& from, const QString& to) {
     db::DataSet ds(&connection);
-    ds.setCommandText(st::filteredLog(from, to));
+    ds.setCommandText(st::S7);
     ds.bindValue(QStringLiteral(":modul"), QStringLiteral("Magazyn"));
+    ds.bindValue(QStringLiteral(":od"), from);
+    ds.bindValue(QStringLiteral(":do"), to);
     ds.open();
     return column(ds, QStringLiteral("Data"));
   }
@@ -130,6 +133,38 @@ TEST_F(LogStore, DateFilterTakesLowerBoundAndLeavesOutUpper) {
             (QStringList{"2026-03-02 12:30:00", "2026-03-02", "2026-03-01 23:59:59", "2026-03-01 08:00:00"}));
   EXPECT_EQ(filtered("2026-03-03", "2026-03-04"), (QStringList{"2026-03-03 09:00:00", "2026-03-03"}));
   EXPECT_TRUE(filtered("2026-03-03", "2026-03-01").isEmpty());
+}
+
+TEST_F(LogStore, DateFilterSendsItsDatesAsBoundValues) {
+  auto prepared = [&](const QVariant& from, const QVariant& to) {
+    return db::prepareStatement(connection, st::S7,
+                                {{QStringLiteral(":modul"), QStringLiteral("Magazyn")},
+                                 {QStringLiteral(":od"), from},
+                                 {QStringLiteral(":do"), to}});
+  };
+  auto bound = [](const db::PreparedStatement& ps) {
+    QMap<QString, QVariant> values;
+    for (const auto& [name, value] : ps.bindings) values.insert(name, value);
+    return values;
+  };
+  const db::PreparedStatement texts = prepared(QStringLiteral("2026-03-01"), QStringLiteral("2026-03-03"));
+  // The statement is the same text whatever the dates: none is written into it.
+  EXPECT_EQ(texts.sql, st::S7);
+  EXPECT_EQ(bound(texts).keys(), (QStringList{":do", ":modul", ":od"}));
+  // Each date reaches the database as the column's date-time at midnight,
+  // exactly as a date-time value would.
+  const db::PreparedStatement dates = prepared(QDateTime(QDate(2026, 3, 1), QTime(0, 0)),
+                                               QDateTime(QDate(2026, 3, 3), QTime(0, 0)));
+  EXPECT_EQ(bound(texts), bound(dates));
+  // A text that is no date is refused for the column, never read as SQL.
+  try {
+    prepared(QStringLiteral("2026-03-01' OR '1'='1"), QStringLiteral("2026-03-03"));
+    ADD_FAILURE() << "a text that is no date was taken";
+  } catch (const db::FieldError& e) {
+    EXPECT_EQ(e.field().toLower(), "data");
+  }
+  EXPECT_EQ(filtered(QStringLiteral(" 2026-03-02 "), QStringLiteral("2026-03-03")),
+            (QStringList{"2026-03-02 12:30:00", "2026-03-02"}));
 }
 
 TEST_F(LogStore, NewReadingConvertsTypedTexts) {

@@ -209,6 +209,32 @@ TEST_F(DBDataSet, UnknownFieldGivesNullAndOneErrorOfTheCurrentObject) {
   report.DataSets()->EndRun();
 }
 
+TEST_F(DBDataSet, CopyingAFieldOutNamesAnUnknownFieldOnceAndGivesNothing) {
+  TfrxReport report;
+  auto* page = new TfrxReportPage(&report);
+  auto* memo = new TfrxMemoView(new TfrxMasterData(page));
+  memo->SetName(QStringLiteral("Memo1"));
+  report.DataSets()->Add(&ds);
+  report.SetCurrentObject(memo);
+  report.DataSets()->BeginRun();
+  ds.First();
+  QStringList lines{QStringLiteral("stare")};
+  ds.CopyBlobTo(QStringLiteral("Brak"), lines);
+  EXPECT_TRUE(lines.isEmpty());
+  QBuffer bytes;
+  bytes.open(QIODevice::WriteOnly);
+  ds.CopyBlobTo(QStringLiteral("Brak"), bytes);
+  EXPECT_TRUE(bytes.data().isEmpty());
+  EXPECT_EQ(report.Errors(), QStringList{QStringLiteral("Memo1: Nieznaleziono pola: Wpisy.\"Brak\"")});
+  // A NULL text leaves the list empty, whatever it held.
+  ds.Next();
+  ds.Next();
+  lines = QStringList{QStringLiteral("stare")};
+  ds.CopyBlobTo(QStringLiteral("Opis"), lines);
+  EXPECT_TRUE(lines.isEmpty());
+  report.DataSets()->EndRun();
+}
+
 TEST_F(DBDataSet, ValuesTextsAndKindsFollowTheFieldTypes) {
   query.setDisplayFormat(QStringLiteral("Temp"), QStringLiteral("0.00"));
   ds.BeginRun();
