@@ -748,7 +748,7 @@ QString TfrxPreviewForm::HelpText() {
       "Ctrl+P – drukuj\n"
       "Ctrl+kółko myszy – powiększenie\n"
       "Przeciąganie lewym przyciskiem – przesuwanie strony\n"
-      "F11 – pełny ekran, Esc – zamknij");
+      "F11 – pełny ekran, Esc – wyjście z pełnego ekranu albo zamknięcie podglądu");
 }
 
 void TfrxPreviewForm::HelpClick() { dialogs::showMessage(HelpText(), this); }
@@ -756,6 +756,12 @@ void TfrxPreviewForm::HelpClick() { dialogs::showMessage(HelpText(), this); }
 void TfrxPreviewForm::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
+      // Esc first leaves full screen, as in every other program; only then
+      // does it close the window.
+      if (fullScreen_) {
+        FullScreenBtnClick();
+        return;
+      }
       if (!controls_.value(QStringLiteral("CancelB"))->isVisible() && !preview_->Busy()) break;
       CancelBClick();
       return;
