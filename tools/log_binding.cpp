@@ -2,6 +2,7 @@
 
 #include "tools/log_binding.h"
 
+#include "app/log_period.h"
 #include "app/log_statements.h"
 #include "platform/locale.h"
 #include "report/model/data_set.h"
@@ -20,6 +21,8 @@ void ModuleLog::open(const QString& database, const QString& module, const QDate
     const QDate lower = from.isValid() ? from : QDate(1900, 1, 1);
     QDate upper = to.isValid() ? to : QDate(9999, 12, 31);
     if (upper == lower) upper = upper.addDays(1);
+    from_ = from.isValid() ? lower : QDate();
+    to_ = to.isValid() ? upper : QDate();
     log_.setCommandText(app::statements::filteredLog(locale::formatDate(lower), locale::formatDate(upper)));
   } else {
     log_.setCommandText(app::statements::S5);
@@ -36,6 +39,7 @@ void ModuleLog::open(const QString& database, const QString& module, const QDate
 }
 
 void ModuleLog::bindTo(report::TfrxReport& report) {
+  if (from_.isValid() || to_.isValid()) app::setReportPeriod(report, app::periodText(from_, to_));
   if (!wpisy_ || report.GetDataset(QStringLiteral("Wpisy")) == wpisy_.get()) return;
   report::TfrxDataSetItem* item = nullptr;
   for (int i = 0; i < report.DataSets()->Count() && !item; ++i)

@@ -27,13 +27,15 @@ public:
   // db::DbError when the database or the query fails.
   void open(const QString& database, const QString& module, const QDate& from = {}, const QDate& to = {});
   // Makes the report's data set list name the log "Wpisy" (a listed name
-  // that found no data set when the document was read takes it).
+  // that found no data set when the document was read takes it), and puts
+  // the filter's period into the report's title line, as the program does.
   void bindTo(report::TfrxReport& report);
 
 private:
   db::Connection connection_;
   db::DataSet log_;
   std::unique_ptr<report::TfrxDBDataset> wpisy_;
+  QDate from_, to_;  // the filter's period (to exclusive); invalid: open
 };
 
 // "YYYY-MM-DD" as a date; invalid for anything else.

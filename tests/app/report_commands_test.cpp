@@ -224,10 +224,14 @@ TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
   // The reading selected in the grid stays selected.
   EXPECT_EQ(w.ADODataSet1->currentRow(), 2);
   EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
+  // The title says which days the printout covers: the whole log here.
+  EXPECT_TRUE(texts.contains("Okres: od 2026-03-01 do 2026-03-03")) << texts.join('|').toStdString();
   w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
   w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
   QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
   texts = runReport(w);
+  // One day: "do" moved to the next day, the title names the day itself.
+  EXPECT_TRUE(texts.contains("Okres: od 2026-03-02 do 2026-03-02")) << texts.join('|').toStdString();
   EXPECT_TRUE(texts.contains("2026-03-02 12:30"));
   EXPECT_TRUE(texts.contains("2026-03-02 00:00"));
   EXPECT_FALSE(texts.contains("2026-03-01 08:00"));
