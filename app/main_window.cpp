@@ -311,7 +311,7 @@ void TAOknoGl::FormCreate() {
     } catch (const stream::StreamError& e) {
       DBGrid1->setColumns(designedColumns());
       dialogs::showError(QStringLiteral("Nie można odczytać układu kolumn z pliku %1:\r%2\rUżyto układu domyślnego.")
-                             .arg(QDir::toNativeSeparators(layoutPath()), QString::fromUtf8(e.what())),
+                             .arg(dialogs::shortPath(layoutPath()), QString::fromUtf8(e.what())),
                          this);
     }
   }
@@ -334,7 +334,10 @@ void TAOknoGl::FormCreate() {
     }
   } else {
     setStatusText(0, QStringLiteral("BŁĄD połączenia z bazą danych!!!"));
-    dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!"), this);
+    // Where it was looked for, so that the user can put the file there.
+    dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!\rSzukano pliku: %1")
+                             .arg(dialogs::shortPath(databasePath())),
+                         this);
   }
 }
 
@@ -550,7 +553,7 @@ void TAOknoGl::FormClose() {
   const QByteArray bytes = DBGrid1->saveColumns();
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     dialogs::showError(QStringLiteral("Nie można zapisać układu kolumn do pliku %1:\r%2")
-                           .arg(QDir::toNativeSeparators(layoutPath()), file.errorString()),
+                           .arg(dialogs::shortPath(layoutPath()), file.errorString()),
                        this);
   }
 }

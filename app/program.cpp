@@ -46,6 +46,8 @@ void setUpApplication() {
   // and each window's caption already says what the user should read.
   dialogs::setApplicationTitle(QStringLiteral("Valmoro"));
   locale::useInControls();
+  // Qt's own dialogs and buttons (file dialogs above all) in Polish too.
+  locale::installQtTranslations();
 }
 
 Program createProgram(const QString& baseDir) {

@@ -596,7 +596,7 @@ bool TfrxPreview::searchFrom(int startPage) {
   if (searchCancelled_) return false;
   searchActive_ = false;
   workspace_->SetFound(0, {});
-  dialogs::showMessage(QStringLiteral("Text not found"), this);
+  dialogs::showMessage(QStringLiteral("Nie znaleziono tekstu „%1”.").arg(searchText_), this);
   return false;
 }
 

@@ -79,7 +79,7 @@ public:
 
   // Find: the whole text, case-sensitively or not, from the first page or
   // from the current one. True when found (the workspace then shows it);
-  // "Text not found" is shown otherwise.
+  // "Nie znaleziono tekstu „…”." is shown otherwise.
   bool Find(const QString& text, bool caseSensitive, bool fromTop);
   bool FindNext();
   // Stops a running search (the progress window's "Anuluj").

@@ -524,7 +524,7 @@ bool TfrxPreviewForm::SaveToFile(const QString& fileName) {
     ok = false;
     preview_->HideMessage();
     preview_->Unlock();
-    dialogs::showError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(name, QString::fromUtf8(e.what())), this);
+    dialogs::showError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(dialogs::shortPath(name), QString::fromUtf8(e.what())), this);
     return false;
   }
   preview_->HideMessage();
@@ -564,7 +564,8 @@ bool TfrxPreviewForm::LoadFromFile(const QString& fileName) {
   updateStatus();
   if (!error.isEmpty()) {
     dialogs::showError(
-        QStringLiteral("Nie można odczytać pliku %1 jako przygotowanego raportu: %2").arg(fileName, error), this);
+        QStringLiteral("Nie można odczytać pliku %1 jako przygotowanego raportu: %2")
+            .arg(dialogs::shortPath(fileName), error), this);
     return false;
   }
   return true;

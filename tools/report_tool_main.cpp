@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/dialogs.h"
+#include "platform/locale.h"
 #include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/script_classes.h"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
       qputenv("XDG_RUNTIME_DIR", dir);
   }
   QGuiApplication app(argc, argv);
+  // Qt's own texts (as in the program) in Polish.
+  valmoro::locale::installQtTranslations();
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // What scripts of reports can reach: the platform classes, then the report's own.

@@ -315,7 +315,10 @@ TEST_F(Windows, MenusAndTheirItemsHaveAltLetters) {
 TEST_F(Windows, MissingDatabaseIsReportedAndTheProgramGoesOn) {
   QFile::remove(install.dane("Valmoro.db"));
   Program p = start();
-  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Kod błędu [001]:\rBrak pliku bazy danych!"});
+  // The message says where the file was looked for.
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Kod błędu [001]:\rBrak pliku bazy danych!\rSzukano pliku: " +
+                        QDir::toNativeSeparators(install.dane("Valmoro.db"))});
   EXPECT_EQ(p.AOknoGl->statusText(0), "BŁĄD połączenia z bazą danych!!!");
   dialogs::clearRecordedMessages();
   p.AOknoGl->AutorunTimer();
@@ -389,13 +392,13 @@ TEST_F(Windows, DamagedLayoutFileIsReportedAndDesignedColumnsAreUsed) {
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   EXPECT_EQ(dialogs::recordedMessages().first(),
             "Nie można odczytać układu kolumn z pliku " + install.dane("tabela.conf") +
-                ":\rProperty Foo does not exist\rUżyto układu domyślnego.");
+                ":\rWłaściwość Foo nie istnieje\rUżyto układu domyślnego.");
   EXPECT_EQ(p.AOknoGl->statusText(0), "Poprawnie połączono z bazą danych!");
   EXPECT_EQ(p.AOknoGl->DBGrid1->columns(), app::TAOknoGl::designedColumns());
 
   install.writeFile("tabela.conf", "XPF0 nie ten format");
   Program again = start();
-  EXPECT_EQ(dialogs::recordedMessages().first().section('\r', 1, 1), "Invalid stream format");
+  EXPECT_EQ(dialogs::recordedMessages().first().section('\r', 1, 1), "Nieprawidłowy format danych");
 
   // A property name of binary garbage, as long as a file can hold it.
   QByteArray garbage(255, '\0');
@@ -406,8 +409,8 @@ TEST_F(Windows, DamagedLayoutFileIsReportedAndDesignedColumnsAreUsed) {
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   const QString shown = dialogs::recordedMessages().first();
   const QString reason = shown.section('\r', 1, 1);
-  EXPECT_TRUE(reason.startsWith("Property ")) << reason.toStdString();
-  EXPECT_TRUE(reason.endsWith("\u2026 does not exist")) << reason.toStdString();
+  EXPECT_TRUE(reason.startsWith("Właściwość ")) << reason.toStdString();
+  EXPECT_TRUE(reason.endsWith("\u2026 nie istnieje")) << reason.toStdString();
   EXPECT_LE(reason.size(), 9 + 40 + 1 + 16);
   QString unreadable;
   for (const QChar c : shown)

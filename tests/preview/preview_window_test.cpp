@@ -310,7 +310,7 @@ TEST(PreviewFind, FindsEachRunInTurnAcrossPagesThenSaysTextNotFound) {
   ASSERT_TRUE(w.preview().FindNext());
   EXPECT_EQ(w.preview().Workspace()->FoundRect().topLeft(), QPoint(100, 700));
   EXPECT_FALSE(w.preview().FindNext());
-  EXPECT_EQ(recording.messages(), QStringList({"Text not found"}));
+  EXPECT_EQ(recording.messages(), QStringList({"Nie znaleziono tekstu „beta”."}));
   // Case-sensitively only the upper-case run matches.
   ASSERT_TRUE(w.preview().Find("BETA", true, true));
   EXPECT_EQ(w.preview().Workspace()->FoundRect().topLeft(), QPoint(100, 700));
@@ -322,7 +322,7 @@ TEST(PreviewFind, WithoutFromTopTheSearchStartsAtTheCurrentPage) {
   w.preview().SetPageNo(3);
   EXPECT_FALSE(w.preview().Find("alfa", false, false));
   // "Alfa" is only on page 2, before the current page.
-  EXPECT_EQ(recording.messages(), QStringList({"Text not found"}));
+  EXPECT_EQ(recording.messages(), QStringList({"Nie znaleziono tekstu „alfa”."}));
   ASSERT_TRUE(w.preview().Find("Strona raportu 5", false, false));
   EXPECT_EQ(w.preview().PageNo(), 5);
 }
