@@ -1,11 +1,11 @@
 #include "entry_window.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 
 #include "app/log_statements.h"
 #include "app/main_window.h"
@@ -59,13 +59,14 @@ TWpis::TWpis(TAOknoGl* main)
   ComboBox1->setGeometry(8, 62, 281, 22);
   Label4 = new QLabel(QStringLiteral("Data i godzina pomiaru:"), this);
   Label4->setGeometry(8, 88, 280, 16);
-  DateTimePicker1 = new QDateEdit(this);
+  DateTimePicker1 = new QDateTimeEdit(this);
+  DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
   DateTimePicker1->setCalendarPopup(true);
-  DateTimePicker1->setDisplayFormat(locale::formats().shortDateFormat);
-  DateTimePicker1->setGeometry(8, 104, 137, 22);
-  DateTimePicker2 = new QTimeEdit(this);
-  DateTimePicker2->setDisplayFormat(locale::formats().longTimeFormat);
-  DateTimePicker2->setGeometry(152, 104, 137, 22);
+  DateTimePicker1->setDisplayFormat(locale::formats().shortDateFormat + QLatin1Char(' ') +
+                                    locale::formats().longTimeFormat);
+  DateTimePicker1->setGeometry(8, 104, 281, 22);
+  DateTimePicker1->installEventFilter(this);
+  DateTimePicker2 = DateTimePicker1;
   Label5 = new QLabel(QStringLiteral("Temperatura:"), this);
   Label5->setGeometry(8, 130, 137, 16);
   Edit1 = new QLineEdit(this);
@@ -79,6 +80,8 @@ TWpis::TWpis(TAOknoGl* main)
   Label8 = valueLabel(this);
   Label8->setGeometry(100, 180, 190, 16);
   Button1 = new QPushButton(kAdd, this);
+  // Enter on the focused button presses it.
+  Button1->setAutoDefault(true);
   Button1->setGeometry(300, 176, 131, 25);
   Image1 = new QLabel(this);
   Image1->setPixmap(pictures::entryPicture());
@@ -92,6 +95,31 @@ void TWpis::showCentred() {
   bringToFront(this);
 }
 
+void TWpis::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      Button1->click();
+      return;
+    case Qt::Key_Escape:
+      close();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+bool TWpis::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == DateTimePicker1 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void TWpis::openForNew() {
   Label3->setText(main_->ZalogowanyModul);
   Label8->setText(main_->ZalogowanyPracownik);
@@ -99,6 +127,11 @@ void TWpis::openForNew() {
   DateTimePicker1->setDate(now.date());
   DateTimePicker2->setTime(toSecond(now.time()));
   Label10->setText(QStringLiteral("nadawany automatycznie"));
+  // A new reading starts empty: values left from the reading edited last
+  // would be saved again unnoticed. The point stays: readings of one room
+  // often follow each other.
+  Edit1->clear();
+  Edit2->clear();
   Button1->setText(kAdd);
   setWindowTitle(QStringLiteral("Valmoro - Nowy wpis"));
   showCentred();
@@ -148,7 +181,23 @@ QString TWpis::fieldLabel(const QString& field) const {
   return QString();
 }
 
+QString TWpis::refusal() const {
+  const auto field = [this](const char* name) { return fieldLabel(QLatin1String(name)); };
+  if (ComboBox1->currentText().trimmed().isEmpty())
+    return QStringLiteral("Pole „%1”: należy wybrać lub wpisać punkt pomiarowy.").arg(field("Punkt"));
+  // Relative humidity is a share: a value outside 0–100 % is a typing error.
+  if (const std::optional<double> humidity = locale::parseFloat(Edit2->text()))
+    if (!(*humidity >= 0 && *humidity <= 100))
+      return QStringLiteral("Pole „%1”: wilgotność względna musi mieścić się w zakresie od 0 do 100 % (podano %2).")
+          .arg(field("Wilgotnosc"), Edit2->text().trimmed());
+  return QString();
+}
+
 void TWpis::Button1Click() {
+  if (const QString refused = refusal(); !refused.isEmpty()) {
+    dialogs::showError(refused, this);
+    return;
+  }
   const QString point = ComboBox1->currentText();
   const QString number = Label10->text();
   const QString temperature = Edit1->text();

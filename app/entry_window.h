@@ -5,11 +5,10 @@
 #include <QWidget>
 
 class QComboBox;
-class QDateEdit;
+class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 
 namespace valmoro::app {
 
@@ -29,8 +28,10 @@ public:
   QLabel* Label2;
   QComboBox* ComboBox1;  // points of the logged-in module, filled at login
   QLabel* Label4;
-  QDateEdit* DateTimePicker1;
-  QTimeEdit* DateTimePicker2;
+  // The date and the time of the reading are one box, one Tab stop; the two
+  // names are that box, for its date and for its time of day.
+  QDateTimeEdit* DateTimePicker1;
+  QDateTimeEdit* DateTimePicker2;
   QLabel* Label5;
   QLineEdit* Edit1;  // temperature as typed
   QLabel* Label6;
@@ -52,7 +53,15 @@ public:
   // How the form names a field of the log (empty for a field it does not show).
   QString fieldLabel(const QString& field) const;
 
+protected:
+  // Enter in any field saves, as a dialog's default button does; Esc closes.
+  void keyPressEvent(QKeyEvent* event) override;
+  // Tab leaves the date-time box instead of walking through its parts.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+  // What is refused before the database sees it; empty when all is well.
+  QString refusal() const;
   void showCentred();
   TAOknoGl* main_;
 };

@@ -19,6 +19,10 @@ inline const QString S5 = QStringLiteral("select * from Wpisy WHERE modul=:modul
 // The module's points (:modul).
 inline const QString S6 =
     QStringLiteral("SELECT DISTINCT punkt FROM Moduly WHERE Modul=:modul GROUP BY punkt ORDER BY punkt ASC");
+// The dates of the oldest and the newest reading of a module (:modul), for
+// the date pickers after a login, without reading the whole log.
+inline const QString kLogRange =
+    QStringLiteral("SELECT min(Data) AS najstarszy, max(Data) AS najnowszy FROM Wpisy WHERE modul=:modul");
 // Users register and points register.
 inline const QString S10 = QStringLiteral("select * from Uzytkownicy\r\norder by Nazwa asc");
 inline const QString S11 = QStringLiteral("select * from Moduly order by Modul, Punkt");

@@ -1,6 +1,7 @@
 #include "login_window.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +51,6 @@ TLogowanie::TLogowanie(TAOknoGl* main)
   Image1->setGeometry(365, 16, 128, 128);
 
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Edit1, &QLineEdit::returnPressed, this, [this] { Button1Click(); });
 }
 
 void TLogowanie::showEvent(QShowEvent* event) {
@@ -59,6 +59,14 @@ void TLogowanie::showEvent(QShowEvent* event) {
   // Centred over the main window.
   if (main_) move(main_->geometry().center() - rect().center());
   FormShow();
+}
+
+void TLogowanie::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Button1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TLogowanie::FormShow() {
@@ -125,6 +133,12 @@ void TLogowanie::Button1Click() {
   }
   if (!accepted) {
     dialogs::showMessage(QStringLiteral("Błąd:\rPodano nieprawidłowe hasło!"), this);
+    return;
+  }
+  // Only a module of the register: a reading stored under a typed name
+  // that is no module would be lost to every later login.
+  if (ComboBox2->findText(module, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+    dialogs::showMessage(QStringLiteral("Błąd:\rNie ma modułu „%1”. Należy wybrać moduł z listy!").arg(module), this);
     return;
   }
 

@@ -33,6 +33,8 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  // Enter anywhere in the window logs in, as a dialog's default button does.
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   TAOknoGl* main_;

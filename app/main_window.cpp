@@ -1,11 +1,13 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -15,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/log_period.h"
 #include "app/about_box.h"
 #include "app/entry_window.h"
 #include "app/log_statements.h"
@@ -127,10 +130,10 @@ TAOknoGl::TAOknoGl(const QString& baseDir, QWidget* parent)
 
   auto* bar = new QStatusBar(this);
   const int widths[2] = {210, 500};
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 3; ++i) {
     statusPanels_[i] = new QLabel(bar);
-    statusPanels_[i]->setFixedWidth(widths[i]);
-    bar->addWidget(statusPanels_[i]);
+    if (i < 2) statusPanels_[i]->setFixedWidth(widths[i]);
+    bar->addWidget(statusPanels_[i], i < 2 ? 0 : 1);
   }
   setStatusBar(bar);
 
@@ -223,6 +226,11 @@ void TAOknoGl::buildToolStrip() {
   };
   DateTimePicker1 = picker("DateTimePicker1");
   DateTimePicker2 = picker("DateTimePicker2");
+  // Enter presses the focused button; in a date box it filters.
+  for (QWidget* w : {static_cast<QWidget*>(SpeedButton1), static_cast<QWidget*>(SpeedButton2),
+                     static_cast<QWidget*>(SpeedButton3), static_cast<QWidget*>(DateTimePicker1),
+                     static_cast<QWidget*>(DateTimePicker2)})
+    w->installEventFilter(this);
   connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
@@ -245,23 +253,37 @@ void TAOknoGl::layoutToolStrip() {
 
 bool TAOknoGl::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel1 && event->type() == QEvent::Resize) layoutToolStrip();
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (auto* button = qobject_cast<QToolButton*>(watched)) {
+        button->click();
+        return true;
+      }
+      if (watched == DateTimePicker1 || watched == DateTimePicker2) {
+        SpeedButton3->click();
+        return true;
+      }
+    }
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
 void TAOknoGl::buildMenus() {
   QMenuBar* bar = menuBar();
-  Plik1 = bar->addMenu(QStringLiteral("Plik"));
-  Logowanie1 = Plik1->addAction(QStringLiteral("Logowanie"));
+  // Every menu and item has its Alt letter, as in any desktop program.
+  Plik1 = bar->addMenu(QStringLiteral("&Plik"));
+  Logowanie1 = Plik1->addAction(QStringLiteral("&Logowanie"));
   Plik1->addSeparator();
-  Zamknij1 = Plik1->addAction(QStringLiteral("Zamknij"));
-  Narzdzia1 = bar->addMenu(QStringLiteral("Narzędzia"));
-  Bazapracownikw1 = Narzdzia1->addAction(QStringLiteral("Baza pracowników"));
-  BazaPunktwPomiarowych1 = Narzdzia1->addAction(QStringLiteral("Baza Punktów Pomiarowych"));
+  Zamknij1 = Plik1->addAction(QStringLiteral("&Zamknij"));
+  Narzdzia1 = bar->addMenu(QStringLiteral("&Narzędzia"));
+  Bazapracownikw1 = Narzdzia1->addAction(QStringLiteral("&Baza pracowników"));
+  BazaPunktwPomiarowych1 = Narzdzia1->addAction(QStringLiteral("Baza &Punktów Pomiarowych"));
   Narzdzia1->addSeparator();
-  Projektowanieraportu1 = Narzdzia1->addAction(QStringLiteral("Projektowanie raportu"));
-  Raport1 = Narzdzia1->addAction(QStringLiteral("Raport"));
-  Pomoc1 = bar->addMenu(QStringLiteral("Pomoc"));
-  Oprogramie1 = Pomoc1->addAction(QStringLiteral("O programie..."));
+  Projektowanieraportu1 = Narzdzia1->addAction(QStringLiteral("Pro&jektowanie raportu"));
+  Raport1 = Narzdzia1->addAction(QStringLiteral("&Raport"));
+  Pomoc1 = bar->addMenu(QStringLiteral("P&omoc"));
+  Oprogramie1 = Pomoc1->addAction(QStringLiteral("&O programie..."));
 
   connect(Logowanie1, &QAction::triggered, this, [this] { Logowanie1Click(); });
   connect(Zamknij1, &QAction::triggered, this, [this] { Zamknij1Click(); });
@@ -290,7 +312,7 @@ void TAOknoGl::FormCreate() {
     } catch (const stream::StreamError& e) {
       DBGrid1->setColumns(designedColumns());
       dialogs::showError(QStringLiteral("Nie można odczytać układu kolumn z pliku %1:\r%2\rUżyto układu domyślnego.")
-                             .arg(QDir::toNativeSeparators(layoutPath()), QString::fromUtf8(e.what())),
+                             .arg(dialogs::shortPath(layoutPath()), QString::fromUtf8(e.what())),
                          this);
     }
   }
@@ -313,7 +335,10 @@ void TAOknoGl::FormCreate() {
     }
   } else {
     setStatusText(0, QStringLiteral("BŁĄD połączenia z bazą danych!!!"));
-    dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!"), this);
+    // Where it was looked for, so that the user can put the file there.
+    dialogs::showMessage(QStringLiteral("Kod błędu [001]:\rBrak pliku bazy danych!\rSzukano pliku: %1")
+                             .arg(dialogs::shortPath(databasePath())),
+                         this);
   }
 }
 
@@ -356,6 +381,7 @@ void TAOknoGl::Pokaz() {
     dialogs::showError(e.message(), this);
     return;
   }
+  showWholeLogRange();
   // 3./4. What the role may see.
   DBGrid1->show();
   Panel1->show();
@@ -368,6 +394,42 @@ void TAOknoGl::Pokaz() {
   }
 }
 
+void TAOknoGl::showWholeLogRange() {
+  // The whole log of the module is in force: the pickers span its readings
+  // (the upper one the day after the newest, as the filter counts), so that
+  // what they show is what the grid holds and "Filtruj" gives the same rows.
+  rangeFrom_ = rangeTo_ = QDate();
+  try {
+    db::Query& q = *ADOQuery1;
+    q.close();
+    q.clearLines();
+    q.addLine(statements::kLogRange);
+    q.bindValue(QStringLiteral(":modul"), ZalogowanyModul);
+    q.open();
+    const QDate oldest = q.fieldByName(QStringLiteral("najstarszy")).asDateTime().date();
+    const QDate newest = q.fieldByName(QStringLiteral("najnowszy")).asDateTime().date();
+    q.close();
+    if (oldest.isValid() && newest.isValid()) {
+      rangeFrom_ = oldest;
+      rangeTo_ = newest.addDays(1);
+    }
+  } catch (const db::DbError&) {
+    // The log itself is shown; the pickers then keep today's date.
+    ADOQuery1->close();
+  }
+  if (rangeFrom_.isValid()) {
+    DateTimePicker1->setDateTime(QDateTime(rangeFrom_, QTime(0, 0)));
+    DateTimePicker2->setDateTime(QDateTime(rangeTo_, QTime(0, 0)));
+    setStatusText(2, QStringLiteral("Wszystkie wpisy modułu: od %1 do %2")
+                         .arg(locale::formatDate(rangeFrom_), locale::formatDate(rangeTo_.addDays(-1))));
+  } else {
+    const QDateTime now = QDateTime::currentDateTime();
+    DateTimePicker1->setDateTime(now);
+    DateTimePicker2->setDateTime(now);
+    setStatusText(2, QStringLiteral("Moduł nie ma jeszcze wpisów"));
+  }
+}
+
 void TAOknoGl::AutorunTimer() {
   Autorun->stop();
   if (logowanie_) bringToFront(logowanie_);
@@ -375,6 +437,11 @@ void TAOknoGl::AutorunTimer() {
 
 void TAOknoGl::Logowanie1Click() {
   Ukryj();
+  // Nobody is logged in now: the bar must not name the previous user, and
+  // no reading can be saved under that user's name meanwhile.
+  setStatusText(1, QString());
+  setStatusText(2, QString());
+  if (wpis_) wpis_->hide();
   if (pracownicy_) pracownicy_->hide();
   if (bazaPunktow_) bazaPunktow_->hide();
   AutorunTimer();
@@ -389,9 +456,10 @@ void TAOknoGl::SpeedButton2Click() {
 }
 
 void TAOknoGl::SpeedButton3Click() {
-  // 1. Same moment in both pickers: the filter spans that one day.
-  if (DateTimePicker2->dateTime() == DateTimePicker1->dateTime())
-    DateTimePicker2->setDateTime(DateTimePicker1->dateTime().addDays(1));
+  // 1. Same moment in both pickers: the filter spans that one day. The box
+  //    shows the new upper date, and the status bar says why.
+  const bool moved = DateTimePicker2->dateTime() == DateTimePicker1->dateTime();
+  if (moved) DateTimePicker2->setDateTime(DateTimePicker1->dateTime().addDays(1));
   // 2./3.
   const QString from = locale::formatDate(DateTimePicker1->date());
   const QString to = locale::formatDate(DateTimePicker2->date());
@@ -406,7 +474,16 @@ void TAOknoGl::SpeedButton3Click() {
     showConnectionState();
   } catch (const db::DbError& e) {
     dialogs::showError(e.message(), this);
+    return;
   }
+  rangeFrom_ = DateTimePicker1->date();
+  rangeTo_ = DateTimePicker2->date();
+  if (moved)
+    setStatusText(2, QStringLiteral("Filtr: wpisy z dnia %1 (pole „do:” przesunięto na następny dzień, %2)")
+                         .arg(from, to));
+  else
+    setStatusText(2, QStringLiteral("Filtr: wpisy od %1 do %2 włącznie")
+                         .arg(from, locale::formatDate(rangeTo_.addDays(-1))));
 }
 
 void TAOknoGl::Bazapracownikw1Click() {
@@ -477,6 +554,8 @@ void TAOknoGl::Projektowanieraportu1Click() {
 
 void TAOknoGl::Raport1Click() {
   if (!loadReport(*frxReport1, reportPath(), this)) return;
+  // The title says which days the printout covers.
+  if (rangeFrom_.isValid()) setReportPeriod(*frxReport1, periodText(rangeFrom_, rangeTo_));
   // The report walks the visible log; the reading the user had selected in
   // the grid is selected again afterwards.
   const int row = ADODataSet1->isActive() ? ADODataSet1->currentRow() : -1;
@@ -493,7 +572,7 @@ void TAOknoGl::FormClose() {
   const QByteArray bytes = DBGrid1->saveColumns();
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !files::commitFile(file)) {
     dialogs::showError(QStringLiteral("Nie można zapisać układu kolumn do pliku %1:\r%2")
-                           .arg(QDir::toNativeSeparators(layoutPath()), files::ioErrorText(file)),
+                           .arg(dialogs::shortPath(layoutPath()), files::ioErrorText(file)),
                        this);
   }
 }

@@ -3,6 +3,7 @@
 // menus with their role rules and the status bar. It owns the program's one
 // database connection, the scratch query and the visible log.
 
+#include <QDate>
 #include <QMainWindow>
 #include <memory>
 
@@ -100,11 +101,18 @@ public:
   report::TfrxReport* frxReport1;
   report::TfrxDBDataset* frxDBDataset1;
 
+  // Panel 0: the database connection; 1: who is logged in; 2: the readings
+  // the grid shows (the date range in force).
   QString statusText(int panel) const;
   void setStatusText(int panel, const QString& text);
   // The first status panel: connected, or open for reading only and why.
   // Shown again whenever the log is read, as the state may change meanwhile.
   void showConnectionState();
+
+  // The date range of the readings shown: from inclusive, to exclusive
+  // (invalid when the log is empty and no filter is in force).
+  QDate rangeFrom() const { return rangeFrom_; }
+  QDate rangeTo() const { return rangeTo_; }
 
   // Operations.
   void Ukryj();
@@ -144,13 +152,16 @@ private:
   void buildToolStrip();
   void layoutToolStrip();
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // After a login: the pickers span the module's readings.
+  void showWholeLogRange();
 
   QString baseDir_;
+  QDate rangeFrom_, rangeTo_;
   std::unique_ptr<db::Connection> connection_;
   std::unique_ptr<report::TfrxDBDataset> dbDataset_;
   std::unique_ptr<report::TfrxReport> report_;
   void createReportComponents();
-  QLabel* statusPanels_[2];
+  QLabel* statusPanels_[3];
   TLogowanie* logowanie_ = nullptr;
   TWpis* wpis_ = nullptr;
   TPracownicy* pracownicy_ = nullptr;

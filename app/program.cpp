@@ -49,6 +49,8 @@ void setUpApplication() {
   locale::useInControls();
   // A full disk or a file size limit is then a message, not a sudden end.
   files::ignoreFileSizeSignal();
+  // Qt's own dialogs and buttons (file dialogs above all) in Polish too.
+  locale::installQtTranslations();
 }
 
 Program createProgram(const QString& baseDir) {

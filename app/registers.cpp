@@ -1,7 +1,9 @@
 #include "registers.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QToolButton>
 
 #include "app/log_statements.h"
 #include "app/main_window.h"
@@ -34,7 +36,9 @@ grid::Column column(const char* field, const char* title, int width, bool centre
 
 RegisterWindow::RegisterWindow(TAOknoGl* main, const QString& objectName, const QString& caption,
                                const QString& label, QSize clientSize, const QString& statement)
-    : QWidget(main, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+    // A dialog, not a plain window: the window manager keeps only dialogs
+    // (transient windows) in front of the window they belong to.
+    : QWidget(main, Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
       main_(main) {
   setObjectName(objectName);
   setWindowTitle(caption);
@@ -54,6 +58,20 @@ RegisterWindow::RegisterWindow(TAOknoGl* main, const QString& objectName, const 
   DBNavigator1->setFieldLabels([grid = DBGrid1](const QString& field) { return grid->fieldLabel(field); });
   Image1 = new QLabel(this);
   Image1->setFixedSize(128, 128);
+  // After "+" the keyboard goes to the first cell of the new row, ready for typing.
+  connect(DBNavigator1->button(grid::DbNavigator::Insert), &QToolButton::clicked, this, [this] {
+    if (!dataSet_->isActive() || dataSet_->state() != db::DataSet::State::Insert) return;
+    DBGrid1->setFocus(Qt::OtherFocusReason);
+    DBGrid1->setCurrentIndex(DBGrid1->model()->index(std::max(0, dataSet_->currentRow()), 0));
+  });
+}
+
+void RegisterWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void RegisterWindow::resizeEvent(QResizeEvent* event) {

@@ -36,6 +36,8 @@ protected:
   RegisterWindow(TAOknoGl* main, const QString& objectName, const QString& caption, const QString& label,
                  QSize clientSize, const QString& statement);
   void resizeEvent(QResizeEvent* event) override;
+  // Esc closes the window (a row being edited is cancelled by the grid first).
+  void keyPressEvent(QKeyEvent* event) override;
   // Opens the data set when the database is there; errors are shown.
   void openDataSet(bool quiet);
 

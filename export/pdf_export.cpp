@@ -25,11 +25,17 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 
 }  // namespace
 
+namespace {
+// The subject a new filter carries: it says nothing of the document, so the
+// options dialog offers the report's name in its place.
+const QString kCreationSubject = QStringLiteral("Valmoro PDF export");
+}  // namespace
+
 TfrxPDFExport::TfrxPDFExport(QObject* owner) : TfrxCustomExportFilter(owner) {
   SetFileExtension(report::resources::text(u"8708"));
   SetFileTypeFilter(report::resources::text(u"8707"));
   author_ = QStringLiteral("Valmoro");
-  subject_ = QStringLiteral("Valmoro PDF export");
+  subject_ = kCreationSubject;
   creator_ = QCoreApplication::applicationName();
 }
 
@@ -48,6 +54,9 @@ int TfrxPDFExport::ShowOptionsDialog() {
   if (Stream()) return 1;
   report::TfrxReport* report = Report();
   if (title_.isEmpty() && report && report->ReportOptions()) title_ = report->ReportOptions()->Name();
+  if ((subject_.isEmpty() || subject_ == kCreationSubject) && report && report->ReportOptions() &&
+      !report->ReportOptions()->Name().isEmpty())
+    subject_ = report->ReportOptions()->Name();
   // The outline is offered only when the report shows one in its preview.
   const bool outlineOffered = !report || !report->PreviewOptions() || report->PreviewOptions()->OutlineVisible();
   outline_ = outlineOffered;
@@ -120,6 +129,12 @@ int TfrxPDFExport::ShowOptionsDialog() {
         form.beginTab(QStringLiteral("Eksport"));
         addChecks(form, "Eksport");
         if (!outlineOffered) form.disable(QStringLiteral("Outline"));
+        // Fonts are always embedded as subsets: without them a reader shows
+        // Polish letters with a font of its own choice, or not at all. The
+        // box says so, ticked and fixed, rather than offer a choice it
+        // would ignore.
+        form.setChecked(QStringLiteral("EmbeddedFonts"), true);
+        form.disable(QStringLiteral("EmbeddedFonts"));
         form.beginTab(QStringLiteral("Informacja"));
         addFields(form, "Informacja o dokumencie", information);
         form.beginTab(QStringLiteral("Bezpieczeństwo"));

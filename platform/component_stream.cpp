@@ -17,8 +17,8 @@ constexpr quint8 kLastValueType = static_cast<quint8>(ValueType::Double);
 // treated as damaged instead of exhausting the stack.
 constexpr int kMaxDepth = 256;
 
-[[noreturn]] void formatError() { throw StreamError(QStringLiteral("Invalid stream format")); }
-[[noreturn]] void valueError() { throw StreamError(QStringLiteral("Invalid property value")); }
+[[noreturn]] void formatError() { throw StreamError(QStringLiteral("Nieprawidłowy format danych")); }
+[[noreturn]] void valueError() { throw StreamError(QStringLiteral("Nieprawidłowa wartość właściwości")); }
 
 // 8-bit texts come from the Polish Windows installations the files were made
 // on: the system code page.

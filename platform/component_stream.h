@@ -16,8 +16,8 @@
 
 namespace valmoro::stream {
 
-// Message is UTF-8 in what(); "Invalid stream format" for damaged bytes,
-// "Invalid property value" for a value of the wrong type.
+// Message is UTF-8 in what(); "Nieprawidłowy format danych" for damaged bytes,
+// "Nieprawidłowa wartość właściwości" for a value of the wrong type.
 class StreamError : public std::runtime_error {
 public:
   explicit StreamError(const QString& message);
@@ -113,7 +113,7 @@ public:
 
   ValueType nextValue() const;  // peeks
   ValueType readValueType();
-  void expectValue(ValueType type);  // reads the type byte, else "Invalid property value"
+  void expectValue(ValueType type);  // reads the type byte, else "Nieprawidłowa wartość właściwości"
   // Whether a zero byte comes next. Only peeks at the byte: what follows a
   // list of properties or components is a name or a prefix, not a value.
   bool endOfList() const;

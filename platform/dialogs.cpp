@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -83,6 +84,25 @@ Mode mode() { return state().mode; }
 
 QString applicationTitle() { return state().title; }
 void setApplicationTitle(const QString& title) { state().title = title; }
+
+QString shortPath(const QString& path, int maxLength) {
+  const QString native = QDir::toNativeSeparators(path);
+  if (native.size() <= maxLength) return native;
+  const QChar separator = QDir::separator();
+  const QStringList parts = native.split(separator);
+  if (parts.size() < 3) return native;  // a bare name: nothing to take out
+  // The start (the root and the first folder), then the end, folder by
+  // folder from the file name back, while it fits.
+  const QString head = parts[0] + separator + parts[1] + separator + QStringLiteral("…");
+  QString tail = separator + parts.last();
+  for (qsizetype i = parts.size() - 2; i > 1; --i) {
+    const QString longer = separator + parts[i] + tail;
+    if (head.size() + longer.size() > maxLength) break;
+    tail = longer;
+  }
+  // The file name is never cut, even when it alone is longer.
+  return head + tail;
+}
 
 void showMessage(const QString& text, QWidget* parent) {
   State& s = state();

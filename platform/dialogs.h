@@ -29,6 +29,11 @@ QString applicationTitle();
 void setApplicationTitle(const QString& title);
 
 // A plain box with one OK button. A carriage return in the text breaks the line.
+// A path as a message shows it: native separators, and when it is longer
+// than maxLength, shortened in the middle with "…" so that the file name
+// (and as much of the folders next to it as fits) stays readable.
+QString shortPath(const QString& path, int maxLength = 60);
+
 void showMessage(const QString& text, QWidget* parent = nullptr);
 
 // An error box: the same plain box, used for failures reported by a layer.

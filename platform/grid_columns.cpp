@@ -23,10 +23,10 @@ bool is(const QString& name, const char* expected) {
 // The name comes from the file: a damaged one must not put control
 // characters or a page of garbage into the message.
 [[noreturn]] void noProperty(const QString& name) {
-  throw StreamError(QStringLiteral("Property %1 does not exist").arg(stream::printableExcerpt(name)));
+  throw StreamError(QStringLiteral("Właściwość %1 nie istnieje").arg(stream::printableExcerpt(name)));
 }
 
-[[noreturn]] void invalidValue() { throw StreamError(QStringLiteral("Invalid property value")); }
+[[noreturn]] void invalidValue() { throw StreamError(QStringLiteral("Nieprawidłowa wartość właściwości")); }
 
 // ---------------------------------------------------------------- writing
 

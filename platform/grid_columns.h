@@ -61,8 +61,8 @@ QByteArray writeColumnsStream(const QList<Column>& columns);
 
 // Reads what writeColumnsStream writes (and what the original platform wrote,
 // including the optional prefix byte and item indices). Throws
-// valmoro::stream::StreamError with "Invalid stream format" for a bad
-// signature or a damaged stream, and "Property %s does not exist" for a
+// valmoro::stream::StreamError with "Nieprawidłowy format danych" for a bad
+// signature or a damaged stream, and "Właściwość %s nie istnieje" for a
 // property a column does not know.
 QList<Column> readColumnsStream(const QByteArray& bytes);
 

@@ -1,6 +1,9 @@
 #include "locale.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <charconv>
 #include <cmath>
@@ -487,6 +490,23 @@ constexpr char16_t kCp1250High[128] = {
 }  // namespace
 
 void useInControls() { QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); }
+
+bool installQtTranslations() {
+  if (!QCoreApplication::instance()) return false;
+  // Made once and kept for the life of the process, as the application
+  // holds only a pointer to it.
+  static QTranslator* translator = nullptr;
+  if (translator) return true;
+  auto* candidate = new QTranslator(QCoreApplication::instance());
+  if (!candidate->load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete candidate;
+    return false;
+  }
+  QCoreApplication::installTranslator(candidate);
+  translator = candidate;
+  return true;
+}
 
 QString fromSystemCodePage(QByteArrayView bytes) {
   QString text;

@@ -31,6 +31,12 @@ const Formats& formats();
 // a control formats itself. Called once at start, before the first window.
 void useInControls();
 
+// Installs Qt's own Polish texts (file dialogs: "Szukaj w", "Zapisz";
+// standard buttons, context menus of edit boxes) for the application. False
+// when the translation files are not installed; the controls then speak
+// English, as Qt does by itself. Call once, after the application object.
+bool installQtTranslations();
+
 // Date alone in the short date format ("2026-12-09").
 QString formatDate(const QDate& date);
 // Time alone in the long time format ("07:05:09").

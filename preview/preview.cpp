@@ -48,9 +48,18 @@ TfrxPreview::TfrxPreview(QWidget* parent) : QWidget(parent) {
   outline_->setHeaderHidden(true);
   outline_->setContextMenuPolicy(Qt::CustomContextMenu);
   thumbnails_ = new TfrxPreviewWorkspace(this, true, left);
+  outlineEmpty_ = new QLabel(NoOutlineText(), left);
+  outlineEmpty_->setObjectName(QStringLiteral("OutlineEmpty"));
+  outlineEmpty_->setWordWrap(true);
+  outlineEmpty_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  outlineEmpty_->setMargin(8);
+  outlineEmpty_->setAutoFillBackground(true);
+  outlineEmpty_->setBackgroundRole(QPalette::Base);
   left->addWidget(outline_);
   left->addWidget(thumbnails_);
+  left->addWidget(outlineEmpty_);
   workspace_ = new TfrxPreviewWorkspace(this, false, splitter_);
+  workspace_->installEventFilter(this);
   splitter_->addWidget(left);
   splitter_->addWidget(workspace_);
   splitter_->setStretchFactor(1, 1);
@@ -109,11 +118,20 @@ void TfrxPreview::SetFrameColor(gfx::Color value) {
   update();
 }
 
+QString TfrxPreview::NoOutlineText() { return QStringLiteral("Ten raport nie ma konspektu."); }
+
+// The outline pane shows the tree, or a word that there is none to show.
+void TfrxPreview::showLeftPane() {
+  auto* left = static_cast<QStackedWidget*>(outline_->parentWidget());
+  if (thumbnailVisible_) left->setCurrentWidget(thumbnails_);
+  else if (outlineVisible_) left->setCurrentWidget(outline_->topLevelItemCount() > 0 ? static_cast<QWidget*>(outline_) : outlineEmpty_);
+}
+
 void TfrxPreview::SetOutlineVisible(bool value) {
   outlineVisible_ = value;
   if (value) thumbnailVisible_ = false;
   auto* left = static_cast<QStackedWidget*>(outline_->parentWidget());
-  if (value) left->setCurrentWidget(outline_);
+  showLeftPane();
   left->setVisible(outlineVisible_ || thumbnailVisible_);
   if (left->isVisible()) splitter_->setSizes({outlineWidth_, std::max(1, width() - outlineWidth_ - 4)});
   emit statusChanged();
@@ -123,7 +141,7 @@ void TfrxPreview::SetThumbnailVisible(bool value) {
   thumbnailVisible_ = value;
   if (value) outlineVisible_ = false;
   auto* left = static_cast<QStackedWidget*>(outline_->parentWidget());
-  if (value) left->setCurrentWidget(thumbnails_);
+  showLeftPane();
   left->setVisible(outlineVisible_ || thumbnailVisible_);
   if (left->isVisible()) {
     splitter_->setSizes({outlineWidth_, std::max(1, width() - outlineWidth_ - 4)});
@@ -245,6 +263,11 @@ void TfrxPreview::resizeEvent(QResizeEvent* event) {
   placeMessage();
   if (zoomMode_ != report::zmDefault) applyZoomMode();
   else relayout();
+}
+
+bool TfrxPreview::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == workspace_ && event->type() == QEvent::Resize && zoomMode_ != report::zmDefault) applyZoomMode();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TfrxPreview::UpdatePages() {
@@ -369,9 +392,13 @@ void TfrxPreview::fillOutline(QTreeWidgetItem* parent, const std::vector<Outline
 
 void TfrxPreview::UpdateOutline() {
   outline_->clear();
-  if (!source_) return;
+  if (!source_) {
+    showLeftPane();
+    return;
+  }
   fillOutline(nullptr, source_->Outline());
   if (OutlineExpand) outline_->expandAll();
+  showLeftPane();
 }
 
 // --- Mouse and keys -----------------------------------------------------------------------------
@@ -569,7 +596,7 @@ bool TfrxPreview::searchFrom(int startPage) {
   if (searchCancelled_) return false;
   searchActive_ = false;
   workspace_->SetFound(0, {});
-  dialogs::showMessage(QStringLiteral("Text not found"), this);
+  dialogs::showMessage(QStringLiteral("Nie znaleziono tekstu „%1”.").arg(searchText_), this);
   return false;
 }
 

@@ -79,7 +79,7 @@ public:
 
   // Find: the whole text, case-sensitively or not, from the first page or
   // from the current one. True when found (the workspace then shows it);
-  // "Text not found" is shown otherwise.
+  // "Nie znaleziono tekstu „…”." is shown otherwise.
   bool Find(const QString& text, bool caseSensitive, bool fromTop);
   bool FindNext();
   // Stops a running search (the progress window's "Anuluj").
@@ -90,6 +90,8 @@ public:
   // The outline rebuilt from the pages.
   void UpdateOutline();
   QTreeWidget* OutlineTree() const { return outline_; }
+  // What the outline pane says when the report has no outline.
+  static QString NoOutlineText();
   TfrxPreviewWorkspace* Workspace() const { return workspace_; }
   TfrxPreviewWorkspace* Thumbnails() const { return thumbnails_; }
 
@@ -155,8 +157,11 @@ signals:
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The page workspace narrows when a side pane opens: a fitted zoom follows.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  void showLeftPane();
   void applyZoomMode();
   void relayout();
   void placeMessage();
@@ -168,6 +173,7 @@ private:
   report::TfrxReport* report_ = nullptr;
   QSplitter* splitter_;
   QTreeWidget* outline_;
+  QLabel* outlineEmpty_;
   TfrxPreviewWorkspace* thumbnails_;
   TfrxPreviewWorkspace* workspace_;
   QLabel* message_;

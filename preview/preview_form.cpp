@@ -524,7 +524,7 @@ bool TfrxPreviewForm::SaveToFile(const QString& fileName) {
     ok = false;
     preview_->HideMessage();
     preview_->Unlock();
-    dialogs::showError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(name, QString::fromUtf8(e.what())), this);
+    dialogs::showError(QStringLiteral("Nie można zapisać pliku %1: %2").arg(dialogs::shortPath(name), QString::fromUtf8(e.what())), this);
     return false;
   }
   preview_->HideMessage();
@@ -564,7 +564,8 @@ bool TfrxPreviewForm::LoadFromFile(const QString& fileName) {
   updateStatus();
   if (!error.isEmpty()) {
     dialogs::showError(
-        QStringLiteral("Nie można odczytać pliku %1 jako przygotowanego raportu: %2").arg(fileName, error), this);
+        QStringLiteral("Nie można odczytać pliku %1 jako przygotowanego raportu: %2")
+            .arg(dialogs::shortPath(fileName), error), this);
     return false;
   }
   return true;
@@ -748,7 +749,7 @@ QString TfrxPreviewForm::HelpText() {
       "Ctrl+P – drukuj\n"
       "Ctrl+kółko myszy – powiększenie\n"
       "Przeciąganie lewym przyciskiem – przesuwanie strony\n"
-      "F11 – pełny ekran, Esc – zamknij");
+      "F11 – pełny ekran, Esc – wyjście z pełnego ekranu albo zamknięcie podglądu");
 }
 
 void TfrxPreviewForm::HelpClick() { dialogs::showMessage(HelpText(), this); }
@@ -756,6 +757,12 @@ void TfrxPreviewForm::HelpClick() { dialogs::showMessage(HelpText(), this); }
 void TfrxPreviewForm::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
+      // Esc first leaves full screen, as in every other program; only then
+      // does it close the window.
+      if (fullScreen_) {
+        FullScreenBtnClick();
+        return;
+      }
       if (!controls_.value(QStringLiteral("CancelB"))->isVisible() && !preview_->Busy()) break;
       CancelBClick();
       return;

@@ -294,8 +294,10 @@ bool TfrxPrintDialog::confirm(bool& cancel) {
     dialogs::FileDialogRequest request;
     request.save = true;
     request.title = res("507");
-    request.filter = res("510");
-    request.defaultExt = QStringLiteral("prn");
+    // What the printer writes into a file is a PDF document: named so, it
+    // opens in any reader.
+    request.filter = kPdfFileFilter;
+    request.defaultExt = QStringLiteral("pdf");
     request.overwritePrompt = true;
     const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, this);
     if (!answer || answer->files.isEmpty()) {
@@ -303,7 +305,7 @@ bool TfrxPrintDialog::confirm(bool& cancel) {
       return false;
     }
     const QFileInfo chosen(answer->files.first());
-    outputFileName_ = chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".prn"));
+    outputFileName_ = chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".pdf"));
   }
   report::TfrxPrintOptions& o = *report_.PrintOptions();
   o.SetCopies(copies_->value());

@@ -5,6 +5,7 @@
 // when the dialog is cancelled).
 
 #include <QDialog>
+#include <QString>
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +20,9 @@ class TfrxReport;
 }
 
 namespace valmoro::preview {
+
+// The file a print into a file writes: a PDF document.
+inline const QString kPdfFileFilter = QStringLiteral("Dokument PDF (*.pdf)|*.pdf");
 
 class TfrxPrintDialog : public QDialog {
   Q_OBJECT

@@ -1,5 +1,8 @@
 #include "preview/print_run.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <QCoreApplication>
 #include <cmath>
 
@@ -376,9 +379,24 @@ int PrintRun(TfrxReport& report, PrintablePages& pages, TfrxCustomPrinter& print
 
 bool Print(TfrxReport& report, PrintablePages& pages, const PrintContext& context) {
   printers::TfrxPrinters& list = printers::frxPrinters();
+  // Without a printer the pages can still go into a PDF file: the virtual
+  // printer's place is taken by Qt's PDF output, if the user wants it.
+  std::unique_ptr<printers::TfrxPrinter> pdfPrinter;
   if (!list.HasPhysicalPrinters()) {
-    dialogs::showErrorBox(res("mbError"), res("clNoPrinters"), context.parent);
-    return false;
+    if (!dialogs::confirm(res("clNoPrinters") + QStringLiteral(".\rCzy zapisać wydruk do pliku PDF?"), context.parent))
+      return false;
+    dialogs::FileDialogRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Drukuj do pliku PDF");
+    request.filter = kPdfFileFilter;
+    request.defaultExt = QStringLiteral("pdf");
+    request.overwritePrompt = true;
+    const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, context.parent);
+    if (!answer || answer->files.isEmpty()) return false;
+    const QFileInfo chosen(answer->files.first());
+    pdfPrinter = std::make_unique<printers::TfrxPrinter>(QString(), QString());
+    pdfPrinter->Init();
+    pdfPrinter->SetFileName(chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".pdf")));
   }
   pages.SetPrintScale(1);
   report::TfrxPrintOptions& options = *report.PrintOptions();
@@ -389,7 +407,7 @@ bool Print(TfrxReport& report, PrintablePages& pages, const PrintContext& contex
   if (named >= 0 && named != list.PrinterIndex()) list.SetPrinterIndex(named);
 
   QString dialogFile;
-  if (options.ShowDialog()) {
+  if (options.ShowDialog() && !pdfPrinter) {
     TfrxPrintDialog dialog(report, duplex, context.currentPage, context.parent);
     const bool ok = context.runDialog ? context.runDialog(dialog) : dialog.execute();
     if (!ok) {
@@ -420,11 +438,12 @@ bool Print(TfrxReport& report, PrintablePages& pages, const PrintContext& contex
       context.lockPreview(true);
       locked = true;
     }
-    TfrxCustomPrinter* printer = list.Printer();
+    TfrxCustomPrinter* printer = pdfPrinter ? pdfPrinter.get() : list.Printer();
     if (printer && printer->Initialized()) {
       // A file named by the options wins; otherwise the dialog's choice
       // (without a dialog: the printer itself).
-      printer->SetFileName(!options.OutputFileName().isEmpty() ? options.OutputFileName() : dialogFile);
+      if (!pdfPrinter)
+        printer->SetFileName(!options.OutputFileName().isEmpty() ? options.OutputFileName() : dialogFile);
       PrintRun(report, pages, *printer);
     } else {
       dialogs::showErrorBox(res("mbError"), printers::printerTexts().invalidPrinter, context.parent);

@@ -7,7 +7,7 @@ VALMORO_PACKAGES=(
   libsqlite3-dev libsodium-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev googletest
   libfontconfig-dev libfreetype-dev libharfbuzz-dev libssl-dev zlib1g-dev qpdf poppler-utils libxlsxwriter-dev libcups2-dev
-  fonts-liberation2 fonts-dejavu-core xvfb xauth
+  fonts-liberation2 fonts-dejavu-core xvfb xauth qt6-translations-l10n
   python3-openpyxl libreoffice-writer-nogui libreoffice-calc-nogui
 )
 

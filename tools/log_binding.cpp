@@ -2,6 +2,7 @@
 
 #include "tools/log_binding.h"
 
+#include "app/log_period.h"
 #include "app/log_statements.h"
 #include "platform/locale.h"
 #include "report/model/data_set.h"
@@ -49,6 +50,8 @@ void ModuleLog::open(const QString& database, const QString& module, const QDate
     const QDate lower = from.isValid() ? from : QDate(1900, 1, 1);
     QDate upper = to.isValid() ? to : QDate(9999, 12, 31);
     if (upper == lower) upper = upper.addDays(1);
+    from_ = from.isValid() ? lower : QDate();
+    to_ = to.isValid() ? upper : QDate();
     log_.setCommandText(app::statements::S7);
     log_.bindValue(QStringLiteral(":od"), locale::formatDate(lower));
     log_.bindValue(QStringLiteral(":do"), locale::formatDate(upper));
@@ -77,6 +80,7 @@ void ModuleLog::openFieldsOnly() {
 }
 
 void ModuleLog::bindTo(report::TfrxReport& report) {
+  if (from_.isValid() || to_.isValid()) app::setReportPeriod(report, app::periodText(from_, to_));
   report::TfrxDataSet* wpisy = wpisy_ ? static_cast<report::TfrxDataSet*>(wpisy_.get()) : fieldsOnly_.get();
   if (!wpisy || report.GetDataset(QStringLiteral("Wpisy")) == wpisy) return;
   report::TfrxDataSetItem* item = nullptr;

@@ -32,7 +32,8 @@ public:
   // report that is only checked.
   void openFieldsOnly();
   // Makes the report's data set list name the log "Wpisy" (a listed name
-  // that found no data set when the document was read takes it).
+  // that found no data set when the document was read takes it), and puts
+  // the filter's period into the report's title line, as the program does.
   void bindTo(report::TfrxReport& report);
 
 private:
@@ -40,6 +41,7 @@ private:
   db::DataSet log_;
   std::unique_ptr<report::TfrxDBDataset> wpisy_;
   std::unique_ptr<report::TfrxUserDataSet> fieldsOnly_;
+  QDate from_, to_;  // the filter's period (to exclusive); invalid: open
 };
 
 // "YYYY-MM-DD" as a date; invalid for anything else.

@@ -8,6 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/file_errors.h"
+#include "platform/locale.h"
 #include "report/engine/install.h"
 #include "tools/command_registry.h"
 
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   // An export past the file size limit says so instead of ending silently.
   valmoro::files::ignoreFileSizeSignal();
+  // Qt's own texts (as in the program) in Polish.
+  valmoro::locale::installQtTranslations();
   // Boxes a report or a script would show become lines of text.
   valmoro::dialogs::setMode(valmoro::dialogs::Mode::Console);
   // No windows: `print` installs printing for itself, so that no other

@@ -187,6 +187,8 @@ public:
   void OpenDesigner(bool modal = true, bool mdiChild = false);
   // Stops a preparation (and a running script) when set.
   bool Terminated() const { return terminated_; }
+  // A preparation is under way (its progress lets the event loop run).
+  bool Preparing() const { return preparing_; }
   void SetTerminated(bool value);
   // No progress and no message loop pumping (command-line and batch use).
   bool NoPumping() const { return noPumping_; }

@@ -907,6 +907,12 @@ void TfrxXMLSerializer::ResolveReferences() {
       QVariant candidate = QVariant::fromValue(found);
       if (candidate.convert(type)) value = candidate;
     }
+    // A data set kept by the application (not in the document) is not found
+    // by its component name; its user name, read beside it, has found it
+    // already and must not be cleared again.
+    if (value.value<QObject*>() == nullptr && qstrcmp(r.property->name(), "DataSet") == 0 &&
+        findPublishedProperty(*r.object->metaObject(), u"DataSetName") && r.property->readObject(r.object))
+      continue;
     try {
       r.property->write(r.object, value);
     } catch (const ReportError& e) {

@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -61,6 +65,9 @@ protected:
     EXPECT_EQ(window->parentWidget(), &main());
     ASSERT_NE(window->windowHandle(), nullptr);
     EXPECT_EQ(window->windowHandle()->transientParent(), main().windowHandle());
+    // Under X11 the transient parent reaches the window manager only for
+    // dialog-like windows; a plain window falls behind the main window.
+    EXPECT_EQ(window->windowHandle()->type(), Qt::Dialog) << window->objectName().toStdString();
     clickMainWindow();
     command();
     EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == window; }))
@@ -112,6 +119,19 @@ TEST_F(Desktop, CalendarsSpeakPolish) {
   EXPECT_EQ(calendarTexts(main().DateTimePicker1), expected);
   EXPECT_EQ(calendarTexts(main().DateTimePicker2), expected);
   EXPECT_EQ(calendarTexts(program.Wpis->DateTimePicker1), expected);
+}
+
+TEST_F(Desktop, QtsOwnFileDialogsSpeakPolish) {
+  QFileDialog dialog(&main());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+  auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+  ASSERT_NE(lookIn, nullptr);
+  ASSERT_NE(buttons, nullptr);
+  EXPECT_EQ(lookIn->text(), "Szukaj w:");
+  EXPECT_EQ(buttons->button(QDialogButtonBox::Save)->text(), "&Zachowaj");
+  EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Anuluj");
 }
 
 TEST(ApplicationSetUp, CaptionsAreExactlyTheWindowsTexts) {

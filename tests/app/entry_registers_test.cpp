@@ -161,16 +161,107 @@ TEST_F(EntryForm, CorrectionOpensFromTheStoredValueAndKeepsModuleAndAuthor) {
   EXPECT_EQ(row(2), "2026-03-01 23:59:59|Magazyn|Biuro|-2.5|55.25|Kowalski Jan");
 }
 
-TEST_F(EntryForm, AddAfterEditKeepsTheTypedTextsButNotTheNumber) {
+TEST_F(EntryForm, AddAfterEditStartsEmptyButForThePoint) {
   selectLogRow(0);
   p().AOknoGl->SpeedButton2Click();
   p().AOknoGl->SpeedButton1Click();  // switches in place
   EXPECT_EQ(wpis().Button1->text(), "Dodaj wpis");
   EXPECT_EQ(wpis().Label10->text(), "nadawany automatycznie");
   EXPECT_EQ(wpis().windowTitle(), "Valmoro - Nowy wpis");
+  // The edited reading's values are not offered for the new one.
   EXPECT_EQ(wpis().ComboBox1->currentText(), "Rampa");
-  EXPECT_EQ(wpis().Edit1->text(), "6");
-  EXPECT_EQ(wpis().Edit2->text(), "60");
+  EXPECT_EQ(wpis().Edit1->text(), "");
+  EXPECT_EQ(wpis().Edit2->text(), "");
+}
+
+
+TEST_F(EntryForm, AMissingPointAndAHumidityOutsideZeroToHundredAreRefused) {
+  p().AOknoGl->SpeedButton1Click();
+  const int before = count();
+  wpis().ComboBox1->setEditText("  ");
+  wpis().Edit1->setText("20");
+  wpis().Edit2->setText("50");
+  wpis().Button1Click();
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Pole „Punkt pomiarowy (lub pomieszczenie)”: należy wybrać lub wpisać punkt pomiarowy."});
+  dialogs::clearRecordedMessages();
+  wpis().ComboBox1->setEditText("Rampa");
+  for (const char* humidity : {"100,5", "-1", "250"}) {
+    wpis().Edit2->setText(humidity);
+    wpis().Button1Click();
+    EXPECT_EQ(dialogs::recordedMessages(),
+              QStringList{QString("Pole „Wilgotność”: wilgotność względna musi mieścić się w zakresie od 0 do 100 % "
+                                  "(podano %1).").arg(humidity)});
+    dialogs::clearRecordedMessages();
+  }
+  EXPECT_TRUE(wpis().isVisible());
+  EXPECT_EQ(count(), before);
+  // The ends of the range are readings like any other.
+  for (const char* humidity : {"0", "100"}) {
+    p().AOknoGl->SpeedButton1Click();
+    wpis().Edit1->setText("20");
+    wpis().Edit2->setText(humidity);
+    wpis().Button1Click();
+    EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  }
+  EXPECT_EQ(count(), before + 2);
+}
+
+TEST_F(EntryForm, EnterInAnyFieldSavesAndEscClosesWithoutSaving) {
+  p().AOknoGl->SpeedButton1->click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&wpis()));
+  const int before = count();
+  wpis().ComboBox1->setEditText("Biuro");
+  wpis().Edit1->setText("18");
+  wpis().Edit2->setText("41");
+  QTest::keyClick(wpis().Edit2, Qt::Key_Return);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  EXPECT_EQ(count(), before + 1);
+  EXPECT_FALSE(wpis().isVisible());
+  // Enter in the point box and on the focused button, too.
+  p().AOknoGl->SpeedButton1->click();
+  wpis().Edit1->setText("19");
+  wpis().Edit2->setText("42");
+  QTest::keyClick(wpis().ComboBox1->lineEdit(), Qt::Key_Enter);
+  EXPECT_EQ(count(), before + 2);
+  p().AOknoGl->SpeedButton1->click();
+  wpis().Edit1->setText("19");
+  wpis().Edit2->setText("43");
+  wpis().Button1->setFocus();
+  QTest::keyClick(wpis().Button1, Qt::Key_Return);
+  EXPECT_EQ(count(), before + 3);
+  // Esc closes and sends nothing.
+  p().AOknoGl->SpeedButton1->click();
+  wpis().Edit1->setText("30");
+  wpis().Edit2->setText("44");
+  QTest::keyClick(wpis().Edit1, Qt::Key_Escape);
+  EXPECT_FALSE(wpis().isVisible());
+  EXPECT_EQ(count(), before + 3);
+}
+
+TEST_F(EntryForm, TheDateAndTimeOfAReadingAreOneTabStop) {
+  p().AOknoGl->SpeedButton1->click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&wpis()));
+  EXPECT_EQ(static_cast<QWidget*>(wpis().DateTimePicker1), static_cast<QWidget*>(wpis().DateTimePicker2));
+  wpis().ComboBox1->setFocus();
+  QStringList order;
+  for (int i = 0; i < 4; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* f = QApplication::focusWidget();
+    order.append(f == static_cast<QWidget*>(wpis().DateTimePicker1) ? "data" : f == wpis().Edit1 ? "temperatura"
+                 : f == wpis().Edit2 ? "wilgotność" : f == wpis().Button1 ? "przycisk" : "inne");
+  }
+  EXPECT_EQ(order, (QStringList{"data", "temperatura", "wilgotność", "przycisk"}));
+  wpis().Edit1->setFocus();
+  QTest::keyClick(wpis().Edit1, Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(wpis().DateTimePicker1));
+  QTest::keyClick(wpis().DateTimePicker1, Qt::Key_Backtab);
+  QWidget* back = QApplication::focusWidget();
+  EXPECT_TRUE(back == wpis().ComboBox1 || back == wpis().ComboBox1->lineEdit());
+  // One box still holds both parts, each set on its own.
+  wpis().DateTimePicker1->setDate(QDate(2026, 3, 4));
+  wpis().DateTimePicker2->setTime(QTime(7, 8, 9));
+  EXPECT_EQ(wpis().DateTimePicker1->dateTime(), QDateTime(QDate(2026, 3, 4), QTime(7, 8, 9)));
 }
 
 TEST_F(EntryForm, SavingKeepsTheDateFilter) {
@@ -255,6 +346,29 @@ TEST_F(Registers, UsersRegisterShowsNoPasswordAndAddsUsersWithHashedOnes) {
   EXPECT_EQ(p().AOknoGl->ZalogowanaRola, "pracownik");
   // "Logowanie" hid the register.
   EXPECT_FALSE(reg.isVisible());
+}
+
+
+TEST_F(Registers, PlusPutsTheKeyboardIntoTheNewRowAndEscClosesTheWindow) {
+  p().AOknoGl->BazaPunktwPomiarowych1->trigger();
+  app::TBazaPunktow& reg = *p().BazaPunktow;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&reg));
+  QTest::mouseClick(reg.DBNavigator1->button(Nav::Insert), Qt::LeftButton);
+  ASSERT_EQ(reg.ADOModuly->state(), db::DataSet::State::Insert);
+  grid::DbGrid& g = pointsGrid();
+  EXPECT_TRUE(g.hasFocus());
+  EXPECT_EQ(g.currentIndex().row(), reg.ADOModuly->currentRow());
+  EXPECT_EQ(g.currentIndex().column(), 0);
+  // Esc first drops the new row, then closes the register.
+  QTest::keyClick(&g, Qt::Key_Escape);
+  EXPECT_EQ(reg.ADOModuly->state(), db::DataSet::State::Browse);
+  EXPECT_TRUE(reg.isVisible());
+  QTest::keyClick(&g, Qt::Key_Escape);
+  EXPECT_FALSE(reg.isVisible());
+  p().AOknoGl->Bazapracownikw1->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(p().Pracownicy.get()));
+  QTest::keyClick(p().Pracownicy.get(), Qt::Key_Escape);
+  EXPECT_FALSE(p().Pracownicy->isVisible());
 }
 
 TEST_F(Registers, PasswordsAreMaskedWhileTyped) {

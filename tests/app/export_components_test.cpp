@@ -33,6 +33,8 @@ TEST(ExportComponents, TheMainWindowListsItsFiltersWithTheProgramsSettings) {
     EXPECT_EQ(pdf->Name(), "frxPDFExport1");
     EXPECT_EQ(pdf->Author(), "Valmoro");
     EXPECT_EQ(pdf->Subject(), "Valmoro PDF export");
+    // The export menu says what each entry writes.
+    EXPECT_EQ(pdf->FilterCaption() + "...", "Dokument PDF...");
     EXPECT_TRUE(pdf->HTMLTags() && pdf->UseFileCache() && pdf->ShowProgress());
     EXPECT_FALSE(pdf->Outline() || pdf->Background() || pdf->PrintOptimized() || pdf->OverwritePrompt());
     EXPECT_FALSE(pdf->Protected());
@@ -43,7 +45,7 @@ TEST(ExportComponents, TheMainWindowListsItsFiltersWithTheProgramsSettings) {
     ASSERT_NE(rtf, nullptr);
     EXPECT_TRUE(exports::ExportFilterList().Filters().contains(rtf));
     EXPECT_EQ(rtf->Name(), "frxRTFExport1");
-    EXPECT_EQ(rtf->FilterCaption() + "...", "RTF dokument...");
+    EXPECT_EQ(rtf->FilterCaption() + "...", "Dokument RTF...");
     EXPECT_TRUE(rtf->ExportEMF());
     EXPECT_TRUE(rtf->Wysiwyg());
     EXPECT_EQ(rtf->Creator(), "Valmoro");
@@ -55,7 +57,7 @@ TEST(ExportComponents, TheMainWindowListsItsFiltersWithTheProgramsSettings) {
     ASSERT_NE(xls, nullptr);
     EXPECT_TRUE(exports::ExportFilterList().Filters().contains(xls));
     EXPECT_EQ(xls->Name(), "frxXLSExport1");
-    EXPECT_EQ(xls->FilterCaption() + "...", "Excel skoroszyt (OLE)...");
+    EXPECT_EQ(xls->FilterCaption() + "...", "Skoroszyt Excel (.xlsx)...");
     EXPECT_TRUE(xls->UseFileCache() && xls->ShowProgress() && xls->ExportEMF() && xls->Background() &&
                 xls->FastExport() && xls->PageBreaks() && xls->EmptyLines());
     EXPECT_FALSE(xls->OverwritePrompt() || xls->AsText() || xls->SuppressPageHeadersFooters());

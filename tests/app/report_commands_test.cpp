@@ -8,6 +8,7 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QtTest/QTest>
 
@@ -23,6 +24,7 @@
 #include "preview/page_source.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
+#include "preview/page_settings_form.h"
 #include "preview/preview_install.h"
 #include "preview/preview_workspace.h"
 #include "report/engine/engine.h"
@@ -180,7 +182,7 @@ protected:
         auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(form->Control("CancelB")));
         closeTextWhileBusy = button ? button->text() : QString("?");
       }
-      if (p->Busy() || !form->isVisible()) return;
+      if (p->Busy() || !form->isVisible() || (form->Report() && form->Report()->Preparing())) return;
       // Until the run has been seen (or clearly is not coming).
       if (!sawBusy && watchTicks++ < 400) return;
       seen = true;
@@ -220,10 +222,14 @@ TEST_F(ReportPreview, TheReportShowsOnlyTheRowsOfTheDateFilter) {
   // The reading selected in the grid stays selected.
   EXPECT_EQ(w.ADODataSet1->currentRow(), 2);
   EXPECT_TRUE(texts.contains(QString::fromUtf8("1\u00a0234,50"))) << texts.filter("234").join("|").toStdString();
+  // The title says which days the printout covers: the whole log here.
+  EXPECT_TRUE(texts.contains("Okres: od 2026-03-01 do 2026-03-03")) << texts.join('|').toStdString();
   w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
   w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
   QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
   texts = runReport(w);
+  // One day: "do" moved to the next day, the title names the day itself.
+  EXPECT_TRUE(texts.contains("Okres: od 2026-03-02 do 2026-03-02")) << texts.join('|').toStdString();
   EXPECT_TRUE(texts.contains("2026-03-02 12:30"));
   EXPECT_TRUE(texts.contains("2026-03-02 00:00"));
   EXPECT_FALSE(texts.contains("2026-03-01 08:00"));
@@ -318,6 +324,70 @@ TEST_F(ReportPreview, SavedPreparedReportOpensWithTheSamePagesAndADamagedOneIsRe
   EXPECT_EQ(after, before);
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Nie można odczytać pliku ")) << dialogs::recordedMessages()[0].toStdString();
+}
+
+
+QStringList pageTexts(preview::TfrxPreview& pv, int only = -1) {
+  QStringList texts;
+  for (int i = 0; i < pv.PageCount(); ++i) {
+    if (only >= 0 && i != only) continue;
+    gfx::RecordingCanvas canvas;
+    pv.Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+    for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts.append(call.text);
+  }
+  return texts;
+}
+
+// "Marginesy" → OK: the same report comes back with its rows, on the paper chosen.
+TEST_F(ReportPreview, PageSettingsPrepareTheSameReportAgainWithItsRows) {
+  Program p = startAsAdministrator();
+  QStringList before, unchanged, landscape, thisPage;
+  QSize landscapeSize, thisPageSize;
+  int pagesUnchanged = -1;
+  runReport(*p.AOknoGl, [&](preview::TfrxPreviewForm& form) {
+    preview::TfrxPreview& pv = *form.Preview();
+    before = pageTexts(pv);
+    auto open = [&]() -> preview::TfrxPageSettingsForm* {
+      form.PageSettingsBClick();
+      for (auto* dialog : form.findChildren<preview::TfrxPageSettingsForm*>())
+        if (dialog->isVisible()) return dialog;
+      return nullptr;
+    };
+    // Unchanged, for every page.
+    auto* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->OkB()->click();
+    QCoreApplication::processEvents();
+    pagesUnchanged = pv.PageCount();
+    unchanged = pageTexts(pv);
+    // Landscape, for the current page only: the page keeps its rows.
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->LandscapeRB()->setChecked(true);
+    dialog->ThisPageRB()->setChecked(true);
+    dialog->OkB()->click();
+    QCoreApplication::processEvents();
+    thisPage = pageTexts(pv, 0);
+    thisPageSize = pv.Source()->PageSize(0);
+    // Landscape, for every page: prepared again on the wider paper.
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->LandscapeRB()->setChecked(true);
+    dialog->AllPagesRB()->setChecked(true);
+    dialog->OkB()->click();
+    QCoreApplication::processEvents();
+    landscape = pageTexts(pv);
+    landscapeSize = pv.Source()->PageSize(0);
+  });
+  ASSERT_TRUE(before.contains("2026-03-01 08:00")) << before.join('|').toStdString();
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  EXPECT_EQ(pagesUnchanged, 1);
+  EXPECT_EQ(unchanged, before);
+  EXPECT_TRUE(landscape.contains("2026-03-01 08:00")) << landscape.join('|').toStdString();
+  EXPECT_TRUE(landscape.contains("Dziennik pomiarów temperatury i wilgotności"));
+  EXPECT_GT(landscapeSize.width(), landscapeSize.height());
+  EXPECT_TRUE(thisPage.contains("2026-03-01 08:00")) << thisPage.join('|').toStdString();
+  EXPECT_GT(thisPageSize.width(), thisPageSize.height());
 }
 
 }  // namespace

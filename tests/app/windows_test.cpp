@@ -4,7 +4,9 @@
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -75,7 +77,8 @@ TEST_F(Windows, StartShowsNothingButThePictureUntilLogin) {
   QStringList menus;
   for (QAction* a : w.menuBar()->actions())
     if (a->isVisible()) menus.append(a->text());
-  EXPECT_EQ(menus, (QStringList{"Plik", "Pomoc"}));
+  // Each menu has its Alt letter.
+  EXPECT_EQ(menus, (QStringList{"&Plik", "P&omoc"}));
   EXPECT_EQ(w.DateTimePicker1->dateTime(), w.DateTimePicker2->dateTime());
   // The login window comes up by itself once the message loop runs.
   EXPECT_FALSE(p.Logowanie->isVisible());
@@ -153,7 +156,7 @@ TEST_F(Windows, GridShowsTheModuleLogInPolishForm) {
 
 TEST_F(Windows, ModuleWithoutPointsLogsInWithOneEmptyPoint) {
   Program p = start();
-  EXPECT_TRUE(login(p, "Administrator", "Tajne1", "Nieznany").isEmpty());
+  EXPECT_TRUE(login(p, "Administrator", "Tajne1", "Pusty").isEmpty());
   EXPECT_TRUE(p.AOknoGl->isLogShown());
   EXPECT_EQ(p.AOknoGl->ADODataSet1->recordCount(), 0);
   EXPECT_EQ(items(p.Wpis->ComboBox1), QStringList{QString()});
@@ -206,10 +209,118 @@ TEST_F(Windows, LoginListsAreReadAgainOnEveryShow) {
   EXPECT_TRUE(check.fieldByName("Haslo").asString().startsWith("$argon2id$"));
 }
 
+
+TEST_F(Windows, OnlyAModuleOfTheRegisterLogsInAndEnterInItsBoxLogsIn) {
+  Program p = start();
+  // A name typed by hand that is no module is refused, also in another case.
+  EXPECT_EQ(login(p, "Administrator", "Tajne1", "admin"),
+            QStringList{"Błąd:\rNie ma modułu „admin”. Należy wybrać moduł z listy!"});
+  EXPECT_EQ(login(p, "Administrator", "Tajne1", "magazyn"),
+            QStringList{"Błąd:\rNie ma modułu „magazyn”. Należy wybrać moduł z listy!"});
+  EXPECT_FALSE(p.AOknoGl->isLogShown());
+  EXPECT_EQ(p.AOknoGl->ZalogowanyModul, "");
+  // Enter in the module box acts as "Zaloguj".
+  dialogs::clearRecordedMessages();
+  p.Logowanie->ComboBox1->setEditText("Administrator");
+  p.Logowanie->Edit1->setText("Tajne1");
+  p.Logowanie->ComboBox2->setEditText("Laboratorium");
+  QTest::keyClick(p.Logowanie->ComboBox2, Qt::Key_Return);
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  EXPECT_EQ(p.AOknoGl->ZalogowanyModul, "Laboratorium");
+  EXPECT_FALSE(p.Logowanie->isVisible());
+  // Enter in the password box logs in once, not twice.
+  p.AOknoGl->Logowanie1Click();
+  p.Logowanie->ComboBox1->setEditText("Administrator");
+  p.Logowanie->Edit1->setText("zle");
+  p.Logowanie->ComboBox2->setEditText("Magazyn");
+  dialogs::clearRecordedMessages();
+  QTest::keyClick(p.Logowanie->Edit1, Qt::Key_Enter);
+  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Błąd:\rPodano nieprawidłowe hasło!"});
+}
+
+TEST_F(Windows, LoggingOutClearsTheUserFromTheStatusBar) {
+  Program p = start();
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Magazyn").isEmpty());
+  EXPECT_EQ(p.AOknoGl->statusText(1), "[Pracownik]: Administrator [Rola]: administrator [Moduł]: Magazyn");
+  p.AOknoGl->SpeedButton1Click();
+  ASSERT_TRUE(p.Wpis->isVisible());
+  p.AOknoGl->Logowanie1->trigger();
+  EXPECT_EQ(p.AOknoGl->statusText(1), "");
+  EXPECT_EQ(p.AOknoGl->statusText(2), "");
+  // Nothing can be saved under the previous user meanwhile.
+  EXPECT_FALSE(p.Wpis->isVisible());
+}
+
+TEST_F(Windows, ThePickersShowTheRangeInForceAndSayWhenDoMovesToTheNextDay) {
+  Program p = start();
+  app::TAOknoGl& w = *p.AOknoGl;
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Magazyn").isEmpty());
+  // The whole log: from the oldest reading's day to the day after the newest.
+  EXPECT_EQ(w.DateTimePicker1->date(), QDate(2026, 3, 1));
+  EXPECT_EQ(w.DateTimePicker2->date(), QDate(2026, 3, 4));
+  EXPECT_EQ(w.statusText(2), "Wszystkie wpisy modułu: od 2026-03-01 do 2026-03-03");
+  // "Filtruj" at once keeps the same rows.
+  QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+  EXPECT_EQ(w.ADODataSet1->recordCount(), 6);
+  EXPECT_EQ(w.statusText(2), "Filtr: wpisy od 2026-03-01 do 2026-03-03 włącznie");
+  // The same moment twice: one day, and the status bar says "do" moved.
+  w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  w.DateTimePicker2->setDateTime(QDateTime(QDate(2026, 3, 2), QTime(0, 0)));
+  QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+  EXPECT_EQ(w.ADODataSet1->recordCount(), 2);
+  EXPECT_EQ(w.DateTimePicker2->date(), QDate(2026, 3, 3));
+  EXPECT_EQ(w.statusText(2), "Filtr: wpisy z dnia 2026-03-02 (pole „do:” przesunięto na następny dzień, 2026-03-03)");
+  // A new login shows the whole log again, and the pickers say so.
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Laboratorium").isEmpty());
+  EXPECT_EQ(w.ADODataSet1->recordCount(), 1);
+  EXPECT_EQ(w.DateTimePicker1->date(), QDate(2026, 3, 2));
+  EXPECT_EQ(w.DateTimePicker2->date(), QDate(2026, 3, 3));
+  EXPECT_EQ(w.statusText(2), "Wszystkie wpisy modułu: od 2026-03-02 do 2026-03-02");
+  // A module without readings: both pickers on today, as at start.
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Pusty").isEmpty());
+  EXPECT_EQ(w.DateTimePicker1->date(), QDate::currentDate());
+  EXPECT_EQ(w.DateTimePicker1->dateTime(), w.DateTimePicker2->dateTime());
+  EXPECT_EQ(w.statusText(2), "Moduł nie ma jeszcze wpisów");
+  // Enter in a date box filters.
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Magazyn").isEmpty());
+  w.DateTimePicker1->setDateTime(QDateTime(QDate(2026, 3, 3), QTime(0, 0)));
+  QTest::keyClick(w.DateTimePicker1, Qt::Key_Return);
+  EXPECT_EQ(w.ADODataSet1->recordCount(), 2);
+}
+
+TEST_F(Windows, MenusAndTheirItemsHaveAltLetters) {
+  Program p = start();
+  ASSERT_TRUE(login(p, "Administrator", "Tajne1", "Magazyn").isEmpty());
+  QStringList menus;
+  for (QAction* a : p.AOknoGl->menuBar()->actions()) menus.append(a->text());
+  EXPECT_EQ(menus, (QStringList{"&Plik", "&Narzędzia", "P&omoc"}));
+  QStringList items;
+  for (QMenu* m : {p.AOknoGl->Plik1, p.AOknoGl->Narzdzia1, p.AOknoGl->Pomoc1})
+    for (QAction* a : m->actions())
+      if (!a->isSeparator()) items.append(a->text());
+  EXPECT_EQ(items, (QStringList{"&Logowanie", "&Zamknij", "&Baza pracowników", "Baza &Punktów Pomiarowych",
+                                "Pro&jektowanie raportu", "&Raport", "&O programie..."}));
+  // The letters of one menu differ, so each Alt+letter names one item.
+  for (QMenu* m : {p.AOknoGl->Plik1, p.AOknoGl->Narzdzia1}) {
+    QSet<QChar> letters;
+    for (QAction* a : m->actions()) {
+      if (a->isSeparator()) continue;
+      const qsizetype at = a->text().indexOf('&');
+      ASSERT_GE(at, 0);
+      letters.insert(a->text().at(at + 1).toLower());
+    }
+    // Every menu here has one separator.
+    EXPECT_EQ(letters.size(), int(m->actions().size()) - 1);
+  }
+}
+
 TEST_F(Windows, MissingDatabaseIsReportedAndTheProgramGoesOn) {
   QFile::remove(install.dane("Valmoro.db"));
   Program p = start();
-  EXPECT_EQ(dialogs::recordedMessages(), QStringList{"Kod błędu [001]:\rBrak pliku bazy danych!"});
+  // The message says where the file was looked for.
+  EXPECT_EQ(dialogs::recordedMessages(),
+            QStringList{"Kod błędu [001]:\rBrak pliku bazy danych!\rSzukano pliku: " +
+                        QDir::toNativeSeparators(install.dane("Valmoro.db"))});
   EXPECT_EQ(p.AOknoGl->statusText(0), "BŁĄD połączenia z bazą danych!!!");
   dialogs::clearRecordedMessages();
   p.AOknoGl->AutorunTimer();
@@ -283,13 +394,13 @@ TEST_F(Windows, DamagedLayoutFileIsReportedAndDesignedColumnsAreUsed) {
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   EXPECT_EQ(dialogs::recordedMessages().first(),
             "Nie można odczytać układu kolumn z pliku " + install.dane("tabela.conf") +
-                ":\rProperty Foo does not exist\rUżyto układu domyślnego.");
+                ":\rWłaściwość Foo nie istnieje\rUżyto układu domyślnego.");
   EXPECT_EQ(p.AOknoGl->statusText(0), "Poprawnie połączono z bazą danych!");
   EXPECT_EQ(p.AOknoGl->DBGrid1->columns(), app::TAOknoGl::designedColumns());
 
   install.writeFile("tabela.conf", "XPF0 nie ten format");
   Program again = start();
-  EXPECT_EQ(dialogs::recordedMessages().first().section('\r', 1, 1), "Invalid stream format");
+  EXPECT_EQ(dialogs::recordedMessages().first().section('\r', 1, 1), "Nieprawidłowy format danych");
 
   // A property name of binary garbage, as long as a file can hold it.
   QByteArray garbage(255, '\0');
@@ -300,8 +411,8 @@ TEST_F(Windows, DamagedLayoutFileIsReportedAndDesignedColumnsAreUsed) {
   ASSERT_EQ(dialogs::recordedMessages().size(), 1);
   const QString shown = dialogs::recordedMessages().first();
   const QString reason = shown.section('\r', 1, 1);
-  EXPECT_TRUE(reason.startsWith("Property ")) << reason.toStdString();
-  EXPECT_TRUE(reason.endsWith("\u2026 does not exist")) << reason.toStdString();
+  EXPECT_TRUE(reason.startsWith("Właściwość ")) << reason.toStdString();
+  EXPECT_TRUE(reason.endsWith("\u2026 nie istnieje")) << reason.toStdString();
   EXPECT_LE(reason.size(), 9 + 40 + 1 + 16);
   QString unreadable;
   for (const QChar c : shown)

@@ -373,7 +373,7 @@ TEST(XlsNumberFormats, PrintfStylesPicturesAndDates) {
 
 TEST(XlsExportFilter, CaptionExtensionAndDefaults) {
   TfrxXLSExport filter;
-  EXPECT_EQ(filter.FilterCaption().toStdString(), "Excel skoroszyt (OLE)");
+  EXPECT_EQ(filter.FilterCaption().toStdString(), "Skoroszyt Excel (.xlsx)");
   EXPECT_EQ(filter.FileExtension().toStdString(), ".xlsx");
   EXPECT_EQ(filter.FileTypeFilter().toStdString(), "Dokument Excel  (*.xlsx)|*.xlsx");
   EXPECT_TRUE(filter.ExportStyles() && filter.ExportPictures() && filter.MergeCells() && filter.Wysiwyg() &&

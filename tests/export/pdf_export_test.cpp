@@ -68,7 +68,7 @@ TEST_F(PdfExportTest, CreationValuesCaptionAndPermissionValue) {
   EXPECT_EQ(filter.Subject(), QStringLiteral("Valmoro PDF export"));
   EXPECT_EQ(filter.FileExtension(), QStringLiteral(".pdf"));
   EXPECT_EQ(filter.FileTypeFilter(), QStringLiteral("Dokument Adobe PDF (*.pdf)|*.pdf"));
-  EXPECT_EQ(filter.FilterCaption(), QStringLiteral("PDF dokument"));
+  EXPECT_EQ(filter.FilterCaption(), QStringLiteral("Dokument PDF"));
   EXPECT_EQ(filter.PermissionValue(), -4);
   EXPECT_FALSE(filter.Protected());
   filter.SetProtectionFlags({});
@@ -196,6 +196,12 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   EXPECT_EQ(seen.tabs(), (QStringList{"Eksport", "Informacja", "Bezpieczeństwo", "Przeglądarka"}));
   EXPECT_EQ(seen.text(QStringLiteral("Title")), QStringLiteral("Raport miesięczny"));
   EXPECT_EQ(seen.text(QStringLiteral("Author")), QStringLiteral("Kierownik"));
+  // The generic subject of a new filter gives way to the report's name.
+  EXPECT_EQ(seen.text(QStringLiteral("Subject")), QStringLiteral("Raport miesięczny"));
+  // Fonts are always embedded: the box says so and cannot be unticked.
+  ASSERT_NE(seen.find(QStringLiteral("EmbeddedFonts")), nullptr);
+  EXPECT_TRUE(seen.find(QStringLiteral("EmbeddedFonts"))->checked);
+  EXPECT_FALSE(seen.find(QStringLiteral("EmbeddedFonts"))->enabled);
   ASSERT_NE(seen.find(QStringLiteral("UserPassword")), nullptr);
   EXPECT_TRUE(seen.find(QStringLiteral("UserPassword"))->masked);
   EXPECT_EQ(seen.find(QStringLiteral("UserPassword"))->group, QStringLiteral("Autoryzacja"));
@@ -209,6 +215,7 @@ TEST_F(PdfExportTest, OptionsDialogSetsPermissionsAndTakesTheReportName) {
   EXPECT_FALSE(filter.Outline());
   EXPECT_EQ(filter.Title(), QStringLiteral("Raport miesięczny"));
   EXPECT_EQ(filter.Subject(), QStringLiteral("Temperatury w chłodni"));
+  EXPECT_TRUE(filter.EmbeddedFonts());
   EXPECT_EQ(filter.UserPassword(), QStringLiteral("żółw"));
   EXPECT_EQ(filter.PermissionValue(), -44);
   const auto show = runTool("qpdf", {"--show-encryption", path});

@@ -273,7 +273,7 @@ TEST_F(RtfTest, OptionsDialogReadsBackChoicesAndAsksForTheFile) {
 }
 
 TEST_F(RtfTest, ProperitesAndDefaults) {
-  EXPECT_EQ(filter.FilterCaption(), "RTF dokument");
+  EXPECT_EQ(filter.FilterCaption(), "Dokument RTF");
   EXPECT_EQ(filter.FileExtension(), ".rtf");
   EXPECT_EQ(filter.FileTypeFilter(), "Dokument RTF (*.rtf)|*.rtf");
   EXPECT_TRUE(filter.ExportEMF());

@@ -64,7 +64,7 @@ TEST(ComponentStreamWrite, IntegersTakeTheSmallestForm) {
   ComponentReader r(raw("\x03\x7f\xff"));
   EXPECT_EQ(r.readInteger(), -129);
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x13\0\0\0\0\0\0\0\0")).readInteger(); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
 }
 
 TEST(ComponentStreamWrite, TextTakesTheShorterEncoding) {
@@ -161,9 +161,9 @@ TEST(ComponentStreamWrite, NamedIntegersUseTheirNames) {
 
   EXPECT_EQ(ComponentReader(raw("\x07\x09" "clbtnface")).readColor(), 0xFF00000Fu);
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x07\x06" "clPink")).readColor(); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x07\x04" "UTF8")).readCharset(); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
 }
 
 TEST(ComponentStreamNames, TablesMatchTheirNumbers) {
@@ -222,8 +222,8 @@ TEST(ComponentStreamRead, FloatForms) {
 
 TEST(ComponentStreamRead, SignatureAndPrefix) {
   EXPECT_EQ(errorOf([] { ComponentReader(raw("TPF1\x01" "A\x00")).readHeader(); }),
-            "Invalid stream format");
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("TP")).readHeader(); }), "Invalid stream format");
+            "Nieprawidłowy format danych");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("TP")).readHeader(); }), "Nieprawidłowy format danych");
 
   const QByteArray prefixes[] = {QByteArray(),
                                  raw("\xf0"),
@@ -239,25 +239,25 @@ TEST(ComponentStreamRead, SignatureAndPrefix) {
   }
   // Below 0xF0 the byte is the length of the class name.
   EXPECT_EQ(errorOf([] { ComponentReader(raw("TPF0\xe2\x02\x05\x00")).readHeader(); }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
   EXPECT_EQ(errorOf([] { ComponentReader(raw("TPF0\xf2\x08\x01" "A\x00")).readHeader(); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
 }
 
 TEST(ComponentStreamRead, WrongOrUnknownTypes) {
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x08")).readInteger(); }), "Invalid property value");
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x02\x01")).readBool(); }), "Invalid property value");
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x02\x01")).readText(); }), "Invalid property value");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x08")).readInteger(); }), "Nieprawidłowa wartość właściwości");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x02\x01")).readBool(); }), "Nieprawidłowa wartość właściwości");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x02\x01")).readText(); }), "Nieprawidłowa wartość właściwości");
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x07\x01" "a")).readSet(); }),
-            "Invalid property value");
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x16\x00")).skipValue(); }), "Invalid stream format");
-  EXPECT_EQ(errorOf([] { ComponentReader(raw("\xff")).readValueType(); }), "Invalid stream format");
-  EXPECT_EQ(errorOf([] { ComponentReader(QByteArray()).endOfList(); }), "Invalid stream format");
+            "Nieprawidłowa wartość właściwości");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("\x16\x00")).skipValue(); }), "Nieprawidłowy format danych");
+  EXPECT_EQ(errorOf([] { ComponentReader(raw("\xff")).readValueType(); }), "Nieprawidłowy format danych");
+  EXPECT_EQ(errorOf([] { ComponentReader(QByteArray()).endOfList(); }), "Nieprawidłowy format danych");
   // Lengths beyond the buffer, including ones that overflow when doubled.
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x0c\xff\xff\xff\xff" "ab")).readText(); }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
   EXPECT_EQ(errorOf([] { ComponentReader(raw("\x12\xff\xff\xff\xff" "ab")).readText(); }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
 
   ComponentReader idents(raw("\x08\x09\x0d\x00"));
   EXPECT_EQ(idents.readIdent(), "False");
@@ -351,14 +351,14 @@ TEST(ComponentStreamRead, EveryTruncationThrowsFormatError) {
   const QByteArray bytes = everyValueStream();
   for (qsizetype size = 0; size < bytes.size(); ++size) {
     SCOPED_TRACE(size);
-    EXPECT_EQ(errorOf([&] { consume(bytes.left(size)); }), "Invalid stream format");
+    EXPECT_EQ(errorOf([&] { consume(bytes.left(size)); }), "Nieprawidłowy format danych");
   }
 }
 
 TEST(ComponentStreamRead, DeepNestingIsRejectedWithoutCrashing) {
   EXPECT_EQ(errorOf([] { ComponentReader(QByteArray(200000, '\x01')).skipValue(); }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
   QByteArray children;
   for (int i = 0; i < 50000; ++i) children += raw("\x01" "C\x00\x00");
-  EXPECT_EQ(errorOf([&] { ComponentReader(children).skipComponents(); }), "Invalid stream format");
+  EXPECT_EQ(errorOf([&] { ComponentReader(children).skipComponents(); }), "Nieprawidłowy format danych");
 }

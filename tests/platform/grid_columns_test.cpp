@@ -213,9 +213,9 @@ TEST(GridColumnsRead, AcceptsOtherSpellingsAndForms) {
   EXPECT_EQ(columns[0], expected);
 
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x09" "Alignment\x07\x08" "taMiddle"))); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x05" "Width\x09"))); }),
-            "Invalid property value");
+            "Nieprawidłowa wartość właściwości");
 }
 
 TEST(GridColumnsRead, ItemIndicesAndPrefixAreSkipped) {
@@ -240,13 +240,13 @@ TEST(GridColumnsRead, UnknownPropertyMessages) {
     QByteArray property;
     const char* message;
   } cases[] = {
-      {raw("\x03" "Foo\x02\x01"), "Property Foo does not exist"},
-      {raw("\x08" "Font.Foo\x02\x01"), "Property Foo does not exist"},
-      {raw("\x0e" "Title.Font.Bar\x02\x01"), "Property Bar does not exist"},
-      {raw("\x09" "Title.Bar\x02\x01"), "Property Bar does not exist"},
-      {raw("\x07" "Width.X\x02\x01"), "Property Width does not exist"},
-      {raw("\x0d" "PickList.Text\x02\x01"), "Property Text does not exist"},
-      {raw("\x04" "Font\x0d"), "Invalid property value"},
+      {raw("\x03" "Foo\x02\x01"), "Właściwość Foo nie istnieje"},
+      {raw("\x08" "Font.Foo\x02\x01"), "Właściwość Foo nie istnieje"},
+      {raw("\x0e" "Title.Font.Bar\x02\x01"), "Właściwość Bar nie istnieje"},
+      {raw("\x09" "Title.Bar\x02\x01"), "Właściwość Bar nie istnieje"},
+      {raw("\x07" "Width.X\x02\x01"), "Właściwość Width nie istnieje"},
+      {raw("\x0d" "PickList.Text\x02\x01"), "Właściwość Text nie istnieje"},
+      {raw("\x04" "Font\x0d"), "Nieprawidłowa wartość właściwości"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
@@ -255,39 +255,39 @@ TEST(GridColumnsRead, UnknownPropertyMessages) {
   EXPECT_EQ(errorOf([] {
               readColumnsStream(raw("TPF0\x0f" "TColumnsWrapper\x00\x04" "Grid\x02\x01\x00\x00"));
             }),
-            "Property Grid does not exist");
+            "Właściwość Grid nie istnieje");
 }
 
 TEST(GridColumnsRead, NamesFromADamagedFileAreShownEscapedAndShort) {
   // Control characters, an escape sequence and bytes that are not UTF-8.
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x0b" "Fo\x01o\x1b[31m\xff\xfe\x02\x01"))); }),
-            "Property Fo\\x01o\\x1B[31m\\uFFFD\\uFFFD does not exist");
+            "Właściwość Fo\\x01o\\x1B[31m\\uFFFD\\uFFFD nie istnieje");
   // A direction mark would turn the rest of the message around.
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x05" "a\xe2\x80\xaez" "\x02\x01"))); }),
-            "Property a\\u202Ez does not exist");
+            "Właściwość a\\u202Ez nie istnieje");
   // Characters beyond 16 bits count once; a private-use one is escaped.
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x09" "\xf0\x9f\x8c\xa1\xf3\xb0\x80\x80z" "\x02\x01"))); }),
-            QStringLiteral("Property \U0001F321\\U000F0000z does not exist"));
+            QStringLiteral("Właściwość \U0001F321\\U000F0000z nie istnieje"));
   // Polish letters are printable and stay as they are.
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x0b" "Szeroko\xc5\x9b\xc4\x87" "\x02\x01"))); }),
-            QStringLiteral("Property Szerokość does not exist"));
+            QStringLiteral("Właściwość Szerokość nie istnieje"));
   // The longest name a file can hold is cut.
   QByteArray longName(255, 'x');
   longName[10] = '\x07';
   const QString message =
       errorOf([&] { readColumnsStream(oneColumn(char(255) + longName + QByteArray("\x02\x01", 2))); });
   // The limit counts what is shown: an escape takes its four characters.
-  EXPECT_EQ(message, "Property " + QString(10, 'x') + "\\x07" + QString(26, 'x') + QChar(0x2026) + " does not exist");
+  EXPECT_EQ(message, "Właściwość " + QString(10, 'x') + "\\x07" + QString(26, 'x') + QChar(0x2026) + " nie istnieje");
 }
 
 TEST(GridColumnsRead, DamagedStreamsThrowFormatError) {
-  EXPECT_EQ(errorOf([] { readColumnsStream(QByteArray()); }), "Invalid stream format");
+  EXPECT_EQ(errorOf([] { readColumnsStream(QByteArray()); }), "Nieprawidłowy format danych");
   EXPECT_EQ(errorOf([] {
               readColumnsStream(raw("TPFX\x0f" "TColumnsWrapper\x00\x07" "Columns\x0e\x00\x00\x00"));
             }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
   EXPECT_EQ(errorOf([] { readColumnsStream(oneColumn(raw("\x05" "Width\x1a"))); }),
-            "Invalid stream format");
+            "Nieprawidłowy format danych");
 
   QList<Column> columns = designedColumns();
   columns[2].font = ColumnFont();
@@ -295,7 +295,7 @@ TEST(GridColumnsRead, DamagedStreamsThrowFormatError) {
   const QByteArray bytes = writeColumnsStream(columns);
   for (qsizetype size = 0; size < bytes.size(); ++size) {
     SCOPED_TRACE(size);
-    EXPECT_EQ(errorOf([&] { readColumnsStream(bytes.left(size)); }), "Invalid stream format");
+    EXPECT_EQ(errorOf([&] { readColumnsStream(bytes.left(size)); }), "Nieprawidłowy format danych");
   }
 }
 

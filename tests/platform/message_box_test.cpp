@@ -52,7 +52,7 @@ TEST(MessageBoxes, ABoxBeforeTheMainWindowIsShownStandsInTheMiddleOfTheScreen) {
   QWidget mainWindow;
   mainWindow.resize(300, 200);
   const ShownBox box =
-      showAndRead("Nie można odczytać układu kolumn z pliku " + kPath + ":\rInvalid stream format", &mainWindow);
+      showAndRead("Nie można odczytać układu kolumn z pliku " + kPath + ":\rNieprawidłowy format danych", &mainWindow);
   ASSERT_TRUE(box.geometry.isValid());
   const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
   EXPECT_LE((box.geometry.center() - middle).manhattanLength(), 6)
@@ -70,7 +70,7 @@ TEST(MessageBoxes, AShownParentStillHasItsBoxesOverIt) {
 }
 
 TEST(MessageBoxes, APathIsKeptOnOneLineWhenTheScreenHasRoomForIt) {
-  const ShownBox box = showAndRead("Nie można odczytać układu kolumn z pliku " + kPath + ":\rInvalid stream format", nullptr);
+  const ShownBox box = showAndRead("Nie można odczytać układu kolumn z pliku " + kPath + ":\rNieprawidłowy format danych", nullptr);
   ASSERT_GT(box.labelWidth, 0);
   EXPECT_GE(box.labelWidth, QFontMetrics(box.labelFont).horizontalAdvance(kPath + ":"));
 
@@ -82,3 +82,17 @@ TEST(MessageBoxes, APathIsKeptOnOneLineWhenTheScreenHasRoomForIt) {
 
 }  // namespace
 }  // namespace valmoro::dialogs
+
+TEST(MessagePaths, ALongPathLosesItsMiddleButNeverItsFileName) {
+  // Short enough: as it is.
+  EXPECT_EQ(valmoro::dialogs::shortPath("/home/jan/Dane/Valmoro.db"), "/home/jan/Dane/Valmoro.db");
+  const QString deep = "/home/kowalski/dokumenty/archiwum/2026/pomiary/chłodnia/marzec/kopie/Dane/Valmoro.db";
+  const QString shown = valmoro::dialogs::shortPath(deep);
+  EXPECT_LE(shown.size(), 60);
+  EXPECT_EQ(shown, "/home/…/2026/pomiary/chłodnia/marzec/kopie/Dane/Valmoro.db");
+  // The folders nearest the file go first; the start stays to say where.
+  EXPECT_EQ(valmoro::dialogs::shortPath(deep, 30), "/home/…/kopie/Dane/Valmoro.db");
+  // A file name longer than the limit stays whole.
+  const QString name = QString(70, QChar(u'ż')) + ".fp3";
+  EXPECT_EQ(valmoro::dialogs::shortPath("/tmp/a/b/" + name, 40), "/tmp/…/" + name);
+}

@@ -310,7 +310,7 @@ TEST(PreviewFind, FindsEachRunInTurnAcrossPagesThenSaysTextNotFound) {
   ASSERT_TRUE(w.preview().FindNext());
   EXPECT_EQ(w.preview().Workspace()->FoundRect().topLeft(), QPoint(100, 700));
   EXPECT_FALSE(w.preview().FindNext());
-  EXPECT_EQ(recording.messages(), QStringList({"Text not found"}));
+  EXPECT_EQ(recording.messages(), QStringList({"Nie znaleziono tekstu „beta”."}));
   // Case-sensitively only the upper-case run matches.
   ASSERT_TRUE(w.preview().Find("BETA", true, true));
   EXPECT_EQ(w.preview().Workspace()->FoundRect().topLeft(), QPoint(100, 700));
@@ -322,7 +322,7 @@ TEST(PreviewFind, WithoutFromTopTheSearchStartsAtTheCurrentPage) {
   w.preview().SetPageNo(3);
   EXPECT_FALSE(w.preview().Find("alfa", false, false));
   // "Alfa" is only on page 2, before the current page.
-  EXPECT_EQ(recording.messages(), QStringList({"Text not found"}));
+  EXPECT_EQ(recording.messages(), QStringList({"Nie znaleziono tekstu „alfa”."}));
   ASSERT_TRUE(w.preview().Find("Strona raportu 5", false, false));
   EXPECT_EQ(w.preview().PageNo(), 5);
 }
@@ -375,6 +375,42 @@ TEST(PreviewOutline, ClickingAnItemGoesToItsPageAndPosition) {
   w.form.ThumbBClick();
   EXPECT_FALSE(tree->isVisible());
   EXPECT_TRUE(w.preview().Thumbnails()->isVisible());
+}
+
+TEST(PreviewOutline, AReportWithoutAnOutlineSaysSoInThePane) {
+  Window w(FakePages::numbered(2));
+  w.form.OutlineBClick();
+  QCoreApplication::processEvents();
+  auto* note = w.preview().findChild<QLabel*>("OutlineEmpty");
+  ASSERT_NE(note, nullptr);
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_EQ(note->text(), "Ten raport nie ma konspektu.");
+  EXPECT_FALSE(w.preview().OutlineTree()->isVisible());
+  // Pages with an outline, loaded into the same window: the tree comes back.
+  w.pages.outline.push_back({"Rozdział", 1, 0, {}});
+  w.preview().UpdateOutline();
+  EXPECT_TRUE(w.preview().OutlineTree()->isVisible());
+  EXPECT_FALSE(note->isVisible());
+}
+
+TEST(PreviewZoom, PageWidthFollowsTheWorkspaceWhenASidePaneOpensAndCloses) {
+  Window w(FakePages::numbered(3));
+  w.typeZoom("Szerokość strony");
+  QCoreApplication::processEvents();
+  const double wide = w.preview().Zoom();
+  auto expected = [&] {
+    const int bar = w.preview().style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return (w.preview().Workspace()->width() - bar - 26) / 794.0;
+  };
+  EXPECT_NEAR(wide, expected(), 1e-9);
+  w.form.OutlineBClick();
+  QCoreApplication::processEvents();
+  EXPECT_LT(w.preview().Zoom(), wide);
+  EXPECT_NEAR(w.preview().Zoom(), expected(), 1e-9);
+  EXPECT_EQ(w.form.ZoomCB()->currentText(), QString::number(std::lround(w.preview().Zoom() * 100)) + "%");
+  w.form.OutlineBClick();
+  QCoreApplication::processEvents();
+  EXPECT_NEAR(w.preview().Zoom(), wide, 1e-9);
 }
 
 TEST(PreviewMouse, ALinkToPageThreeGoesThereAndShowsItsTarget) {
@@ -564,6 +600,21 @@ TEST(PreviewWindow, FullScreenHidesTheBarsAndF11BringsThemBack) {
   QTest::keyClick(&w.form, Qt::Key_F11);
   EXPECT_FALSE(w.form.IsFullScreen());
   EXPECT_TRUE(toolbar->isVisible());
+}
+
+TEST(PreviewWindow, EscLeavesFullScreenFirstAndClosesTheWindowOnlyAfterwards) {
+  Window w(FakePages::numbered(2));
+  auto* toolbar = w.form.findChild<QToolBar*>("ToolBar");
+  ASSERT_NE(toolbar, nullptr);
+  QTest::keyClick(&w.form, Qt::Key_F11);
+  ASSERT_TRUE(w.form.IsFullScreen());
+  // The key as the page workspace receives it, where the keyboard usually is.
+  QTest::keyClick(w.preview().Workspace()->viewport(), Qt::Key_Escape);
+  EXPECT_FALSE(w.form.IsFullScreen());
+  EXPECT_TRUE(w.form.isVisible());
+  EXPECT_TRUE(toolbar->isVisible());
+  QTest::keyClick(&w.form, Qt::Key_Escape);
+  EXPECT_FALSE(w.form.isVisible());
 }
 
 TEST(PreviewWindow, AThumbnailClickedMakesItsPageCurrent) {

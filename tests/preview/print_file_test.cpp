@@ -9,7 +9,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "platform/dialogs.h"
 #include "platform/print_sources.h"
+#include "preview/print_dialog.h"
+#include <QCheckBox>
 #include "platform/printers.h"
 #include "print_fixture.h"
 #include "qt_printers.h"
@@ -152,6 +155,44 @@ TEST_F(PrintFileTest, AFileThatCannotBeWrittenIsAnError) {
   } catch (const printers::PrinterError& e) {
     EXPECT_TRUE(e.text().contains("Nie można zapisać wydruku do pliku")) << e.text().toStdString();
   }
+}
+
+TEST_F(PrintFileTest, WithoutAPrinterThePagesGoIntoAPdfFileWhenTheUserWantsIt) {
+  printers::frxPrinters().Replace({}, false);
+  FakePages pages(log, 2);
+  dialogs::RecordingScope recording;
+  dialogs::queueAnswer(true);
+  // Whatever the user typed, the file is named as what it holds.
+  dialogs::queueFileAnswer(QStringList{dir.filePath("wydruk.prn")});
+  const bool printed = Print(report, pages);
+  printers::frxPrinters().FillPrinters();
+  EXPECT_TRUE(printed);
+  EXPECT_EQ(recording.messages(), (QStringList{"Brak zainstalowanych drukarek w systemie.\rCzy zapisać wydruk do pliku PDF?",
+                                               "Drukuj do pliku PDF"}));
+  EXPECT_EQ(files(), QStringList{"wydruk.pdf"});
+  EXPECT_EQ(pdfPages(file), 2);
+  EXPECT_EQ(pdfText(file, 2), "Strona 2 kopia 1");
+}
+
+TEST_F(PrintFileTest, DrukujDoPlikuWritesAFileNamedPdf) {
+  std::vector<std::unique_ptr<printers::TfrxCustomPrinter>> list;
+  list.push_back(std::make_unique<printers::TfrxPrinter>(QString(), QString()));
+  printers::frxPrinters().Replace(std::move(list), true);
+  FakePages pages(log, 1);
+  dialogs::RecordingScope recording;
+  dialogs::queueFileAnswer(QStringList{dir.filePath("wydruk.prn")});
+  PrintContext context;
+  context.runDialog = [](TfrxPrintDialog& d) {
+    d.printToFileBox()->setChecked(true);
+    d.accept();
+    return d.result() == QDialog::Accepted;
+  };
+  const bool printed = Print(report, pages, context);
+  printers::frxPrinters().FillPrinters();
+  EXPECT_TRUE(printed);
+  EXPECT_EQ(recording.messages(), QStringList{"Drukuj do pliku"});
+  EXPECT_EQ(files(), QStringList{"wydruk.pdf"});
+  EXPECT_EQ(pdfPages(file), 1);
 }
 
 TEST(Printers, PdfPrinterMeasuresPapersInWholeMillimetres) {

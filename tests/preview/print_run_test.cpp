@@ -229,12 +229,20 @@ protected:
   QStringList second;
 };
 
-TEST_F(PrintWithListTest, NoInstalledPrinterIsSaidAndNothingPrints) {
+TEST_F(PrintWithListTest, NoInstalledPrinterIsSaidAndNothingPrintsWhenAPdfFileIsDeclined) {
   printers::frxPrinters().Replace({}, false);
   FakePages pages(log, 2);
   dialogs::RecordingScope recording;
+  dialogs::queueAnswer(false);
   EXPECT_FALSE(Print(report, pages));
-  EXPECT_EQ(recording.messages(), QStringList{"Brak zainstalowanych drukarek w systemie"});
+  EXPECT_EQ(recording.messages(),
+            QStringList{"Brak zainstalowanych drukarek w systemie.\rCzy zapisać wydruk do pliku PDF?"});
+  EXPECT_TRUE(log.isEmpty());
+  // Agreed, but the file dialog cancelled: nothing either.
+  dialogs::queueAnswer(true);
+  dialogs::queueFileAnswer(std::nullopt);
+  EXPECT_FALSE(Print(report, pages));
+  EXPECT_EQ(recording.messages().last(), "Drukuj do pliku PDF");
   EXPECT_TRUE(log.isEmpty());
   EXPECT_EQ(printers::frxPrinters().Printers(), QStringList{"Wirtualny"});
 }

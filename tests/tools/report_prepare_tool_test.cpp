@@ -106,6 +106,8 @@ TEST_F(ReportPrepareTool, ShippedReportShowsTheModulesTrueFigures) {
   EXPECT_EQ(prepared.count("PageFooter1"), prepared.pages);
   EXPECT_EQ(prepared.count("ReportTitle1"), 1);
   EXPECT_EQ(prepared.first("ReportTitle1").value("Modul"), "Moduł: " + module);
+  // No filter: the whole log.
+  EXPECT_EQ(prepared.first("ReportTitle1").value("Okres"), "Okres: wszystkie wpisy");
   const auto summary = prepared.first("ReportSummary1");
   EXPECT_EQ(summary.value("Podsumowanie"), "Podsumowanie — liczba pomiarów: " + sql[0].toString());
   EXPECT_EQ(summary.value("TemperaturaSrednia"), money(sql[1].toDouble()));
@@ -248,6 +250,9 @@ TEST_F(ReportPrepareTool, DateFilterKeepsTheLowerBoundAndDropsTheUpper) {
   EXPECT_EQ(prepared.count("MasterData1"), sql.value(0).toInt());
   EXPECT_EQ(prepared.first("ReportSummary1").value("Podsumowanie"),
             "Podsumowanie — liczba pomiarów: " + sql.value(0).toString());
+  // The title names the last day included, not the exclusive upper bound.
+  EXPECT_EQ(prepared.first("ReportTitle1").value("Okres"),
+            "Okres: od " + from.toString("yyyy-MM-dd") + " do " + to.addDays(-1).toString("yyyy-MM-dd"));
 }
 
 TEST_F(ReportPrepareTool, ReportWithoutDataSetNeedsNoDatabase) {
