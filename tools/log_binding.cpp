@@ -26,8 +26,9 @@ void requireModule(db::Connection& connection, const QString& module) {
     query.open();
     return !query.isEmpty();
   };
-  if (found(QStringLiteral("SELECT Modul FROM Moduly WHERE Modul = :modul LIMIT 1")) ||
-      found(QStringLiteral("SELECT Modul FROM Wpisy WHERE Modul = :modul LIMIT 1")))
+  // Readings first: a log kept without the register of modules still works.
+  if (found(QStringLiteral("SELECT Modul FROM Wpisy WHERE Modul = :modul LIMIT 1")) ||
+      found(QStringLiteral("SELECT Modul FROM Moduly WHERE Modul = :modul LIMIT 1")))
     return;
   db::DataSet list(&connection);
   list.setCommandText(app::statements::S3);

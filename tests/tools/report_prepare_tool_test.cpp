@@ -302,6 +302,26 @@ TEST_F(ReportPrepareTool, RenderPreparesADocumentFirst) {
   EXPECT_EQ(runTool({"render", fp3, "--database", database, "--module", module, "-o", png}).exitCode, 1);
 }
 
+TEST_F(ReportPrepareTool, ALogWithoutTheModuleRegisterStillPrepares) {
+  // Only the table of readings, as other programs keep it.
+  const QString bare = dir.filePath("same_wpisy.db");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bare_log");
+    db.setDatabaseName(bare);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("CREATE TABLE Wpisy (Identyfikator INTEGER PRIMARY KEY, Data DATETIME, Modul VARCHAR(30), "
+                       "Punkt VARCHAR(30), Temperatura DOUBLE, Wilgotnosc DOUBLE, Pracownik VARCHAR(50))"));
+    ASSERT_TRUE(q.exec("INSERT INTO Wpisy VALUES (1, '2026-12-01 08:00:00', 'Magazyn', 'Rampa', 4.5, 60, 'Jan')"));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase("bare_log");
+  const QString out = dir.filePath("same_wpisy.fp3");
+  const ToolRun run = runTool({"prepare", report, "--database", bare, "--module", "Magazyn", "-o", out});
+  EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+  EXPECT_EQ(Prepared(out).count("MasterData1"), 1);
+}
+
 TEST_F(ReportPrepareTool, ErrorsAndWrongCalls) {
   const QString out = dir.filePath("x.fp3");
   // A layout error: the report's error lines, exit 1, no file.
