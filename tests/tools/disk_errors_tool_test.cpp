@@ -8,10 +8,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "report/model/band.h"
-#include "report/model/memo_view.h"
-#include "report/model/report.h"
-#include "report/model/report_page.h"
 #include "tools_support.h"
 
 namespace valmoro {
@@ -24,12 +20,7 @@ ToolRun runLimited(int kilobytes, const QStringList& args) {
                                               QStringLiteral("ulimit -f %1; exec \"$0\" \"$@\"").arg(kilobytes),
                                               QStringLiteral(VALMORO_REPORT_TOOL)} +
                                       args);
-  p.waitForFinished(120000);
-  ToolRun r;
-  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = QString::fromUtf8(p.readAllStandardOutput());
-  r.err = QString::fromUtf8(p.readAllStandardError());
-  return r;
+  return finishedRun(p);
 }
 
 class DiskErrorsTool : public ::testing::Test {
@@ -60,21 +51,7 @@ TEST_F(DiskErrorsTool, EveryWriterNamesTheFileSizeLimit) {
 
   // The prepared report of a document.
   const QString document = dir.filePath("wiersze.fr3");
-  {
-    report::TfrxReport design;
-    auto* page = new report::TfrxReportPage(&design);
-    page->SetName("Page1");
-    page->SetPaperSize(9);
-    auto* band = new report::TfrxMasterData(page);
-    band->SetName("MasterData1");
-    band->SetBounds(0, 20, 700, 20);
-    band->SetRowCount(2000);
-    auto* memo = new report::TfrxMemoView(band);
-    memo->SetName("Nr");
-    memo->SetBounds(0, 0, 200, 20);
-    memo->SetText("wiersz [Line#]");
-    design.WriteToFile(document);
-  }
+  makeRowsDocument(document, 2000);
   ToolRun run = runLimited(8, {"prepare", document, "-o", out + "/wiersze.fp3"});
   EXPECT_EQ(run.exitCode, 1) << run.out.toStdString() << run.err.toStdString();
   EXPECT_TRUE(run.out.contains("Plik jest za duży")) << run.out.toStdString();

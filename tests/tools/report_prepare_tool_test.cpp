@@ -257,21 +257,7 @@ TEST_F(ReportPrepareTool, DateFilterKeepsTheLowerBoundAndDropsTheUpper) {
 
 TEST_F(ReportPrepareTool, ReportWithoutDataSetNeedsNoDatabase) {
   const QString file = dir.filePath("wiersze.fr3");
-  {
-    report::TfrxReport design;
-    auto* page = new report::TfrxReportPage(&design);
-    page->SetName("Page1");
-    page->SetPaperSize(9);
-    auto* band = new report::TfrxMasterData(page);
-    band->SetName("MasterData1");
-    band->SetBounds(0, 20, 700, 20);
-    band->SetRowCount(120);
-    auto* memo = new report::TfrxMemoView(band);
-    memo->SetName("Nr");
-    memo->SetBounds(0, 0, 200, 20);
-    memo->SetText("wiersz [Line#]");
-    design.WriteToFile(file);
-  }
+  makeRowsDocument(file, 120);
   const QString out = dir.filePath("wiersze.fp3");
   const ToolRun run = runTool({"prepare", file, "-o", out});
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();

@@ -27,16 +27,39 @@ struct ToolRun {
   QString err;
 };
 
-inline ToolRun runTool(const QStringList& args, const QString& workingDir = QString()) {
-  QProcess p;
-  if (!workingDir.isEmpty()) p.setWorkingDirectory(workingDir);
-  p.start(QStringLiteral(VALMORO_REPORT_TOOL), args);
+// What a started process gave, once it has finished (two minutes at most).
+inline ToolRun finishedRun(QProcess& p) {
   p.waitForFinished(120000);
   ToolRun r;
   r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   r.out = QString::fromUtf8(p.readAllStandardOutput());
   r.err = QString::fromUtf8(p.readAllStandardError());
   return r;
+}
+
+inline ToolRun runTool(const QStringList& args, const QString& workingDir = QString()) {
+  QProcess p;
+  if (!workingDir.isEmpty()) p.setWorkingDirectory(workingDir);
+  p.start(QStringLiteral(VALMORO_REPORT_TOOL), args);
+  return finishedRun(p);
+}
+
+// A report document without a data set: one data band of `rows` rows
+// ("wiersz 1", "wiersz 2", …) counted by its RowCount, on A4.
+inline void makeRowsDocument(const QString& path, int rows) {
+  report::TfrxReport design;
+  auto* page = new report::TfrxReportPage(&design);
+  page->SetName("Page1");
+  page->SetPaperSize(9);
+  auto* band = new report::TfrxMasterData(page);
+  band->SetName("MasterData1");
+  band->SetBounds(0, 20, 700, 20);
+  band->SetRowCount(rows);
+  auto* memo = new report::TfrxMemoView(band);
+  memo->SetName("Nr");
+  memo->SetBounds(0, 0, 200, 20);
+  memo->SetText("wiersz [Line#]");
+  design.WriteToFile(path);
 }
 
 // Standard output of another program (a reader such as pdftotext); its exit
