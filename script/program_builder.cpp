@@ -957,9 +957,11 @@ private:
     }
     if (ownedComponentLink(name, pos, holder ? holder->GetValue().AsObject() : nullptr)) return;
     if (!script_->Running && script_->LateBindMembers) {
-      // All links after the first are resolved at run time.
+      // All links after the first are resolved at run time. The walk starts
+      // again after the first name, so its arguments are taken again too.
       links_.resize(1);
       linkTypes_.resize(1);
+      links_[0]->Args.clear();
       dynamic_ = true;
       i = firstNode_;
       return;

@@ -273,6 +273,11 @@ TEST_F(Host, LateBoundMembersAreResolvedWhenTheyRun) {
   script.LateBindMembers = true;
   EXPECT_EQ(run("begin ShowMessage(First.Caption); First.Later := 1 end."),
             "one\nEInvalidOperation: Undeclared identifier: 'Later'");
+  // The first name's arguments are taken once when the rest waits for the
+  // run: the call stays a call of one argument.
+  EXPECT_EQ(run("function Pick(n: Integer): TSample;\nbegin\n  ShowMessage(n);\n  Result := First;\nend;\n"
+                "begin\n  ShowMessage(Pick(5).Caption);\n  Pick(6).Later := 1;\nend."),
+            "5\none\n6\nEInvalidOperation: Undeclared identifier: 'Later'");
   script.LateBindMembers = false;
 }
 
