@@ -28,6 +28,19 @@
 
 namespace valmoro::preview {
 
+std::optional<QString> AskPdfFileName(const QString& title, QWidget* parent) {
+  dialogs::FileDialogRequest request;
+  request.save = true;
+  request.title = title;
+  request.filter = kPdfFileFilter;
+  request.defaultExt = QStringLiteral("pdf");
+  request.overwritePrompt = true;
+  const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, parent);
+  if (!answer || answer->files.isEmpty()) return std::nullopt;
+  const QFileInfo chosen(answer->files.first());
+  return chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".pdf"));
+}
+
 namespace {
 
 QString res(const char* name) { return report::resources::text(QString::fromLatin1(name)); }
@@ -291,21 +304,12 @@ bool TfrxPrintDialog::confirm(bool& cancel) {
   }
   outputFileName_.clear();
   if (printToFile_->isChecked()) {
-    dialogs::FileDialogRequest request;
-    request.save = true;
-    request.title = res("507");
-    // What the printer writes into a file is a PDF document: named so, it
-    // opens in any reader.
-    request.filter = kPdfFileFilter;
-    request.defaultExt = QStringLiteral("pdf");
-    request.overwritePrompt = true;
-    const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, this);
-    if (!answer || answer->files.isEmpty()) {
+    const std::optional<QString> file = AskPdfFileName(res("507"), this);
+    if (!file) {
       cancel = true;
       return false;
     }
-    const QFileInfo chosen(answer->files.first());
-    outputFileName_ = chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".pdf"));
+    outputFileName_ = *file;
   }
   report::TfrxPrintOptions& o = *report_.PrintOptions();
   o.SetCopies(copies_->value());

@@ -5,6 +5,7 @@
 // when the dialog is cancelled).
 
 #include <QDialog>
+#include <optional>
 #include <QString>
 
 class QCheckBox;
@@ -23,6 +24,10 @@ namespace valmoro::preview {
 
 // The file a print into a file writes: a PDF document.
 inline const QString kPdfFileFilter = QStringLiteral("Dokument PDF (*.pdf)|*.pdf");
+
+// Asks where a print into a file goes; the name always ends in ".pdf", so
+// the file opens in any reader. None when the user cancels.
+std::optional<QString> AskPdfFileName(const QString& title, QWidget* parent);
 
 class TfrxPrintDialog : public QDialog {
   Q_OBJECT

@@ -385,18 +385,11 @@ bool Print(TfrxReport& report, PrintablePages& pages, const PrintContext& contex
   if (!list.HasPhysicalPrinters()) {
     if (!dialogs::confirm(res("clNoPrinters") + QStringLiteral(".\rCzy zapisać wydruk do pliku PDF?"), context.parent))
       return false;
-    dialogs::FileDialogRequest request;
-    request.save = true;
-    request.title = QStringLiteral("Drukuj do pliku PDF");
-    request.filter = kPdfFileFilter;
-    request.defaultExt = QStringLiteral("pdf");
-    request.overwritePrompt = true;
-    const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, context.parent);
-    if (!answer || answer->files.isEmpty()) return false;
-    const QFileInfo chosen(answer->files.first());
+    const std::optional<QString> file = AskPdfFileName(QStringLiteral("Drukuj do pliku PDF"), context.parent);
+    if (!file) return false;
     pdfPrinter = std::make_unique<printers::TfrxPrinter>(QString(), QString());
     pdfPrinter->Init();
-    pdfPrinter->SetFileName(chosen.dir().filePath(chosen.completeBaseName() + QStringLiteral(".pdf")));
+    pdfPrinter->SetFileName(*file);
   }
   pages.SetPrintScale(1);
   report::TfrxPrintOptions& options = *report.PrintOptions();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "change_recorder.h"
 #include "qt_printers.h"
 #include "report/model/band.h"
 #include "report/model/data_set.h"
@@ -230,16 +231,6 @@ TEST_F(ScriptClasses, TextViewsMeasureThemselves) {
 }  // namespace
 
 namespace {
-
-// What the report said changed, one line each.
-struct Recorder : ReportObserver {
-  void reportChanged(const ReportChange& change) override {
-    if (change.kind == ReportChange::Kind::Property)
-      lines << QStringLiteral("%1.%2: %3 -> %4")
-                   .arg(change.object->Name(), change.property, change.oldValue.toString(), change.newValue.toString());
-  }
-  QStringList lines;
-};
 
 TEST_F(ScriptClasses, WhatAScriptSetsIsAnnouncedLikeAnyChange) {
   Recorder recorder;

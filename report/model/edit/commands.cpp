@@ -106,13 +106,18 @@ ChangeCommand::ChangeCommand(TfrxReport& report, const QString& text, const QStr
       after.push_back(capture(object));
     }
   } catch (...) {
-    // Put back what was changed before the failing object.
-    std::vector<State> changed(before.begin(), before.begin() + qsizetype(after.size()));
-    put(changed, after);
+    // Put back what was changed, the failing object included (found by the
+    // name it had, as it was not renamed).
+    const size_t touched = std::min(after.size() + 1, before.size());
+    std::vector<State> changed(before.begin(), before.begin() + qsizetype(touched));
+    std::vector<State> from = after;
+    if (touched > after.size()) from.push_back(before[after.size()]);
+    put(changed, from);
     throw;
   }
   put(before, after);
-  for (size_t i = 0; i < before.size(); ++i) targets_.push_back({before[i], after[i]});
+  before_ = std::move(before);
+  after_ = std::move(after);
 }
 
 ChangeCommand::State ChangeCommand::capture(const TfrxComponent& object) {
@@ -145,28 +150,22 @@ void ChangeCommand::put(const std::vector<State>& states, const std::vector<Stat
   }
 }
 
-void ChangeCommand::redo() {
-  std::vector<State> before, after;
-  for (const Target& t : targets_) {
-    before.push_back(t.before);
-    after.push_back(t.after);
-  }
-  put(after, before);
-}
+void ChangeCommand::redo() { put(after_, before_); }
 
-void ChangeCommand::undo() {
-  std::vector<State> before, after;
-  for (const Target& t : targets_) {
-    before.push_back(t.before);
-    after.push_back(t.after);
-  }
-  put(before, after);
-}
+void ChangeCommand::undo() { put(before_, after_); }
 
 QStringList ChangeCommand::Names() const {
   QStringList names;
-  for (const Target& t : targets_) names.append(t.after.name);
+  for (const State& state : after_) names.append(state.name);
   return names;
+}
+
+bool ChangeCommand::absorb(const ChangeCommand& next) {
+  if (next.before_.size() != after_.size()) return false;
+  for (size_t i = 0; i < after_.size(); ++i)
+    if (after_[i].name != next.before_[i].name) return false;
+  after_ = next.after_;
+  return true;
 }
 
 SetPropertyCommand::SetPropertyCommand(TfrxReport& report, const QStringList& names, const QString& property,
@@ -184,11 +183,7 @@ SetPropertyCommand::SetPropertyCommand(TfrxReport& report, const QStringList& na
 
 bool SetPropertyCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = dynamic_cast<const SetPropertyCommand*>(other);
-  if (next == nullptr || next->property_ != property_ || next->targets_.size() != targets_.size()) return false;
-  for (size_t i = 0; i < targets_.size(); ++i)
-    if (targets_[i].after.name != next->targets_[i].before.name) return false;
-  for (size_t i = 0; i < targets_.size(); ++i) targets_[i].after = next->targets_[i].after;
-  return true;
+  return next != nullptr && next->property_ == property_ && absorb(*next);
 }
 
 SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString, QRectF>>& bounds)
@@ -220,11 +215,7 @@ SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString
 
 bool SetBoundsCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = dynamic_cast<const SetBoundsCommand*>(other);
-  if (next == nullptr || next->targets_.size() != targets_.size() || next->text() != text()) return false;
-  for (size_t i = 0; i < targets_.size(); ++i)
-    if (targets_[i].after.name != next->targets_[i].before.name) return false;
-  for (size_t i = 0; i < targets_.size(); ++i) targets_[i].after = next->targets_[i].after;
-  return true;
+  return next != nullptr && next->text() == text() && absorb(*next);
 }
 
 // --- Insert, delete, reparent --------------------------------------------------------

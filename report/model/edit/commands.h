@@ -61,12 +61,14 @@ protected:
     };
     std::vector<Part> parts;
   };
-  struct Target {
-    State before, after;
-  };
   static State capture(const TfrxComponent& object);
+  // Puts the objects (found by the names in `from`) back into `states`.
   void put(const std::vector<State>& states, const std::vector<State>& from);
-  std::vector<Target> targets_;
+  // Takes over the outcome of a next change of the same objects (a merge):
+  // false when it changed other objects.
+  bool absorb(const ChangeCommand& next);
+  // Each named object before and after the change, in the order named.
+  std::vector<State> before_, after_;
 };
 
 // One property of one or more objects set to a value written as the
