@@ -4,9 +4,8 @@
 //   bench_export_rtf [ROWS...]      (default 10000 20000 40000)
 //
 // The pages are those of Dane/Raport.fr3: title, page header, one data band
-// per reading, page footer, summary. When the band engine is available
-// (hooks::engineRunner) they are prepared from a generated log; otherwise
-// they are laid out here band by band the way the engine places them.
+// per reading, page footer, summary, prepared by the band engine from a
+// generated log.
 
 #include <QApplication>
 #include <QDir>
@@ -19,7 +18,6 @@
 #include "export/ie_matrix.h"
 #include "export/rtf_export.h"
 #include "platform/dialogs.h"
-#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/band.h"
@@ -28,6 +26,7 @@
 #include "report/model/report_page.h"
 #include "report/model/script_classes.h"
 #include "report/model/units.h"
+#include "report/run/install.h"
 
 using namespace valmoro;
 using namespace valmoro::report;

@@ -15,11 +15,11 @@
 #include "preview/print_install.h"
 #include "preview/print_run.h"
 #include "report/engine/engine.h"
-#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/report.h"
 #include "report/model/script_classes.h"
+#include "report/run/install.h"
 #include "tools/log_binding.h"
 
 using namespace valmoro;

@@ -23,7 +23,6 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "report/engine/engine.h"
-#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/data_set.h"
@@ -31,6 +30,7 @@
 #include "report/model/report_lists.h"
 #include "report/model/report_options.h"
 #include "report/model/script_classes.h"
+#include "report/run/install.h"
 
 using namespace valmoro;
 using namespace valmoro::report;

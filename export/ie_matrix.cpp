@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "platform/painter_canvas.h"
-#include "report/engine/draw_text.h"
 #include "report/model/band.h"
 #include "report/model/format.h"
 #include "report/model/frame.h"
@@ -15,6 +14,7 @@
 #include "report/model/report.h"
 #include "report/model/resources.h"
 #include "report/model/shape_view.h"
+#include "report/paint/draw_text.h"
 
 namespace valmoro::exports {
 

@@ -10,7 +10,6 @@
 #include "export/export_progress.h"
 #include "platform/canvas.h"
 #include "platform/file_errors.h"
-#include "report/engine/draw_text.h"
 #include "report/model/band.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
@@ -19,6 +18,7 @@
 #include "report/model/resources.h"
 #include "report/model/units.h"
 #include "report/model/view.h"
+#include "report/paint/draw_text.h"
 
 namespace valmoro::exports {
 

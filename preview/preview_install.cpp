@@ -8,11 +8,11 @@
 #include "preview/preview_form.h"
 #include "preview/print_install.h"
 #include "preview/report_page_source.h"
-#include "report/engine/install.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
+#include "report/run/install.h"
 
 namespace valmoro::preview {
 

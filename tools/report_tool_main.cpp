@@ -9,7 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/file_errors.h"
 #include "platform/locale.h"
-#include "report/engine/install.h"
+#include "report/run/install.h"
 #include "tools/command_registry.h"
 
 namespace {

@@ -26,6 +26,7 @@ class TfrxBand;
 class TfrxComponent;
 class TfrxDataBand;
 class TfrxDataSet;
+class TfrxPreviewPages;
 class TfrxGroupHeader;
 class TfrxReport;
 class TfrxReportPage;
@@ -292,11 +293,11 @@ private:
   bool running_ = false;
 };
 
-// Prepares the report into its prepared pages (TfrxReport::PreviewPages).
-bool RunEngine(TfrxReport& report);
+// Prepares the report into the prepared pages of its run (report/run/).
+bool RunEngine(TfrxReport& report, TfrxPreviewPages& pages);
 
-// Makes the band engine the report's preparation (hooks::setEngineRunner)
-// and answers the layout questions of scripts (Overflow, a view's value).
+// Answers the layout questions of scripts (Overflow, a view's value) from
+// the band engine that is running.
 void InstallBandEngine();
 
 }  // namespace valmoro::report::engine

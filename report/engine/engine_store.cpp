@@ -99,8 +99,7 @@ public:
 
 }  // namespace
 
-bool RunEngine(TfrxReport& report) {
-  TfrxPreviewPages& pages = report.PreviewPages();
+bool RunEngine(TfrxReport& report, TfrxPreviewPages& pages) {
   PreviewPagesStore store(pages);
   TfrxBandEngine engine(report, store);
   store.Attach(&engine);
@@ -114,7 +113,6 @@ bool RunEngine(TfrxReport& report) {
 }
 
 void InstallBandEngine() {
-  hooks::setEngineRunner([](TfrxReport& report) { return RunEngine(report); });
   static LayoutAnswers answers;
   hooks::setReportLayoutHooks(&answers);
 }

@@ -15,13 +15,14 @@
 #include "report/model/class_registry.h"
 #include "report/model/hooks.h"
 #include "report/model/memo_view.h"
-#include "report/model/paint_support.h"
 #include "report/model/picture_view.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
 #include "report/model/report_page.h"
 #include "report/model/report_xml.h"
+#include "report/model/run_lifecycle.h"
 #include "report/model/serializer.h"
+#include "report/paint/paint_support.h"
 #include "script/script.h"
 #include "script/variant.h"
 
@@ -403,7 +404,9 @@ void TfrxPreviewPages::ModifyPage(int index, TfrxReportPage* page) {
 
 void TfrxPreviewPages::AddFrom(TfrxReport* other) {
   if (!other || other == report_) return;
-  TfrxPreviewPages& from = other->PreviewPages();
+  TfrxPreviewPages* prepared = other->Run().PreparedPages();
+  if (!prepared) return;
+  TfrxPreviewPages& from = *prepared;
   const int offset = Count();
   TfrxXMLItem* pages = PagesNode();
   for (int i = 0; i < from.Count(); ++i) {
@@ -605,16 +608,6 @@ bool TfrxPreviewPages::LoadFromFile(const QString& fileName, bool exceptionIfNot
     throw ReportError(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(fileName, files::ioErrorText(file)));
   LoadFromStream(file, false);
   return exists;
-}
-
-// ---------------------------------------------------------------------------
-
-TfrxPreviewPages& TfrxReport::PreviewPages() {
-  if (!previewPages_) {
-    previewPages_ = std::make_unique<TfrxPreviewPages>(this);
-    if (outline_) outline_->SetHooks(&previewPages_->Outline());
-  }
-  return *previewPages_;
 }
 
 }  // namespace valmoro::report

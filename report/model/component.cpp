@@ -6,11 +6,11 @@
 #include "report/model/changes.h"
 #include "report/model/class_registry.h"
 #include "report/model/dialog.h"
-#include "report/model/hooks.h"
 #include "report/model/page.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
 #include "report/model/resources.h"
+#include "report/model/serializer.h"
 
 namespace valmoro::report {
 
@@ -296,31 +296,23 @@ void TfrxComponent::propagateFontToChildren() {
 
 void TfrxComponent::DesignCreate(int) { designing_ = true; }
 
+// Copies and storage go through the document format: what a copy takes is
+// exactly what a document keeps.
 void TfrxComponent::Assign(const TfrxComponent* source) {
-  if (!source) return;
-  const hooks::ObjectCopier& copier = hooks::objectCopier();
-  if (!copier) throw ReportError(QStringLiteral("Copying report objects needs the document format"));
-  copier(*this, *source, false);
+  if (source) copyThroughDocument(*this, *source, false);
 }
 
 void TfrxComponent::AssignWithChildren(const TfrxComponent* source) {
-  if (!source) return;
-  const hooks::ObjectCopier& copier = hooks::objectCopier();
-  if (!copier) throw ReportError(QStringLiteral("Copying report objects needs the document format"));
-  copier(*this, *source, true);
+  if (source) copyThroughDocument(*this, *source, true);
 }
 
 void TfrxComponent::SaveToStream(QIODevice& stream, bool saveChildren) const {
-  const hooks::ObjectWriter& writer = hooks::objectWriter();
-  if (!writer) throw ReportError(QStringLiteral("Writing report objects needs the document format"));
-  writer(*this, stream, saveChildren);
+  writeDocument(*this, stream, saveChildren);
 }
 
 void TfrxComponent::ReadFromStream(QIODevice& stream) {
-  const hooks::ObjectReader& reader = hooks::objectReader();
-  if (!reader) throw ReportError(QStringLiteral("Reading report objects needs the document format"));
   RemoveChildren();
-  reader(*this, stream);
+  readDocument(*this, stream);
 }
 
 void TfrxComponent::WriteExtraData(stream::ComponentWriter&) const {}

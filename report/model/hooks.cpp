@@ -1,21 +1,16 @@
 #include "report/model/hooks.h"
 
-#include "report/model/serializer.h"
-
 namespace valmoro::report::hooks {
 
 namespace {
 
 struct Hooks {
-  ObjectCopier copier;
-  ObjectWriter writer;
-  ObjectReader reader;
   ComponentFinder finder;
   ViewTextExpander expander;
   TextPlaceholderFiller placeholders;
   MemoDataTaker memoData;
   PrinterDefaults printer;
-  EngineRunner engine;
+  RunMaker run;
   AggregateCalculator aggregates;
   PreviewShower preview;
   DesignerOpener designer;
@@ -27,25 +22,6 @@ Hooks& all() {
 }
 
 }  // namespace
-
-void setObjectCopier(ObjectCopier copier) { all().copier = std::move(copier); }
-void setObjectWriter(ObjectWriter writer) { all().writer = std::move(writer); }
-void setObjectReader(ObjectReader reader) { all().reader = std::move(reader); }
-// The document format lives in this library: an empty hook means it.
-const ObjectCopier& objectCopier() {
-  if (!all().copier) all().copier = copyThroughDocument;
-  return all().copier;
-}
-
-const ObjectWriter& objectWriter() {
-  if (!all().writer) all().writer = writeDocument;
-  return all().writer;
-}
-
-const ObjectReader& objectReader() {
-  if (!all().reader) all().reader = readDocument;
-  return all().reader;
-}
 
 void setComponentFinder(ComponentFinder finder) { all().finder = std::move(finder); }
 const ComponentFinder& componentFinder() { return all().finder; }
@@ -66,8 +42,8 @@ PrinterPaper printerDefaults() {
   return provider ? provider() : PrinterPaper();
 }
 
-void setEngineRunner(EngineRunner runner) { all().engine = std::move(runner); }
-const EngineRunner& engineRunner() { return all().engine; }
+void setRunMaker(RunMaker maker) { all().run = std::move(maker); }
+const RunMaker& runMaker() { return all().run; }
 
 void setAggregateCalculator(AggregateCalculator calculator) { all().aggregates = std::move(calculator); }
 const AggregateCalculator& aggregateCalculator() { return all().aggregates; }

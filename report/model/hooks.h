@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 
 #include "report/model/enums.h"
 
@@ -17,22 +18,10 @@ namespace valmoro::report {
 class TfrxComponent;
 class TfrxCustomMemoView;
 class TfrxReport;
+class TfrxRunLifecycle;
 class TfrxView;
 
 namespace hooks {
-
-// Document format: copying an object (Assign, AssignWithChildren) and
-// writing or reading an object as a document. Unset (or set to nothing),
-// they go through the report document format (serializer.h).
-using ObjectCopier = std::function<void(TfrxComponent& target, const TfrxComponent& source, bool withChildren)>;
-using ObjectWriter = std::function<void(const TfrxComponent& object, QIODevice& stream, bool withChildren)>;
-using ObjectReader = std::function<void(TfrxComponent& object, QIODevice& stream)>;
-void setObjectCopier(ObjectCopier copier);
-void setObjectWriter(ObjectWriter writer);
-void setObjectReader(ObjectReader reader);
-const ObjectCopier& objectCopier();
-const ObjectWriter& objectWriter();
-const ObjectReader& objectReader();
 
 // Components outside the report that its objects refer to by name (the
 // application's data sets): the component of that name, or none. A failing
@@ -76,13 +65,14 @@ using PrinterDefaults = std::function<PrinterPaper()>;
 void setPrinterDefaults(PrinterDefaults provider);
 PrinterPaper printerDefaults();
 
-// Hook: the band engine's run (building pages from the report and its data
-// sets). True when the run succeeded; failures raise or fill the report's
-// error list. Unset, BuildPages prepares nothing and says so in the error
-// list ("Brak silnika raportów ...").
-using EngineRunner = std::function<bool(TfrxReport& report)>;
-void setEngineRunner(EngineRunner runner);
-const EngineRunner& engineRunner();
+// Hook: the report's run (report/run/report_run.h): preparing pages with the
+// band engine, showing them, progress, and the prepared pages themselves; a
+// report asks for its run on first use. Installed by installReportSubsystem().
+// Unset, a report prepares nothing and says so in its error list ("Brak
+// silnika raportów ...").
+using RunMaker = std::function<std::unique_ptr<TfrxRunLifecycle>(TfrxReport& report)>;
+void setRunMaker(RunMaker maker);
+const RunMaker& runMaker();
 
 // Hook: the aggregate functions SUM, AVG, MIN, MAX and COUNT met in an
 // expression, handed to the engine's aggregate store: the upper-case

@@ -4,15 +4,15 @@
 #include <cmath>
 
 #include "platform/component_stream.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/preview_pages.h"
 #include "report/model/report_calc.h"
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"
-#include "report/model/serializer.h"
+#include "report/model/run_lifecycle.h"
 #include "report/model/script_classes.h"
 #include "report/model/script_hooks.h"
+#include "report/model/serializer.h"
 #include "report/model/style.h"
+#include "report/paint/draw_text.h"
 #include "script/script.h"
 
 namespace valmoro::report {
@@ -113,9 +113,8 @@ TfrxReport::~TfrxReport() {
   for (size_t i = 0; i < observers_.size(); ++i) changes::observerRemoved();
   observers_.clear();
   names_.disable();
-  delete progressWindow_;
-  if (outline_) outline_->SetHooks(nullptr);
-  previewPages_.reset();
+  // The run lets go of the outline as it goes with the prepared pages.
+  run_.reset();
   // Expressions refer to the script; both go before the tree.
   expressions_.reset();
   script_.reset();

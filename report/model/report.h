@@ -48,6 +48,7 @@ class TfrxExpressionCache;
 class TfrxNameCache;
 struct TfrxNameInfo;
 class TfrxPreviewPages;
+class TfrxRunLifecycle;
 class TfrxView;
 class TfrxReportDataSets;
 class TfrxStyles;
@@ -202,7 +203,7 @@ public:
   // The text shown for the error list: "clErrors", CR LF, the lines.
   QString ErrorsText() const;
 
-  // --- Progress (report_run.cpp) ------------------------------------------------
+  // --- Progress (carried out by the run, report/run/) -------------------------------
   enum class ProgressKind { Preparing, Exporting, Printing };
   // Called by the engine, printing and exporting. A window only in the
   // desktop mode of the dialog layer; otherwise the listener (if any) hears
@@ -267,11 +268,15 @@ public:
   TfrxCustomOutline* Outline() const { return outline_; }
 
   // Measures, wraps and draws the text of the report's text views
-  // (report/engine/draw_text.h); made on first use.
+  // (report/paint/draw_text.h); made on first use.
   TfrxDrawText& DrawText();
 
-  // The prepared pages of the report's runs (report/engine/preview_pages.h);
-  // made on first use, which also makes them the script's "Outline".
+  // The report's run (report/model/run_lifecycle.h): preparing, showing,
+  // progress and the prepared pages; made on first use by the run layer
+  // (report/run/report_run.h).
+  TfrxRunLifecycle& Run();
+  // The prepared pages the run owns (report/engine/preview_pages.h); raises
+  // ReportError in a program without the band engine.
   TfrxPreviewPages& PreviewPages();
   // Drill-down group names the user expanded in the preview (DrillName of
   // the group headers); the engine prints their detail.
@@ -336,10 +341,9 @@ private:
   std::unique_ptr<TfrxExpressionCache> expressions_;
   TfrxCustomEngine* engine_;
   TfrxCustomOutline* outline_;
-  QObject* progressWindow_ = nullptr;  // the progress dialog while one is open
   std::unique_ptr<TfrxNameCache> nameCache_;
   std::unique_ptr<TfrxDrawText> drawText_;
-  std::unique_ptr<TfrxPreviewPages> previewPages_;
+  std::unique_ptr<TfrxRunLifecycle> run_;
   QStringList expandedDrillNames_;
   void RegisterScriptClass(const QMetaObject* classType);
   // Raises ReportError while the report's script or one of its expressions
@@ -355,13 +359,13 @@ private:
   // request arriving meanwhile must not start over on the same tree.
   bool preparing_ = false;
   void checkNotPreparing() const;
-  // Steps 2 to 8 of BuildPages: the preparation and the restore afterwards.
-  bool buildPagesOnce();
   // The script and the expression cache are made on first use: most
   // reports are only read and written.
   TfrxExpressionCache& Expressions();
   friend class TfrxExpressionCache;
   friend class ReportScriptFunctions;
+  // The run layer prepares the tree and puts it back afterwards.
+  friend class TfrxReportRun;
 };
 
 }  // namespace valmoro::report

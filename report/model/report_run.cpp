@@ -1,19 +1,12 @@
-// The report's lifecycle: clearing, loading and saving documents, preparing
-// (with the restore of the tree afterwards), showing, errors and progress.
+// The report's lifecycle: clearing, loading and saving documents, errors, and
+// the hand-over of preparing, showing and progress to the report's run.
 
-#include <QApplication>
-#include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
-#include <QTemporaryFile>
-#include <QTimer>
 
 #include "platform/dialogs.h"
 #include "platform/file_errors.h"
 #include "platform/settings_store.h"
-#include "report/engine/preview_pages.h"
 #include "report/model/dialog.h"
 #include "report/model/hooks.h"
 #include "report/model/page.h"
@@ -23,6 +16,7 @@
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"
 #include "report/model/resources.h"
+#include "report/model/run_lifecycle.h"
 #include "report/model/style.h"
 #include "script/script.h"
 #include "script/statements.h"
@@ -227,167 +221,73 @@ std::unique_ptr<settings::SettingsStore> TfrxReport::OpenIniFile() const {
   return std::make_unique<settings::SettingsStore>(iniFile_);
 }
 
-// --- Preparing ------------------------------------------------------------------------
+// --- Preparing and showing: the run's work --------------------------------------
 
-bool TfrxReport::BuildPages(bool clearFirst) {
-  // A run from within this report's own script would free the running program.
-  checkScriptIdle();
-  checkNotPreparing();
-  // 1. Without it the new pages would follow the pages of the last run.
-  if (clearFirst) PreviewPages().Clear();
-  bool result = false;
-  {
-    struct Preparing {
-      bool& flag;
-      ~Preparing() { flag = false; }
-    } preparing{preparing_ = true};
-    result = buildPagesOnce();
+namespace {
+
+// The run of a program without the band engine: nothing is prepared, and
+// the run must not pass for a successful one.
+class TfrxNoRun final : public TfrxRunLifecycle {
+public:
+  explicit TfrxNoRun(TfrxReport& report) : report_(report) {}
+  bool BuildPages(bool) override {
+    report_.Errors().clear();
+    report_.Errors().append(noEngineText());
+    report_.ShowErrors();
+    return false;
   }
-  // 9.
-  if (!errors_.isEmpty()) {
-    result = false;
-    ShowErrors();
+  void ShowReport(bool clearFirst) override {
+    if (BuildPages(clearFirst)) ShowBuiltPages();
   }
-  return result;
+  void ShowBuiltPages() override { dialogs::showMessage(noPreviewText()); }
+  void ProgressStart(TfrxReport::ProgressKind kind) override {
+    if (!report_.NoPumping() && report_.OnProgressStart) report_.OnProgressStart(&report_, kind);
+  }
+  void Progress(TfrxReport::ProgressKind kind, int pageNumber) override {
+    if (report_.NoPumping() || !report_.OnProgress) return;
+    bool cancel = false;
+    report_.OnProgress(&report_, kind, pageNumber, cancel);
+    if (cancel) report_.SetTerminated(true);
+  }
+  void ProgressStop(TfrxReport::ProgressKind kind) override {
+    if (!report_.NoPumping() && report_.OnProgressStop) report_.OnProgressStop(&report_, kind);
+  }
+  TfrxPreviewPages* PreparedPages() override { return nullptr; }
+
+private:
+  TfrxReport& report_;
+};
+
+}  // namespace
+
+QString noEngineText() { return kNoEngine; }
+QString noPreviewText() { return kNoPreview; }
+
+TfrxRunLifecycle& TfrxReport::Run() {
+  if (!run_) {
+    const hooks::RunMaker& maker = hooks::runMaker();
+    if (maker) run_ = maker(*this);
+    if (!run_) run_ = std::make_unique<TfrxNoRun>(*this);
+  }
+  return *run_;
 }
 
-bool TfrxReport::buildPagesOnce() {
-  // 2.
-  errors_.clear();
-  terminated_ = false;
-  bool result = false;
-
-  // 3. Every listed data set must exist.
-  for (int i = 0; i < dataSets_->Count(); ++i) {
-    const TfrxDataSetItem* item = dataSets_->Item(i);
-    if (!item->DataSet()) errors_.append(formatResource(u"clDSNotExist", {item->DataSetName()}));
-  }
-
-  if (errors_.isEmpty()) {
-    // 4. A copy of the tree to come back to (without the password, which
-    // is kept apart).
-    const bool destroyForms = engineOptions_->DestroyForms();
-    const QString password = reportOptions_->Password();
-    QBuffer memoryCopy;
-    QTemporaryFile fileCopy;
-    QIODevice* copy = nullptr;
-    if (destroyForms) {
-      if (engineOptions_->UseFileCache()) {
-        const QString folder = engineOptions_->TempDir().isEmpty() ? QDir::tempPath() : engineOptions_->TempDir();
-        fileCopy.setFileTemplate(QDir(folder).filePath(QStringLiteral("valmoro_XXXXXX.tmp")));
-        if (fileCopy.open()) copy = &fileCopy;
-      }
-      if (!copy) {
-        memoryCopy.open(QIODevice::ReadWrite);
-        copy = &memoryCopy;
-      }
-      reportOptions_->SetPassword(QString());
-      try {
-        SaveToStream(*copy, true);
-        if (copy == &fileCopy && (!fileCopy.flush() || fileCopy.error() != QFileDevice::NoError)) {
-          // The temporary folder refused part of the copy (a full disk, say):
-          // the tree must come back whole, so it is kept in memory instead.
-          memoryCopy.open(QIODevice::ReadWrite);
-          copy = &memoryCopy;
-          SaveToStream(*copy, true);
-        }
-      } catch (const std::exception& e) {
-        reportOptions_->SetPassword(password);
-        // Without a copy to come back to the run must not start.
-        errors_.append(QString::fromUtf8(e.what()));
-        return false;
-      }
-      reportOptions_->SetPassword(password);
-    }
-
-    // 5.-7.
-    try {
-      runState_ = TfrxRunState();
-      runState_.startDateTime = currentDateTimeAsDays();
-      if (OnBeginDoc) OnBeginDoc();
-      if (PrepareScript()) {
-        if (OnAfterScriptCompile) OnAfterScriptCompile();
-        if (Script().MainBlock() && Script().MainBlock()->Count() > 0) Script().RunMain();
-        if (!terminated_) {
-          const hooks::EngineRunner& runner = hooks::engineRunner();
-          if (!runner) {
-            // Hook: the band engine. Without it nothing is prepared, and
-            // the run must not pass for a successful one.
-            errors_.append(kNoEngine);
-          } else if (runner(*this)) {
-            if (OnEndDoc) OnEndDoc();
-            result = true;
-          }
-        }
-      }
-    } catch (const std::exception& e) {
-      // An expression's error is listed before it is raised: once is enough.
-      const QString text = QString::fromUtf8(e.what());
-      if (errors_.isEmpty() || errors_.last() != text) errors_.append(text);
-    }
-
-    // 8. Back to the tree as it was: whatever the script changed is undone.
-    if (destroyForms) {
-      const QStringList keptErrors = errors_;
-      const double sheetOverlap = printOptions_->SheetOverlap();
-      restoring_ = true;
-      try {
-        // A document leaves out values at their defaults: whatever the
-        // script set in their place must not outlive the restore.
-        resetOwnProperties();
-        copy->seek(0);
-        ReadFromStream(*copy);
-      } catch (const std::exception& e) {
-        errors_.append(QString::fromUtf8(e.what()));
-      }
-      restoring_ = false;
-      const QStringList readErrors = errors_;
-      errors_ = keptErrors;
-      errors_.append(readErrors);
-      reportOptions_->SetPassword(password);
-      printOptions_->SetSheetOverlap(sheetOverlap);
-    }
-  }
-  return result;
+TfrxPreviewPages& TfrxReport::PreviewPages() {
+  TfrxPreviewPages* pages = Run().PreparedPages();
+  if (!pages) throw ReportError(noEngineText());
+  return *pages;
 }
+
+bool TfrxReport::BuildPages(bool clearFirst) { return Run().BuildPages(clearFirst); }
+void TfrxReport::ShowReport(bool clearFirst) { Run().ShowReport(clearFirst); }
+void TfrxReport::ShowBuiltPages() { Run().ShowBuiltPages(); }
+void TfrxReport::ProgressStart(ProgressKind kind) { Run().ProgressStart(kind); }
+void TfrxReport::Progress(ProgressKind kind, int pageNumber) { Run().Progress(kind, pageNumber); }
+void TfrxReport::ProgressStop(ProgressKind kind) { Run().ProgressStop(kind); }
 
 void TfrxReport::SetTerminated(bool value) {
   terminated_ = value;
   if (value && script_) script_->StopRun();
-}
-
-// --- Showing ---------------------------------------------------------------------------
-
-void TfrxReport::ShowReport(bool clearFirst) {
-  // The window opens before the run: it must not show the last run's pages.
-  if (clearFirst && !preparing_) PreviewPages().Clear();
-  const hooks::PreviewShower& preview = hooks::previewShower();
-  if (preview && !oldStyleProgress_ && !noPumping_ && QCoreApplication::instance()) {
-    // The preview opens at once and fills while the report is prepared.
-    QTimer::singleShot(50, this, [this, clearFirst] {
-      // Nobody waits for this preparation: an error raised now (a silent
-      // mode that re-raises, a report that cannot be prepared) would unwind
-      // into the event loop. It is shown instead.
-      try {
-        BuildPages(clearFirst);
-      } catch (const std::exception& e) {
-        dialogs::showErrorBox(resources::text(u"mbError"), QString::fromUtf8(e.what()));
-      }
-    });
-    ShowBuiltPages();
-    return;
-  }
-  if (BuildPages(clearFirst)) ShowBuiltPages();
-}
-
-void TfrxReport::ShowBuiltPages() {
-  const hooks::PreviewShower& preview = hooks::previewShower();
-  // Hook: the preview window.
-  if (!preview) {
-    dialogs::showMessage(kNoPreview);
-    return;
-  }
-  preview(*this);
 }
 
 void TfrxReport::OpenDesigner(bool modal, bool mdiChild) {
@@ -436,52 +336,6 @@ QString TfrxReport::ProgressText(ProgressKind kind, int pageNumber) const {
       break;
   }
   return formatResource(name, {QString::number(pageNumber)});
-}
-
-namespace {
-void pumpMessages() {
-  if (QCoreApplication::instance()) QCoreApplication::processEvents();
-}
-}  // namespace
-
-void TfrxReport::ProgressStart(ProgressKind kind) {
-  if (noPumping_) return;
-  if (OnProgressStart) OnProgressStart(this, kind);
-  const bool wanted = (showProgress_ && kind != ProgressKind::Preparing) || oldStyleProgress_;
-  if (wanted && !progressWindow_ && dialogs::mode() == dialogs::Mode::Gui &&
-      qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    auto* window = new QProgressDialog();
-    window->setWindowTitle(dialogs::applicationTitle());
-    window->setCancelButtonText(resources::text(u"2"));
-    window->setRange(0, 0);
-    window->setMinimumDuration(0);
-    window->setLabelText(ProgressText(kind, 0));
-    window->show();
-    progressWindow_ = window;
-  }
-  pumpMessages();
-}
-
-void TfrxReport::Progress(ProgressKind kind, int pageNumber) {
-  if (noPumping_) return;
-  bool cancel = false;
-  if (OnProgress) OnProgress(this, kind, pageNumber, cancel);
-  if (auto* window = qobject_cast<QProgressDialog*>(progressWindow_)) {
-    window->setLabelText(ProgressText(kind, pageNumber));
-    if (window->wasCanceled()) cancel = true;
-  }
-  if (cancel) SetTerminated(true);
-  pumpMessages();
-}
-
-void TfrxReport::ProgressStop(ProgressKind kind) {
-  if (noPumping_) return;
-  if (OnProgressStop) OnProgressStop(this, kind);
-  if (progressWindow_) {
-    delete progressWindow_;
-    progressWindow_ = nullptr;
-  }
-  pumpMessages();
 }
 
 }  // namespace valmoro::report

@@ -15,18 +15,18 @@
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/report_windows.h"
 #include "fixture.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
-#include "qt_printers.h"
-#include "app/report_windows.h"
 #include "platform/recording_canvas.h"
+#include "preview/page_settings_form.h"
 #include "preview/page_source.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
-#include "preview/page_settings_form.h"
 #include "preview/preview_install.h"
 #include "preview/preview_workspace.h"
+#include "qt_printers.h"
 #include "report/engine/engine.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/data_set.h"
@@ -149,7 +149,6 @@ protected:
   }
   void TearDown() override {
     report::hooks::setPreviewShower(nullptr);
-    report::hooks::setEngineRunner(nullptr);
   }
 
   Program startAsAdministrator() {

@@ -16,11 +16,11 @@
 #include "export/pdf_document.h"
 #include "export/pdf_font.h"
 #include "pdf_reader_support.h"
-#include "report/engine/draw_text.h"
 #include "report/model/frame.h"
 #include "report/model/memo_view.h"
 #include "report/model/report_font.h"
 #include "report/model/shape_view.h"
+#include "report/paint/draw_text.h"
 
 namespace valmoro::pdf {
 namespace {

@@ -16,20 +16,21 @@
 #include <gtest/gtest.h>
 
 #include "fake_pages.h"
-#include "qt_printers.h"
 #include "platform/dialogs.h"
 #include "platform/printers.h"
+#include "preview/page_settings_form.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
-#include "preview/page_settings_form.h"
 #include "preview/preview_hooks.h"
 #include "preview/preview_workspace.h"
 #include "preview/search_dialog.h"
+#include "qt_printers.h"
 #include "report/model/band.h"
 #include "report/model/hooks.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
 #include "report/model/report_page.h"
+#include "report/run/report_run.h"
 
 using namespace valmoro;
 using preview::TfrxPreview;
@@ -650,7 +651,8 @@ struct FakeRun {
   int pages = 5;
   int runs = 0;
   void install() {
-    report::hooks::setEngineRunner([this](report::TfrxReport& r) {
+    report::InstallReportRun();
+    report::setEngineStep([this](report::TfrxReport& r, report::TfrxPreviewPages&) {
       ++runs;
       r.ProgressStart(report::TfrxReport::ProgressKind::Preparing);
       target->pages.clear();
@@ -662,7 +664,7 @@ struct FakeRun {
       return true;
     });
   }
-  ~FakeRun() { report::hooks::setEngineRunner(nullptr); }
+  ~FakeRun() { report::setEngineStep(nullptr); }
 };
 }  // namespace
 

@@ -382,28 +382,26 @@ TEST(OutputHooks, DesignStateIsSavedExpandedAndRestored) {
   EXPECT_EQ(memo->TagStr(), "id=[Wpisy.\"Id\"]");
 }
 
-TEST(Copying, GoesThroughTheDocumentFormat) {
-  TfrxMemoView source;
-  TfrxMemoView target;
-  source.SetText("abc");
+TEST(Copying, GoesThroughTheDocumentFormatWithOrWithoutChildren) {
+  TfrxMasterData source;
+  source.SetName("Zrodlo");
+  source.SetHeight(40);
+  auto* child = new TfrxMemoView(&source);
+  child->SetName("Tekst");
+  child->SetText("abc");
+  TfrxMasterData target;
   target.Assign(&source);
-  EXPECT_EQ(target.Text(), "abc");
-
-  QList<bool> calls;
-  hooks::setObjectCopier([&](TfrxComponent& to, const TfrxComponent& from, bool withChildren) {
-    EXPECT_EQ(&to, &target);
-    EXPECT_EQ(&from, &source);
-    calls.append(withChildren);
-  });
-  target.Assign(&source);
+  EXPECT_EQ(target.Height(), 40);
+  EXPECT_EQ(target.Objects().size(), 0);
   target.AssignWithChildren(&source);
+  ASSERT_EQ(target.Objects().size(), 1);
+  auto* copied = qobject_cast<TfrxMemoView*>(target.Objects()[0]);
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(copied->Text(), "abc");
+  EXPECT_NE(copied, child);
+  // Nothing to copy from leaves the target as it was.
   target.Assign(nullptr);
-  hooks::setObjectCopier(nullptr);
-  EXPECT_EQ(calls, QList<bool>({false, true}));
-  // Unset again, the document format is back.
-  source.SetText("def");
-  target.Assign(&source);
-  EXPECT_EQ(target.Text(), "def");
+  EXPECT_EQ(target.Height(), 40);
 }
 
 TEST(Styles, TextViewsTakeTheirStyle) {

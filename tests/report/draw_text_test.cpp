@@ -5,7 +5,7 @@
 // round(units × 83 / 2048): a 46, space 23, W 78, i 18, - 28; on a 96-dpi
 // device (em 13) a 7, space 4.
 
-#include "report/engine/draw_text.h"
+#include "report/paint/draw_text.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,6 @@
 
 #include "platform/dialogs.h"
 #include "report/engine/engine.h"
-#include "report/engine/install.h"
 #include "report/engine/memo_expansion.h"
 #include "report/model/band.h"
 #include "report/model/data_set.h"
@@ -24,6 +23,7 @@
 #include "report/model/report_lists.h"
 #include "report/model/report_options.h"
 #include "report/model/report_page.h"
+#include "report/run/install.h"
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

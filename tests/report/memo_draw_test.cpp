@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/recording_canvas.h"
-#include "report/engine/draw_text.h"
 #include "report/model/data_set.h"
 #include "report/model/hooks.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
+#include "report/paint/draw_text.h"
 
 using namespace valmoro::report;
 namespace gfx = valmoro::gfx;

@@ -22,6 +22,7 @@
 #include "report/model/report_error.h"
 #include "report/model/report_lists.h"
 #include "report/model/report_page.h"
+#include "report/run/report_run.h"
 
 namespace valmoro::report {
 namespace {
@@ -47,10 +48,20 @@ void read(TfrxReport& report, const QByteArray& bytes) {
   report.ReadFromStream(buffer);
 }
 
-// Installs an engine run for one test and removes it afterwards.
+// Puts a stand-in for the band engine into the runs of reports, and the
+// band engine back afterwards.
 struct EngineScope {
-  explicit EngineScope(hooks::EngineRunner runner) { hooks::setEngineRunner(std::move(runner)); }
-  ~EngineScope() { hooks::setEngineRunner({}); }
+  explicit EngineScope(std::function<bool(TfrxReport&)> runner) {
+    setEngineStep([runner = std::move(runner)](TfrxReport& report, TfrxPreviewPages&) { return runner(report); });
+  }
+  ~EngineScope() { setEngineStep({}); }
+};
+
+// Reports made meanwhile have no run, as in a program without the band
+// engine.
+struct NoRunScope {
+  NoRunScope() { hooks::setRunMaker({}); }
+  ~NoRunScope() { InstallReportRun(); }
 };
 
 TEST(ReportObject, LoadingAMissingFileClearsTheReport) {
@@ -218,8 +229,11 @@ TEST(ReportObject, ErrorsAreShownAsTheSilentModeSays) {
 TEST(ReportObject, AScriptThatDoesNotCompileIsListed) {
   dialogs::RecordingScope recording;
   TfrxReport report;
+  bool ran = false;
+  EngineScope engine([&](TfrxReport&) { return ran = true; });
   report.SetScriptText({"begin", "  x := ;", "end."});
   EXPECT_FALSE(report.BuildPages());
+  EXPECT_FALSE(ran);
   ASSERT_EQ(report.Errors().size(), 1);
   EXPECT_TRUE(report.Errors()[0].startsWith("Błąd wykonania skryptu w 2:")) << report.Errors()[0].toStdString();
   EXPECT_EQ(recording.messages().size(), 1);
@@ -239,6 +253,7 @@ TEST(ReportObject, AScriptThatAsksForTooMuchMemoryIsListedAndThePreparationStops
 
 TEST(ReportObject, WithoutAnEngineNothingPassesForPrepared) {
   dialogs::RecordingScope recording;
+  NoRunScope noRun;
   TfrxReport report;
   EXPECT_FALSE(report.BuildPages());
   ASSERT_EQ(report.Errors().size(), 1);
@@ -386,6 +401,10 @@ TEST(ReportObject, APreparationAfterThePreviewOpenedShowsItsErrorsInsteadOfRaisi
   // Raising is what the application asked for, but nobody waits for the
   // preparation that the preview started: its errors are shown.
   report.EngineOptions()->SetNewSilentMode(simReThrow);
+  EngineScope engine([](TfrxReport& r) {
+    r.Errors().append("Silnik zawiódł");
+    return false;
+  });
   int previews = 0;
   hooks::setPreviewShower([&](TfrxReport&) { ++previews; });
   report.ShowReport();
@@ -395,8 +414,7 @@ TEST(ReportObject, APreparationAfterThePreviewOpenedShowsItsErrorsInsteadOfRaisi
   while (clock.elapsed() < 300) QCoreApplication::processEvents();
   hooks::setPreviewShower({});
   ASSERT_EQ(recording.messages().size(), 1);
-  EXPECT_TRUE(recording.messages()[0].startsWith("Pojawił się następujący błąd(y):\r\nBrak silnika raportów"))
-      << recording.messages()[0].toStdString();
+  EXPECT_EQ(recording.messages()[0], "Pojawił się następujący błąd(y):\r\nSilnik zawiódł");
 }
 
 TEST(ReportObject, ReportPropertiesTheScriptSetAreUndoneAsWell) {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "platform/canvas.h"
-#include "report/model/paint_support.h"
 #include "report/model/view.h"
+#include "report/paint/paint_support.h"
 
 namespace valmoro::report {
 

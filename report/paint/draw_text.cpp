@@ -1,4 +1,4 @@
-#include "report/engine/draw_text.h"
+#include "report/paint/draw_text.h"
 
 #include <algorithm>
 #include <cmath>

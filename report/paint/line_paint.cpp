@@ -9,7 +9,7 @@
 
 #include "platform/canvas.h"
 #include "report/model/line_view.h"
-#include "report/model/paint_support.h"
+#include "report/paint/paint_support.h"
 
 namespace valmoro::report {
 

@@ -4,9 +4,9 @@
 #include <array>
 
 #include "platform/canvas.h"
-#include "report/model/paint_support.h"
 #include "report/model/picture_view.h"
 #include "report/model/report_page.h"
+#include "report/paint/paint_support.h"
 
 namespace valmoro::report {
 

@@ -6,8 +6,8 @@
 #include "platform/canvas.h"
 #include "platform/fonts.h"
 #include "report/model/dialog.h"
-#include "report/model/paint_support.h"
 #include "report/model/subreport.h"
+#include "report/paint/paint_support.h"
 
 namespace valmoro::report {
 

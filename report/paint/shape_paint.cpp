@@ -5,8 +5,8 @@
 #include <array>
 
 #include "platform/canvas.h"
-#include "report/model/paint_support.h"
 #include "report/model/shape_view.h"
+#include "report/paint/paint_support.h"
 
 namespace valmoro::report {
 

@@ -1,4 +1,4 @@
-#include "report/model/paint_support.h"
+#include "report/paint/paint_support.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "report/engine/draw_text.h"
 #include "report/model/band.h"
 #include "report/model/hooks.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
+#include "report/paint/draw_text.h"
 
 namespace valmoro::report {
 

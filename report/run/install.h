@@ -5,7 +5,8 @@
 // hooks.h lists them). This installs every one of them that the report
 // subsystem itself answers: what report scripts can reach (the platform
 // classes, then the report's own), the expansion of text views and the
-// totals of footers, and the band engine that prepares reports. Windows
+// totals of footers, the answers of the running band engine, and the run that
+// prepares reports with it and keeps their pages. Windows
 // (preview, printing) are installed above, by preview::installReportWindows.
 
 namespace valmoro::report {

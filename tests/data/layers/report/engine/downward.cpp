@@ -1,0 +1,2 @@
+#include "report/model/band.h"
+#include "script/script.h"

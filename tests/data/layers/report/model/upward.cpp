@@ -1,0 +1,2 @@
+#include "report/model/band.h"
+#include "report/engine/engine.h"

@@ -1,0 +1,2 @@
+#include "platform/locale.h"
+  #  include "report/model/report.h"
