@@ -12,7 +12,6 @@ struct Hooks {
   ObjectReader reader;
   ComponentFinder finder;
   ViewTextExpander expander;
-  TextPlaceholderFiller placeholders;
   MemoDataTaker memoData;
   PrinterDefaults printer;
   EngineRunner engine;
@@ -53,8 +52,6 @@ const ComponentFinder& componentFinder() { return all().finder; }
 void setViewTextExpander(ViewTextExpander expander) { all().expander = std::move(expander); }
 const ViewTextExpander& viewTextExpander() { return all().expander; }
 
-void setTextPlaceholderFiller(TextPlaceholderFiller filler) { all().placeholders = std::move(filler); }
-const TextPlaceholderFiller& textPlaceholderFiller() { return all().placeholders; }
 
 void setMemoDataTaker(MemoDataTaker taker) { all().memoData = std::move(taker); }
 const MemoDataTaker& memoDataTaker() { return all().memoData; }
