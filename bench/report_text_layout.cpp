@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     timer.start();
     {
       gfx::PainterCanvas canvas(image, 96);
-      for (TfrxMemoView* view : pageViews) view->Paint(canvas, 1, 1, 0, 0);
+      for (TfrxMemoView* view : pageViews) view->Paint(canvas, PaintContext{});
     }
     bestMs = std::min(bestMs, timer.nsecsElapsed() / 1e6);
   }

@@ -305,7 +305,12 @@ void TfrxIEMatrix::drawPicture(TfrxIEMObject* object, TfrxView* view) {
   image.fill(Qt::white);
   {
     gfx::PainterCanvas canvas(image, 96 * scale);
-    view->Paint(canvas, scale, scale, -double(drawLeft) * scale, -double(drawTop) * scale);
+    report::PaintContext context;
+    context.purpose = report::PaintPurpose::Export;
+    context.scaleX = context.scaleY = scale;
+    context.offsetX = -double(drawLeft) * scale;
+    context.offsetY = -double(drawTop) * scale;
+    view->Paint(canvas, context);
   }
   if (PicturesAsMetafiles) object->Metafile = EnhancedMetafileFromImage(image, w, h);
   else object->Image = image.convertToFormat(QImage::Format_RGB888);

@@ -28,6 +28,10 @@ public:
   ~PdfCanvas() override;
 
   gfx::DeviceKind kind() const override { return gfx::DeviceKind::Pdf; }
+  // Vectors at 600 dpi, laid out at the drawing scale, never printed itself.
+  bool printsOnPaper() const override { return false; }
+  bool textAtDeviceResolution() const override { return false; }
+  bool isRaster() const override { return false; }
   int dpiX() const override { return dpi_; }
   int dpiY() const override { return dpi_; }
 

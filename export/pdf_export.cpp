@@ -195,25 +195,19 @@ void TfrxPDFExport::ExportView(report::TfrxComponent* object) {
     auto* picture = qobject_cast<report::TfrxPictureView*>(view);
     if (picture && !picture->Transparent() && picture->Picture()->GraphicClass() == QLatin1String("TJPEGImage"))
       canvas_->setJpegSource(picture->Picture()->Data(), picture->Picture()->Image().size());
-    auto* memo = qobject_cast<report::TfrxCustomMemoView*>(view);
-    // Without HTMLTags the tags of a text are not interpreted.
-    const bool tags = memo && memo->AllowHTMLTags();
-    if (tags && !htmlTags_) memo->SetAllowHTMLTags(false);
-    // Pictures are drawn as on paper (the printing path: smooth stretching).
-    const bool wasPrinting = view->IsPrinting();
-    view->SetPrinting(printOptimized_ || wasPrinting);
     struct Restore {
-      report::TfrxView* view;
-      report::TfrxCustomMemoView* memo;
-      bool tags, printing;
       pdf::PdfCanvas* canvas;
-      ~Restore() {
-        if (memo) memo->SetAllowHTMLTags(tags);
-        view->SetPrinting(printing);
-        canvas->clearJpegSource();
-      }
-    } restore{view, memo, tags, wasPrinting, canvas_};
-    view->Paint(*canvas_, kScale, kScale, 0, 0);
+      ~Restore() { canvas->clearJpegSource(); }
+    } restore{canvas_};
+    report::PaintContext context;
+    context.purpose = report::PaintPurpose::Export;
+    context.scaleX = kScale;
+    context.scaleY = kScale;
+    // Without HTMLTags the tags of a text are not interpreted.
+    context.htmlTags = htmlTags_;
+    // Print-optimised pictures are drawn as on paper (smooth stretching).
+    context.printOptimized = printOptimized_;
+    view->Paint(*canvas_, context);
   } catch (...) {
     failed_ = true;
     throw;

@@ -109,6 +109,17 @@ public:
   virtual ~Canvas() = default;
 
   virtual DeviceKind kind() const = 0;
+  // What report drawing asks of the surface, each backend answering for its
+  // own:
+  // a printer's sheet: what is drawn goes on paper, which ends at the sheet's
+  // edge by itself (nothing needs clipping to the paper);
+  virtual bool printsOnPaper() const = 0;
+  // text takes its font heights from the device's own resolution, not from
+  // the drawing scale (printers, where scale and dpi may disagree);
+  virtual bool textAtDeviceResolution() const = 0;
+  // pixels seen as they are (bitmaps, windows): glyph ink may reach a column
+  // or two past a run's advances.
+  virtual bool isRaster() const = 0;
   // Device pixels per inch, horizontally and vertically.
   virtual int dpiX() const = 0;
   virtual int dpiY() const = 0;

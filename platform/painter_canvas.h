@@ -68,6 +68,9 @@ public:
   PainterCanvas& operator=(const PainterCanvas&) = delete;
 
   DeviceKind kind() const override { return kind_; }
+  bool printsOnPaper() const override { return kind_ == DeviceKind::Printer; }
+  bool textAtDeviceResolution() const override { return kind_ == DeviceKind::Printer; }
+  bool isRaster() const override { return kind_ == DeviceKind::Screen || kind_ == DeviceKind::Bitmap; }
   int dpiX() const override { return dpiX_; }
   int dpiY() const override { return dpiY_; }
 

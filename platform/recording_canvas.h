@@ -32,6 +32,10 @@ public:
   explicit RecordingCanvas(int dpi = 96, DeviceKind kind = DeviceKind::Recording) : dpi_(dpi), kind_(kind) {}
 
   DeviceKind kind() const override { return kind_; }
+  // Answers as the device it stands in for.
+  bool printsOnPaper() const override { return kind_ == DeviceKind::Printer; }
+  bool textAtDeviceResolution() const override { return kind_ == DeviceKind::Printer; }
+  bool isRaster() const override { return kind_ == DeviceKind::Screen || kind_ == DeviceKind::Bitmap; }
   int dpiX() const override { return dpi_; }
   int dpiY() const override { return dpi_; }
 

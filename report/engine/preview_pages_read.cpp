@@ -13,7 +13,6 @@
 #include "report/engine/preview_pages_internal.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
-#include "report/model/hooks.h"
 #include "report/model/memo_view.h"
 #include "report/model/picture_view.h"
 #include "report/model/report.h"
@@ -180,7 +179,7 @@ void TfrxPreviewPages::DrawPage(int index, gfx::Canvas& canvas, double scaleX, d
                                 double offsetY) {
   TfrxReportPage* page = Page(index);
   if (!page) return;
-  const bool printer = canvas.kind() == gfx::DeviceKind::Printer;
+  const bool printer = canvas.printsOnPaper();
   const bool swap = page->MirrorMargins() && index % 2 == 1;
   const double leftMargin = page->LeftMargin();
   const double rightMargin = page->RightMargin();
@@ -199,18 +198,17 @@ void TfrxPreviewPages::DrawPage(int index, gfx::Canvas& canvas, double scaleX, d
     }
   } restore{page, leftMargin, rightMargin, swap};
 
+  PaintContext context;
+  context.purpose = printer ? PaintPurpose::Print : PaintPurpose::Screen;
+  context.scaleX = scaleX;
+  context.scaleY = scaleY;
+  context.offsetX = offsetX;
+  context.offsetY = offsetY;
   // Text views fill "[TotalPages#]" and "[CopyName#]" with this store's
-  // figures while it draws.
-  const hooks::TextPlaceholderFiller previous = hooks::textPlaceholderFiller();
-  const int total = Count();
-  const int copy = copyNo_;
-  hooks::setTextPlaceholderFiller([total, copy](TfrxCustomMemoView& view, const QString& text) {
-    return engine::FillPlaceholders(view, text, total, copy);
-  });
-  struct RestoreFiller {
-    hooks::TextPlaceholderFiller filler;
-    ~RestoreFiller() { hooks::setTextPlaceholderFiller(filler); }
-  } restoreFiller{previous};
+  // figures.
+  context.totalPages = Count();
+  context.copyNumber = copyNo_;
+  context.fillPlaceholders = &engine::FillPlaceholders;
 
   bool clipped = false;
   if (!printer) {
@@ -220,15 +218,14 @@ void TfrxPreviewPages::DrawPage(int index, gfx::Canvas& canvas, double scaleX, d
     canvas.pushClip(paper);
     clipped = true;
   }
-  page->PaintBackground(canvas, scaleX, scaleY, offsetX, offsetY);
-  const double ox = offsetX + page->LeftMargin() * kPixelsPerMm * scaleX;
-  const double oy = offsetY + page->TopMargin() * kPixelsPerMm * scaleY;
+  page->PaintBackground(canvas, context);
+  const PaintContext inMargins =
+      context.movedBy(page->LeftMargin() * kPixelsPerMm * scaleX, page->TopMargin() * kPixelsPerMm * scaleY);
   for (TfrxComponent* object : page->AllObjects()) {
     auto* view = qobject_cast<TfrxView*>(object);
     if (!view) continue;
     if (printer && !view->Printable()) continue;
-    view->SetPrinting(printer);
-    view->Paint(canvas, scaleX, scaleY, ox, oy);
+    view->Paint(canvas, inMargins);
   }
   if (clipped) canvas.popClip();
 }

@@ -45,7 +45,7 @@ QString TfrxComponent::ClassName() const { return reportClassName(*metaObject())
 
 // --- Naming ------------------------------------------------------------------
 
-void TfrxComponent::Paint(gfx::Canvas&, double, double, double, double) {}
+void TfrxComponent::Paint(gfx::Canvas&, const PaintContext&) {}
 
 void TfrxComponent::SetName(const QString& name) {
   if (QString::compare(name, name_, Qt::CaseInsensitive) == 0) return;

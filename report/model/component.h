@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "report/model/enums.h"
+#include "report/model/paint_context.h"
 #include "report/model/report_font.h"
 #include "report/model/units.h"
 
@@ -132,8 +133,10 @@ public:
   // Being edited in the designer: only then do Restrictions apply.
   // --- Drawing ----------------------------------------------------------------
   // Draws the object on a canvas: device pixels = offset + scale × report
-  // pixels. Objects that show nothing on paper (bands, pages) draw nothing.
-  virtual void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+  // pixels, both from the context, which also says what the output allows;
+  // no flag is set on the object for it. Objects that show nothing on paper
+  // (bands, pages) draw nothing.
+  virtual void Paint(gfx::Canvas& canvas, const PaintContext& context);
 
   bool IsDesigning() const { return designing_; }
   void SetDesigning(bool value) { designing_ = value; }

@@ -20,7 +20,7 @@ public:
 
   // The designer's 28 x 28 symbol with the name below it, at Left and Top in
   // screen pixels (scale and offset do not apply).
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
 };
 
 // A control on a dialog page (base of the individual control classes).

@@ -7,7 +7,6 @@ namespace {
 struct Hooks {
   ComponentFinder finder;
   ViewTextExpander expander;
-  TextPlaceholderFiller placeholders;
   MemoDataTaker memoData;
   PrinterDefaults printer;
   RunMaker run;
@@ -29,8 +28,6 @@ const ComponentFinder& componentFinder() { return all().finder; }
 void setViewTextExpander(ViewTextExpander expander) { all().expander = std::move(expander); }
 const ViewTextExpander& viewTextExpander() { return all().expander; }
 
-void setTextPlaceholderFiller(TextPlaceholderFiller filler) { all().placeholders = std::move(filler); }
-const TextPlaceholderFiller& textPlaceholderFiller() { return all().placeholders; }
 
 void setMemoDataTaker(MemoDataTaker taker) { all().memoData = std::move(taker); }
 const MemoDataTaker& memoDataTaker() { return all().memoData; }

@@ -38,13 +38,6 @@ using ViewTextExpander = std::function<QString(TfrxView& view, const QString& te
 void setViewTextExpander(ViewTextExpander expander);
 const ViewTextExpander& viewTextExpander();
 
-// Hook: the text a text view draws, with the placeholders "[TotalPages#]"
-// and "[CopyName#]" filled (they are known only when the page is drawn,
-// printed or exported). Unset, the text goes out as it is.
-using TextPlaceholderFiller = std::function<QString(TfrxCustomMemoView& view, const QString& text)>;
-void setTextPlaceholderFiller(TextPlaceholderFiller filler);
-const TextPlaceholderFiller& textPlaceholderFiller();
-
 // Hook: a text view takes its data for output (its bracketed expressions
 // expanded and formatted, highlight and repeated values settled). Unset, the
 // text goes out as it is designed.

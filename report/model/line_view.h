@@ -41,7 +41,7 @@ public:
   // (its Width or Height is set to 0) and is drawn as the frame's top or left
   // side; a diagonal runs from (Left, Top) to the opposite corner. Arrow
   // heads follow at the chosen ends.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
 
 private:
   // An arrow head with its tip at the first point, pointing away from the

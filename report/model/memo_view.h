@@ -126,7 +126,7 @@ public:
 
   // --- Text layout (report/engine/memo_draw.cpp) ------------------------------
   // Fill, frame, underlines and the text.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
   // Height and width the text needs, gaps and frame included.
   double CalcHeight() override;
   virtual double CalcWidth();

@@ -72,10 +72,11 @@ public:
 
   // Background, the picture (stretched, centred or clipped to the box),
   // then the frame; an empty picture shows a symbol in the designer.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
 
 private:
-  void DrawGraphic(const gfx::Rect& target);
+  // On paper one-bit pictures keep their hard edges.
+  void DrawGraphic(const gfx::Rect& target, bool onPaper);
 
   bool autoSize_ = false;
   bool center_ = false;

@@ -170,9 +170,9 @@ public:
   void SetBackPicturePrintable(bool value) { backPicturePrintable_ = value; }
   // Colour, back picture and frame over the printable area inside the
   // margins; nothing when the back picture is hidden, nor on paper when it is
-  // not printable. Paper is a printer's canvas, or a background view marked
-  // as printing.
-  void PaintBackground(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+  // not printable. Paper is a printing context, or one whose pictures are
+  // drawn as on paper.
+  void PaintBackground(gfx::Canvas& canvas, const PaintContext& context);
 
   // --- Data -----------------------------------------------------------------
   // The page runs once per record of this data set.

@@ -34,7 +34,7 @@ public:
   // The figure outlined in the frame's colour, style and width and filled
   // with Color and BrushStyle; a double frame gives a second figure inside
   // the first. The frame's sides and shadow are not drawn.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
 
 private:
   // One figure in the current device box, outlined in the given frame style.

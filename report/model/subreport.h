@@ -33,7 +33,7 @@ public:
   QString KindCaption() const override;
 
   // The box with its frame, and the subreport's name in its corner.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
 
 private:
   QPointer<TfrxReportPage> page_;

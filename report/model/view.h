@@ -102,10 +102,13 @@ public:
     gfx::Canvas* canvas = nullptr;
     double scaleX = 1, scaleY = 1, offsetX = 0, offsetY = 0;
     int x = 0, y = 0, x1 = 0, y1 = 0, dx = 0, dy = 0, fw = 0;
+    // The colour the fill and the frame's gaps take: the view's own, or
+    // what the drawing puts in its place (a text view's highlight).
+    TColor color = clTransparent;
   };
   // Background, frame and drop shadow; text, shape, line and picture views
   // draw their content on top.
-  void Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+  void Paint(gfx::Canvas& canvas, const PaintContext& context) override;
   void ComputeDeviceRect(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
   void PaintFill();
   void PaintFrame();
@@ -116,10 +119,6 @@ public:
   // are the sides whose presence decides how the ends meet.
   void DrawFrameLine(QPoint start, QPoint end, TfrxFrameType startNeighbour, TfrxFrameType endNeighbour,
                      TfrxFrameType side, const TfrxFrameLine& line);
-  // Set by the caller when the canvas is a printer's (pictures and page
-  // backgrounds draw differently on paper).
-  bool IsPrinting() const { return printing_; }
-  void SetPrinting(bool value) { printing_ = value; }
 
   // Also remembers TagStr and URL and makes the view the report's current
   // object; FetchData expands bracketed expressions in both (see hooks.h).
@@ -155,7 +154,6 @@ protected:
   void SetGapBackground();
 
   DeviceBox box_;
-  bool printing_ = false;
 };
 
 // A view that can grow with its content and be split across pages.

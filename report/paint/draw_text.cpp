@@ -738,7 +738,7 @@ QString TfrxDrawText::TextWithoutTags(const QString& text) {
 
 int TfrxDrawText::deviceFontHeight(const gfx::Canvas& canvas, int size) const {
   double height;
-  if (canvas.kind() == gfx::DeviceKind::Printer)
+  if (canvas.textAtDeviceResolution())
     height = -roundEven(canvas.dpiY() * double(size) * printScale_ / 72);
   else
     height = -roundEven(double(size) * scaleY_ * 96 / 72);
@@ -754,7 +754,7 @@ void TfrxDrawText::Draw(gfx::Canvas& canvas, TfrxHAlign hAlign, TfrxVAlign vAlig
   const int n = lineCount_;
   if (n == 0) return;
   if (!std::isfinite(scaleX_) || !std::isfinite(scaleY_) || !std::isfinite(printScale_)) return;
-  const bool printer = canvas.kind() == gfx::DeviceKind::Printer;
+  const bool printer = canvas.textAtDeviceResolution();
   const int dpi = std::max(1, canvas.dpiY());
 
   // Vertical layout: the block height the 600-dpi lines take on the device,
@@ -845,7 +845,7 @@ void TfrxDrawText::Draw(gfx::Canvas& canvas, TfrxHAlign hAlign, TfrxVAlign vAlig
 
 void TfrxDrawText::drawLine(gfx::Canvas& canvas, int index, double originX, double originY, int boxWidth,
                             TfrxHAlign align) {
-  const bool printer = canvas.kind() == gfx::DeviceKind::Printer;
+  const bool printer = canvas.textAtDeviceResolution();
   const int dpi = std::max(1, canvas.dpiY());
   QString text = lines_[size_t(index)].text;
   const TfrxHTMLTags& lineTags = tags_.Line(index);
@@ -949,7 +949,7 @@ void TfrxDrawText::drawLine(gfx::Canvas& canvas, int index, double originX, doub
   // right-aligned or centred line is moved left by that much (never past its
   // box's start), so that no figure loses its last stroke nor reaches past
   // the view.
-  const bool raster = canvas.kind() == gfx::DeviceKind::Screen || canvas.kind() == gfx::DeviceKind::Bitmap;
+  const bool raster = canvas.isRaster();
   if (raster && rotation_ == 0 && shift > 0 && (align == haRight || align == haCenter)) {
     long long before = 0, ink = 0;
     for (const Run& run : runs) {

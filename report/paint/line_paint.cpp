@@ -13,8 +13,7 @@
 
 namespace valmoro::report {
 
-void TfrxCustomLineView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX,
-                               double offsetY) {
+void TfrxCustomLineView::Paint(gfx::Canvas& canvas, const PaintContext& context) {
   TfrxFrame& frame = *Frame();
   if (!Diagonal()) {
     // A straight line is exactly horizontal or vertical: the smaller side goes.
@@ -26,7 +25,7 @@ void TfrxCustomLineView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY
       frame.SetTyp(ftTop);
     }
   }
-  ComputeDeviceRect(canvas, scaleX, scaleY, offsetX, offsetY);
+  ComputeDeviceRect(canvas, context.scaleX, context.scaleY, context.offsetX, context.offsetY);
   const DeviceBox& b = box_;
   const TfrxFrameStyle style = frame.Style() == fsDouble ? fsSolid : frame.Style();
 

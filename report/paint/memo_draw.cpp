@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "report/model/band.h"
-#include "report/model/hooks.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/paint/draw_text.h"
@@ -32,11 +31,12 @@ const ReportFont& shownFont(const TfrxCustomMemoView& view) {
   return view.Highlight()->Active() ? *view.Highlight()->Font() : *view.Font();
 }
 
-// Everything but the text: font, options, gaps and boxes.
+// Everything but the text: font, options, gaps and boxes. Tags count when
+// the view allows them and the output does.
 void configure(TfrxDrawText& dt, const TfrxCustomMemoView& view, double printScale, const gfx::Rect& textBox,
-               const gfx::Rect& scaledBox, double scaleX, double scaleY) {
+               const gfx::Rect& scaledBox, double scaleX, double scaleY, bool htmlTags = true) {
   dt.SetFont(shownFont(view));
-  dt.SetOptions(view.WordWrap(), view.AllowHTMLTags(), view.Rotation(), view.Wysiwyg(), view.Clipped(),
+  dt.SetOptions(view.WordWrap(), view.AllowHTMLTags() && htmlTags, view.Rotation(), view.Wysiwyg(), view.Clipped(),
                 view.WordBreak(), view.RTLReading());
   dt.SetGaps(view.ParagraphGap(), view.CharSpacing(), view.LineSpacing());
   dt.SetDimensions(scaleX, scaleY, printScale, textBox, scaledBox);
@@ -127,31 +127,25 @@ double TfrxCustomMemoView::GetPart() {
   return dt.SpareHeight();
 }
 
-void TfrxCustomMemoView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
+void TfrxCustomMemoView::Paint(gfx::Canvas& canvas, const PaintContext& context) {
+  const double scaleX = context.scaleX, scaleY = context.scaleY;
+  const double offsetX = context.offsetX, offsetY = context.offsetY;
   // What the view shows: in the designer a bound view names its field;
   // elsewhere the placeholders known only now are filled.
   QStringList text = Memo();
-  if (IsDesigning()) {
+  if (context.designing()) {
     if (DataSet() && !DataField().isEmpty())
       text = QStringList{QStringLiteral("[") + DataSetName() + QStringLiteral(".\"") + DataField() +
                          QStringLiteral("\"]")};
-  } else if (const auto& filler = hooks::textPlaceholderFiller()) {
-    text = splitLines(filler(*this, Text()));
+  } else if (context.fillPlaceholders) {
+    text = splitLines(context.fillPlaceholders(*this, Text(), context.totalPages, context.copyNumber));
   }
-
-  const TColor savedColor = Color();
-  struct RestoreColor {
-    TfrxCustomMemoView* view;
-    TColor color;
-    ~RestoreColor() { view->SetColor(color); }
-  } restore{this, savedColor};
-  if (Highlight()->Active()) SetColor(Highlight()->Color());
 
   TfrxDrawText::Locker lock;
   TfrxDrawText& dt = drawTextOf(*this);
 
-  if (AutoWidth() && !IsDesigning()) {
-    configure(dt, *this, 1, kOpenBox, kOpenBox, 1, 1);
+  if (AutoWidth() && !context.designing()) {
+    configure(dt, *this, 1, kOpenBox, kOpenBox, 1, 1, context.htmlTags);
     dt.SetText(text);
     const double width = dt.TextWidth() + 2 * GapX() + frameExtra(*Frame(), ftLeft, ftRight);
     if (std::isfinite(width) && std::abs(width - Width()) > 0.0001) {
@@ -166,12 +160,15 @@ void TfrxCustomMemoView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY
   }
 
   ComputeDeviceRect(canvas, scaleX, scaleY, offsetX, offsetY);
+  // An active highlight fills in its own colour.
+  if (Highlight()->Active()) box_.color = Highlight()->Color();
   PaintFill();
   PaintFrame();
 
   const double printScale =
-      canvas.kind() == gfx::DeviceKind::Printer && canvas.dpiY() > 0 ? scaleY * 96 / canvas.dpiY() : 1;
-  configure(dt, *this, printScale, TextBox(1, 1, 0, 0), TextBox(scaleX, scaleY, offsetX, offsetY), scaleX, scaleY);
+      canvas.textAtDeviceResolution() && canvas.dpiY() > 0 ? scaleY * 96 / canvas.dpiY() : 1;
+  configure(dt, *this, printScale, TextBox(1, 1, 0, 0), TextBox(scaleX, scaleY, offsetX, offsetY), scaleX, scaleY,
+            context.htmlTags);
   dt.SetInkRight(box_.x1);
   dt.SetText(text);
   dt.SetParaBreaks(FirstParaBreak(), LastParaBreak());

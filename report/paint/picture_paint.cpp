@@ -42,8 +42,10 @@ void drawPictureSymbol(gfx::Canvas& canvas, int x, int y) {
 
 }  // namespace
 
-void TfrxPictureView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
-  ComputeDeviceRect(canvas, scaleX, scaleY, offsetX, offsetY);
+void TfrxPictureView::Paint(gfx::Canvas& canvas, const PaintContext& context) {
+  const double scaleX = context.scaleX, scaleY = context.scaleY;
+  const bool onPaper = context.picturesAsOnPaper();
+  ComputeDeviceRect(canvas, scaleX, scaleY, context.offsetX, context.offsetY);
   PaintFill();
   const DeviceBox& b = box_;
   gfx::Rect r{b.x, b.y, b.x1, b.y1};
@@ -66,7 +68,7 @@ void TfrxPictureView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, d
           const int mx = (b.dx - r.width()) / 2, my = (b.dy - r.height()) / 2;
           r = {r.left + mx, r.top + my, r.right + mx, r.bottom + my};
         }
-        DrawGraphic(r);
+        DrawGraphic(r, onPaper);
       } else {
         canvas.pushClip({b.x, b.y, b.x1, b.y1});
         const int iw = paint::round(scaleX * pw), ih = paint::round(scaleY * ph);
@@ -76,17 +78,17 @@ void TfrxPictureView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, d
         }
         r.right = r.left + iw;
         r.bottom = r.top + ih;
-        DrawGraphic(r);
+        DrawGraphic(r, onPaper);
         canvas.popClip();
       }
     }
-  } else if (IsDesigning()) {
+  } else if (context.designing()) {
     drawPictureSymbol(canvas, b.x + 1, b.y + 2);
   }
   PaintFrame();
 }
 
-void TfrxPictureView::DrawGraphic(const gfx::Rect& target) {
+void TfrxPictureView::DrawGraphic(const gfx::Rect& target, bool onPaper) {
   if (!box_.canvas || target.isEmpty()) return;
   gfx::Canvas& canvas = *box_.canvas;
   canvas.setBrush({gfx::clWhite, gfx::BrushStyle::Solid});
@@ -94,30 +96,24 @@ void TfrxPictureView::DrawGraphic(const gfx::Rect& target) {
   const bool plainBitmap = Picture()->GraphicClass() == QLatin1String("TBitmap");
   const std::optional<gfx::Color> key =
       Transparent() ? std::optional<gfx::Color>(paint::color(TransparentColor())) : std::nullopt;
-  if (printing_ || HightQuality() || (Transparent() && !plainBitmap)) {
+  if (onPaper || HightQuality() || (Transparent() && !plainBitmap)) {
     // Through a bitmap of the picture's own size: smooth on screen and on
     // paper, except that one-bit pictures on paper keep their hard edges and
     // transparent ones leave out their key colour instead.
     const bool oneBit = image.depth() == 1;
-    const bool smooth = !Transparent() && !(printing_ && oneBit);
+    const bool smooth = !Transparent() && !(onPaper && oneBit);
     canvas.drawImage(target, onWhiteBitmap(image), key, smooth);
   } else {
     canvas.drawImage(target, image, plainBitmap ? key : std::nullopt, false);
   }
 }
 
-void TfrxReportPage::PaintBackground(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX,
-                                     double offsetY) {
+void TfrxReportPage::PaintBackground(gfx::Canvas& canvas, const PaintContext& context) {
   TfrxPictureView& view = *background_;
   view.SetWidth((PaperWidth() - LeftMargin() - RightMargin()) * fr01cm);
   view.SetHeight((PaperHeight() - TopMargin() - BottomMargin()) * fr01cm);
-  const bool wasPrinting = view.IsPrinting();
-  const bool printing = wasPrinting || canvas.kind() == gfx::DeviceKind::Printer;
-  if (!BackPictureVisible() || (printing && !BackPicturePrintable())) return;
-  view.SetPrinting(printing);
-  view.Paint(canvas, scaleX, scaleY, offsetX + scaleX * LeftMargin() * fr01cm,
-             offsetY + scaleY * TopMargin() * fr01cm);
-  view.SetPrinting(wasPrinting);
+  if (!BackPictureVisible() || (context.picturesAsOnPaper() && !BackPicturePrintable())) return;
+  view.Paint(canvas, context.movedBy(context.scaleX * LeftMargin() * fr01cm, context.scaleY * TopMargin() * fr01cm));
 }
 
 }  // namespace valmoro::report

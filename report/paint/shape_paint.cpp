@@ -35,8 +35,8 @@ InnerFigure innerFigure(TfrxShapeKind shape) {
 
 }  // namespace
 
-void TfrxShapeView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
-  ComputeDeviceRect(canvas, scaleX, scaleY, offsetX, offsetY);
+void TfrxShapeView::Paint(gfx::Canvas& canvas, const PaintContext& context) {
+  ComputeDeviceRect(canvas, context.scaleX, context.scaleY, context.offsetX, context.offsetY);
   if (Frame()->Style() != fsDouble) {
     DrawShapeOutline(Frame()->Style());
     return;
@@ -51,8 +51,8 @@ void TfrxShapeView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, dou
   // A figure too small for its double outline has no inside to draw.
   const bool closed = Shape() != skDiagonal1 && Shape() != skDiagonal2;
   if (closed && (width < 0 || height < 0)) return;
-  ComputeDeviceRectFor(canvas, scaleX, scaleY, offsetX, offsetY, AbsLeft() + inner.inset * w,
-                       AbsTop() + (inner.moveTop ? inner.inset * w : 0), width, height);
+  ComputeDeviceRectFor(canvas, context.scaleX, context.scaleY, context.offsetX, context.offsetY,
+                       AbsLeft() + inner.inset * w, AbsTop() + (inner.moveTop ? inner.inset * w : 0), width, height);
   DrawShapeOutline(fsSolid);
 }
 

@@ -56,14 +56,14 @@ void componentIcon(gfx::Canvas& canvas, int x, int y) {
 
 }  // namespace
 
-void TfrxSubreport::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
-  TfrxView::Paint(canvas, scaleX, scaleY, offsetX, offsetY);
-  canvas.setFont(paint::font(*Font(), scaleY));
+void TfrxSubreport::Paint(gfx::Canvas& canvas, const PaintContext& context) {
+  TfrxView::Paint(canvas, context);
+  canvas.setFont(paint::font(*Font(), context.scaleY));
   canvas.setBackground(std::nullopt);
   canvas.textOut({box_.x + 2, box_.y + 2}, Name());
 }
 
-void TfrxDialogComponent::Paint(gfx::Canvas& canvas, double, double, double, double) {
+void TfrxDialogComponent::Paint(gfx::Canvas& canvas, const PaintContext&) {
   SetWidth(kSymbolSize);
   SetHeight(kSymbolSize);
   const int left = paint::round(Left()), top = paint::round(Top());

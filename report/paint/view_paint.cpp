@@ -70,10 +70,11 @@ void TfrxView::ComputeDeviceRectFor(gfx::Canvas& canvas, double scaleX, double s
   box_.dx = box_.x1 - box_.x;
   box_.dy = box_.y1 - box_.y;
   box_.fw = paint::width(Frame()->Width() * scaleX);
+  box_.color = Color();
 }
 
-void TfrxView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
-  ComputeDeviceRect(canvas, scaleX, scaleY, offsetX, offsetY);
+void TfrxView::Paint(gfx::Canvas& canvas, const PaintContext& context) {
+  ComputeDeviceRect(canvas, context.scaleX, context.scaleY, context.offsetX, context.offsetY);
   PaintFill();
   PaintFrame();
 }
@@ -81,8 +82,8 @@ void TfrxView::Paint(gfx::Canvas& canvas, double scaleX, double scaleY, double o
 void TfrxView::PaintFill() {
   if (!box_.canvas) return;
   gfx::Canvas& canvas = *box_.canvas;
-  if (!paint::isTransparent(Color())) {
-    canvas.setBrush({paint::color(Color()), gfx::BrushStyle::Solid});
+  if (!paint::isTransparent(box_.color)) {
+    canvas.setBrush({paint::color(box_.color), gfx::BrushStyle::Solid});
     canvas.fillRect({box_.x, box_.y, box_.x1, box_.y1});
   }
   // A hatch in a transparent frame colour would have no colour to be drawn in.
@@ -111,10 +112,10 @@ void TfrxView::DrawWideLine(int xa, int ya, int xb, int yb, int width) {
 
 void TfrxView::SetGapBackground() {
   if (!box_.canvas) return;
-  if (paint::isTransparent(Color()))
+  if (paint::isTransparent(box_.color))
     box_.canvas->setBackground(std::nullopt);
   else
-    box_.canvas->setBackground(paint::color(Color()));
+    box_.canvas->setBackground(paint::color(box_.color));
 }
 
 void TfrxView::PaintFrame() {
@@ -203,11 +204,11 @@ void TfrxView::DrawFrameLine(QPoint start, QPoint end, TfrxFrameType startNeighb
       const int n = hasStart ? w : 0;
       const int f = hasEnd ? w : 0;
       const int sigma = side == ftRight || side == ftBottom ? 1 : -1;
-      const bool fillMiddle = !paint::isTransparent(Color());
+      const bool fillMiddle = !paint::isTransparent(box_.color);
       auto middle = [&] {
         if (!fillMiddle) return;
         gfx::Pen gap = pen;
-        gap.color = paint::color(Color());
+        gap.color = paint::color(box_.color);
         canvas.setPen(gap);
         canvas.line(start, end);
         canvas.setPen(pen);
@@ -236,8 +237,8 @@ void TfrxView::DrawFrameLine(QPoint start, QPoint end, TfrxFrameType startNeighb
 
     case fsAltDot:
     case fsSquare:
-      if (!paint::isTransparent(Color())) {
-        canvas.setPen({paint::color(Color()), 1, gfx::PenStyle::Solid, gfx::PenCap::Square});
+      if (!paint::isTransparent(box_.color)) {
+        canvas.setPen({paint::color(box_.color), 1, gfx::PenStyle::Solid, gfx::PenCap::Square});
         DrawWideLine(start.x(), start.y(), end.x(), end.y(), w);
       }
       canvas.setPen(paint::styledPen(line.Color(), style, w));

@@ -126,6 +126,21 @@ TEST(PdfNumbers, RoundsAsTheExactBinaryValueDoes) {
   EXPECT_EQ(out, "x 841.89 0.7071 -12");
 }
 
+// A PDF page is laid out like the preview, in vectors, and is not a sheet
+// that a printer clips: report drawing must treat it as neither.
+TEST(PdfCanvasCapabilities, NeitherPaperNorRasterNorDeviceFonts) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  PdfDocument document(buffer, false, {});
+  const PdfCanvas& canvas = document.beginPage(595.28, 841.89);
+  EXPECT_FALSE(canvas.printsOnPaper());
+  EXPECT_FALSE(canvas.textAtDeviceResolution());
+  EXPECT_FALSE(canvas.isRaster());
+  EXPECT_EQ(canvas.dpiY(), PdfDocument::kDpi);
+  document.endPage();
+  document.finish({}, PdfViewerPreferences{}, {});
+}
+
 TEST(PdfDocumentReaders, PlainDocumentPassesQpdfAndKeepsPolishTextPerPage) {
   QTemporaryDir dir;
   const QString path = writeDocument(dir, "plain.pdf", 3, drawPolishLine);

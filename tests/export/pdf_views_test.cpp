@@ -34,7 +34,7 @@ constexpr int kPageW = 400, kPageH = 300;
 struct Scene {
   std::vector<std::unique_ptr<TfrxView>> views;
   void paint(gfx::Canvas& canvas, double scale) {
-    for (auto& view : views) view->Paint(canvas, scale, scale, 0, 0);
+    for (auto& view : views) view->Paint(canvas, {.scaleX = scale, .scaleY = scale});
   }
 };
 
@@ -257,7 +257,7 @@ TEST(PdfViews, JpegPicturesAreEmbeddedUnchangedAndOthersOnce) {
       view.SetBounds(10, 10, 200, 150);
       view.Picture()->LoadFromData(jpeg);
       canvas.setJpegSource(view.Picture()->Data(), view.Picture()->Image().size());
-      view.Paint(canvas, kScale, kScale, 0, 0);
+      view.Paint(canvas, {.scaleX = kScale, .scaleY = kScale});
       canvas.clearJpegSource();
       document.endPage();
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fonts.h"
+#include "platform/recording_canvas.h"
 
 namespace gfx = valmoro::gfx;
 namespace fonts = valmoro::fonts;
@@ -104,6 +105,40 @@ gfx::Font arial(int height, unsigned style = 0) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------------ capabilities
+
+// What report drawing asks of a surface follows the device it is, for the
+// painting backend and for the recording one that stands in for a device.
+TEST(CanvasCapabilities, PaperFontResolutionAndRasterFollowTheDevice) {
+  struct Expect {
+    gfx::DeviceKind kind;
+    bool paper, deviceFonts, raster;
+  };
+  const Expect table[] = {
+      {gfx::DeviceKind::Screen, false, false, true},     {gfx::DeviceKind::Bitmap, false, false, true},
+      {gfx::DeviceKind::Printer, true, true, false},     {gfx::DeviceKind::Pdf, false, false, false},
+      {gfx::DeviceKind::Recording, false, false, false},
+  };
+  for (const Expect& e : table) {
+    SCOPED_TRACE(int(e.kind));
+    QImage image = blank(4, 4);
+    const gfx::PainterCanvas painted(image, 96, e.kind);
+    EXPECT_EQ(painted.printsOnPaper(), e.paper);
+    EXPECT_EQ(painted.textAtDeviceResolution(), e.deviceFonts);
+    EXPECT_EQ(painted.isRaster(), e.raster);
+    const gfx::RecordingCanvas recorded(600, e.kind);
+    EXPECT_EQ(recorded.printsOnPaper(), e.paper);
+    EXPECT_EQ(recorded.textAtDeviceResolution(), e.deviceFonts);
+    EXPECT_EQ(recorded.isRaster(), e.raster);
+  }
+  // A canvas on an outside painter answers for the kind it is given.
+  QImage image = blank(4, 4);
+  QPainter painter(&image);
+  const gfx::PainterCanvas printer(painter, gfx::DeviceKind::Printer, 600, 600);
+  EXPECT_TRUE(printer.printsOnPaper());
+  EXPECT_FALSE(printer.isRaster());
+}
 
 // ------------------------------------------------------------------ fills
 

@@ -9,7 +9,6 @@
 
 #include "platform/recording_canvas.h"
 #include "report/model/data_set.h"
-#include "report/model/hooks.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/paint/draw_text.h"
@@ -27,10 +26,15 @@ std::unique_ptr<TfrxMemoView> memo(double width, double height, const QString& t
 }
 
 std::vector<gfx::DrawCall> textCalls(TfrxMemoView& view, double scale = 1, int dpi = 96,
-                                     gfx::DeviceKind kind = gfx::DeviceKind::Recording) {
+                                     gfx::DeviceKind kind = gfx::DeviceKind::Recording, PaintContext context = {}) {
   gfx::RecordingCanvas canvas(dpi, kind);
-  view.Paint(canvas, scale, scale, 0, 0);
+  context.scaleX = context.scaleY = scale;
+  view.Paint(canvas, context);
   return canvas.callsOf(gfx::DrawCall::Text);
+}
+
+std::vector<gfx::DrawCall> textCalls(TfrxMemoView& view, const PaintContext& context) {
+  return textCalls(view, 1, 96, gfx::DeviceKind::Recording, context);
 }
 
 QPoint at(const gfx::DrawCall& call) { return call.points.at(0); }
@@ -296,7 +300,7 @@ TEST(MemoViewDraw, UnderlinesRuleEveryLine) {
   view->SetUnderlines(true);
   view->Frame()->SetColor(0x0000FF);
   gfx::RecordingCanvas canvas;
-  view->Paint(canvas, 1, 1, 0, 0);
+  view->Paint(canvas, {});
   const auto lines = canvas.callsOf(gfx::DrawCall::Line);
   // From 20 + (1 − 2 + 1) + 15.28, every 15.28 while above 80.
   ASSERT_EQ(lines.size(), 3u);
@@ -308,21 +312,21 @@ TEST(MemoViewDraw, UnderlinesRuleEveryLine) {
   // Rotated text has no rules.
   view->SetRotation(90);
   gfx::RecordingCanvas rotated;
-  view->Paint(rotated, 1, 1, 0, 0);
+  view->Paint(rotated, {});
   EXPECT_TRUE(rotated.callsOf(gfx::DrawCall::Line).empty());
 }
 
 TEST(MemoViewDraw, ClippedToTheScaledTextBox) {
   auto view = memo(100, 60, QStringLiteral("a"));
   gfx::RecordingCanvas canvas;
-  view->Paint(canvas, 1, 1, 0, 0);
+  view->Paint(canvas, {});
   const auto clips = canvas.callsOf(gfx::DrawCall::PushClip);
   ASSERT_EQ(clips.size(), 1u);
   EXPECT_EQ(clips[0].rect, (gfx::Rect{12, 21, 109, 80}));
   EXPECT_EQ(canvas.callsOf(gfx::DrawCall::PopClip).size(), 1u);
   view->SetClipped(false);
   gfx::RecordingCanvas loose;
-  view->Paint(loose, 1, 1, 0, 0);
+  view->Paint(loose, {});
   EXPECT_TRUE(loose.callsOf(gfx::DrawCall::PushClip).empty());
 
   // Ten lines in a box that shows four (at 21, 36, 52 and 67; the fifth
@@ -340,10 +344,12 @@ TEST(MemoViewDraw, ClippedToTheScaledTextBox) {
 TEST(MemoViewDraw, PlaceholdersHighlightAndDesignerText) {
   auto view = memo(200, 60, QStringLiteral("Strona 1 z [TotalPages#]"));
   EXPECT_EQ(textCalls(*view)[0].text, QStringLiteral("Strona 1 z [TotalPages#]"));
-  hooks::setTextPlaceholderFiller([](TfrxCustomMemoView&, const QString& text) {
-    return QString(text).replace(QStringLiteral("[TotalPages#]"), QStringLiteral("7"));
-  });
-  EXPECT_EQ(textCalls(*view)[0].text, QStringLiteral("Strona 1 z 7"));
+  PaintContext page;
+  page.totalPages = 7;
+  page.fillPlaceholders = [](const TfrxCustomMemoView&, const QString& text, int total, int) {
+    return QString(text).replace(QStringLiteral("[TotalPages#]"), QString::number(total));
+  };
+  EXPECT_EQ(textCalls(*view, page)[0].text, QStringLiteral("Strona 1 z 7"));
   EXPECT_EQ(view->Text(), QStringLiteral("Strona 1 z [TotalPages#]"));
 
   // The designer shows which field a bound view takes, placeholders unfilled.
@@ -351,19 +357,27 @@ TEST(MemoViewDraw, PlaceholdersHighlightAndDesignerText) {
   wpisy.SetUserName(QStringLiteral("Wpisy"));
   view->SetDataSet(&wpisy);
   view->SetDataField(QStringLiteral("Temperatura"));
-  view->SetDesigning(true);
-  EXPECT_EQ(textCalls(*view)[0].text, QStringLiteral("[Wpisy.\"Temperatura\"]"));
+  PaintContext design = page;
+  design.purpose = PaintPurpose::Design;
+  EXPECT_EQ(textCalls(*view, design)[0].text, QStringLiteral("[Wpisy.\"Temperatura\"]"));
   view->SetDataSet(nullptr);
-  EXPECT_EQ(textCalls(*view)[0].text, QStringLiteral("Strona 1 z [TotalPages#]"));
-  hooks::setTextPlaceholderFiller(nullptr);
+  EXPECT_EQ(textCalls(*view, design)[0].text, QStringLiteral("Strona 1 z [TotalPages#]"));
 
-  // An active highlight draws in its font; the view's colour comes back.
-  view->SetDesigning(false);
+  // An active highlight draws in its font and fills in its colour; the
+  // view's colour stays.
   view->SetColor(0x00FF00);
   view->Highlight()->SetActive(true);
   view->Highlight()->SetColor(0xFFFFFF);
   EXPECT_EQ(textCalls(*view)[0].font.color, 0x0000FFu);
+  gfx::RecordingCanvas canvas;
+  view->Paint(canvas, {});
+  ASSERT_EQ(canvas.callsOf(gfx::DrawCall::FillRect).size(), 1u);
+  EXPECT_EQ(canvas.callsOf(gfx::DrawCall::FillRect)[0].brush.color, 0xFFFFFFu);
   EXPECT_EQ(view->Color(), 0x00FF00u);
+  view->Highlight()->SetActive(false);
+  canvas.clear();
+  view->Paint(canvas, {});
+  EXPECT_EQ(canvas.callsOf(gfx::DrawCall::FillRect).at(0).brush.color, 0x00FF00u);
 }
 
 TEST(MemoViewDraw, AutoWidthFitsTheViewToItsText) {
@@ -371,11 +385,9 @@ TEST(MemoViewDraw, AutoWidthFitsTheViewToItsText) {
   view->SetAutoWidth(true);
   view->SetHAlign(haRight);
   gfx::RecordingCanvas canvas;
-  view->SetDesigning(true);
-  view->Paint(canvas, 1, 1, 0, 0);
+  view->Paint(canvas, {.purpose = PaintPurpose::Design});
   EXPECT_DOUBLE_EQ(view->Width(), 100);  // not in the designer
-  view->SetDesigning(false);
-  view->Paint(canvas, 1, 1, 0, 0);
+  view->Paint(canvas, {});
   EXPECT_NEAR(view->Width(), 138 / 6.25 + 4, 1e-9);
   EXPECT_NEAR(view->Left(), 10 + 100 - (138 / 6.25 + 4), 1e-9);  // the right edge stays
 }

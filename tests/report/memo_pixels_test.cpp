@@ -22,7 +22,7 @@ QImage render(TfrxMemoView& view, int w, int h) {
   image.fill(Qt::white);
   {
     gfx::PainterCanvas canvas(image, 96);
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
   }
   return image;
 }
@@ -148,7 +148,7 @@ TEST(MemoViewPixels, AlignedFiguresKeepTheirLastStrokeAtEveryScale) {
           image.fill(Qt::white);
           {
             gfx::PainterCanvas canvas(image, surface.dpi, surface.kind);
-            view.Paint(canvas, surface.scale, surface.scale, 0, 0);
+            view.Paint(canvas, {.scaleX = surface.scale, .scaleY = surface.scale});
           }
           return image;
         };

@@ -15,12 +15,14 @@
 #include <sys/resource.h>
 
 #include "platform/painter_canvas.h"
+#include "platform/recording_canvas.h"
 #include "report/engine/preview_pages.h"
 #include "report/model/band.h"
 #include "report/model/memo_view.h"
 #include "report/model/picture_view.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
+#include "report/model/report_lists.h"
 #include "report/model/report_page.h"
 #include "report/model/report_xml.h"
 
@@ -687,9 +689,9 @@ TEST(PreviewPagesDrawing, DrawnPageMatchesTheSameObjectsPaintedDirectly) {
   {
     gfx::PainterCanvas canvas(direct, 96);
     const double m = 10 * 3.77953;
-    d.page->PaintBackground(canvas, 1, 1, 0, 0);
-    d.memo->Paint(canvas, 1, 1, m, m);
-    d.picture->Paint(canvas, 1, 1, m, m);
+    d.page->PaintBackground(canvas, {});
+    d.memo->Paint(canvas, {.offsetX = m, .offsetY = m});
+    d.picture->Paint(canvas, {.offsetX = m, .offsetY = m});
   }
   int differing = 0;
   for (int y = 0; y < h; ++y)
@@ -699,6 +701,31 @@ TEST(PreviewPagesDrawing, DrawnPageMatchesTheSameObjectsPaintedDirectly) {
   const int m = qRound(10 * 3.77953);
   EXPECT_EQ(drawn.pixelColor(m + 50, m + 35), QColor(Qt::yellow));
   EXPECT_EQ(drawn.pixelColor(m + 305, m + 40), QColor(Qt::blue));
+}
+
+// The store passes its own page count and copy down to the text views each
+// time it draws; the stored pages keep their markers.
+TEST(PreviewPagesDrawing, PlaceholdersTakeTheStoresCountAndCopy) {
+  Design d;
+  d.start();
+  d.pages().AddPage(d.page);
+  d.row(0, "Strona z [TotalPages#] – [CopyName#]");
+  d.pages().AddPage(d.page);
+  GlobalVariables()->SetValue("CopyName2", "Kopia");
+  const auto drawn = [&](int index) {
+    gfx::RecordingCanvas canvas;
+    d.pages().DrawPage(index, canvas, 1, 1, 0, 0);
+    QStringList texts;
+    for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) texts << call.text;
+    return texts;
+  };
+  EXPECT_EQ(drawn(0), QStringList{"Strona z 2 – "});
+  d.pages().SetCopyNo(2);
+  EXPECT_EQ(drawn(0), QStringList{"Strona z 2 – Kopia"});
+  d.pages().AddPage(d.page);
+  EXPECT_EQ(drawn(0), QStringList{"Strona z 3 – Kopia"});
+  EXPECT_EQ(memoOn(d.pages().Page(0))->Text(), "Strona z [TotalPages#] – [CopyName#]");
+  GlobalVariables()->DeleteVariable("CopyName2");
 }
 
 TEST(PreviewPagesMouse, LinksHintsAndDrillDownAreAnsweredAsData) {

@@ -105,11 +105,11 @@ TEST(ViewPaint, TransparentViewPaintsNoBackgroundButItsHatch) {
   view.SetBounds(10, 20, 100, 50);
   view.Frame()->SetColor(0x00FF00);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_TRUE(canvas.calls().empty());
 
   view.SetBrushStyle(bsCross);
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 1u);
   const DrawCall& hatch = canvas.calls()[0];
   EXPECT_EQ(hatch.kind, DrawCall::FillRect);
@@ -125,7 +125,7 @@ TEST(ViewPaint, ColourFillThenHatchOverIt) {
   view.SetColor(0x0000FF);
   view.SetBrushStyle(bsDiagCross);
   RecordingCanvas canvas;
-  view.Paint(canvas, 2, 2, 5, 5);
+  view.Paint(canvas, {.scaleX = 2, .scaleY = 2, .offsetX = 5, .offsetY = 5});
   const auto fills = canvas.callsOf(DrawCall::FillRect);
   ASSERT_EQ(fills.size(), 2u);
   EXPECT_EQ(fills[0].rect, (Rect{5, 5, 85, 65}));
@@ -139,7 +139,7 @@ TEST(ViewPaint, ColourFillThenHatchOverIt) {
   for (TBrushStyle style : {bsSolid, bsClear}) {
     canvas.clear();
     view.SetBrushStyle(style);
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     EXPECT_EQ(canvas.callsOf(DrawCall::FillRect).size(), 1u);
   }
 }
@@ -151,7 +151,7 @@ TEST(ViewPaint, OnePixelSolidFrameLiesOnTheBoxEdgesAndClosesItsCorners) {
   view.SetBounds(10, 20, 100, 50);
   view.Frame()->SetTyp(kAllSides);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   // Square ends half a pixel long: every stroke covers its end point too.
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{10, 20}, {10, 71}},
                                                     {{110, 20}, {110, 71}},
@@ -170,7 +170,7 @@ TEST(ViewPaint, SidesTakeTheirOwnLineColourStyleAndWidth) {
   view.Frame()->LeftLine()->SetColor(0x0000FF);
   view.Frame()->TopLine()->SetWidth(4);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   const auto calls = canvas.callsOf(DrawCall::Line);
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0].pen.color, 0x0000FFu);
@@ -188,7 +188,7 @@ TEST(ViewPaint, WideSolidSideWithoutNeighboursIsShortenedByHalfItsWidth) {
   view.Frame()->SetTyp(ftTop);
   view.Frame()->SetWidth(3);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   ASSERT_EQ(segments(canvas), (std::vector<Segment>{{{11, 20}, {109, 20}}}));
   EXPECT_EQ(canvas.calls()[0].pen.width, 3);
   EXPECT_EQ(canvas.calls()[0].pen.cap, PenCap::Square);
@@ -196,12 +196,12 @@ TEST(ViewPaint, WideSolidSideWithoutNeighboursIsShortenedByHalfItsWidth) {
   // With both neighbours the ends stay on the corners.
   view.Frame()->SetTyp(kAllSides);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(segments(canvas)[2], (Segment{{10, 20}, {110, 20}}));
   // At scale 2 the width is 6 and the ends move by 3.
   view.Frame()->SetTyp(ftLeft);
   canvas.clear();
-  view.Paint(canvas, 2, 2, 0, 0);
+  view.Paint(canvas, {.scaleX = 2, .scaleY = 2});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{20, 43}, {20, 137}}}));
 }
 
@@ -214,7 +214,7 @@ TEST(ViewPaint, NoFrameLinesWithoutWidthColourOrSidesButTheShadowStays) {
     view.Frame()->SetShadowColor(0x808080);
     setUp(*view.Frame());
     RecordingCanvas canvas;
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     return canvas.callsOf(DrawCall::Line);
   };
   const auto noWidth = paintWith([](TfrxFrame& f) { f.SetWidth(0); });
@@ -234,7 +234,7 @@ TEST(ViewPaint, DropShadowShrinksTheBoxAndDrawsTwoStripsInside) {
   view.Frame()->SetDropShadow(true);
   view.Frame()->SetShadowColor(0x404040);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(canvas.callsOf(DrawCall::FillRect)[0].rect, (Rect{10, 20, 106, 66}));
   // Four columns right of the box from 4 below its top, four rows below it
   // from 4 right of its left edge.
@@ -264,7 +264,7 @@ TEST(ViewPaint, PatternedFramesAreOnePixelStrokesAndGapsTakeTheColour) {
     view.Frame()->SetStyle(style);
     view.SetColor(clTransparent);
     RecordingCanvas canvas;
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     // The bottom side takes the corner pixel the right side leaves out.
     EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{10, 20}, {10, 70}},
                                                       {{110, 20}, {110, 70}},
@@ -278,14 +278,14 @@ TEST(ViewPaint, PatternedFramesAreOnePixelStrokesAndGapsTakeTheColour) {
     }
     view.SetColor(0x00FFFF);
     canvas.clear();
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     for (const DrawCall& call : canvas.callsOf(DrawCall::Line)) EXPECT_EQ(call.background, 0x00FFFFu);
   }
   // A two-pixel dashed frame is two one-pixel strokes per side.
   view.Frame()->SetStyle(fsDash);
   view.Frame()->SetWidth(2);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   const auto s = segments(canvas);
   ASSERT_EQ(s.size(), 8u);
   EXPECT_EQ(s[0], (Segment{{9, 20}, {9, 70}}));
@@ -301,7 +301,7 @@ TEST(ViewPaint, DoubleFrameCornersMeet) {
   view.Frame()->SetStyle(fsDouble);
   view.Frame()->SetWidth(3);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   // Outer strokes lengthened by 3 at each corner, inner ones shortened by 3.
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{7, 17}, {7, 73}},
                                                     {{13, 23}, {13, 67}},
@@ -319,7 +319,7 @@ TEST(ViewPaint, DoubleFrameCornersMeet) {
   // With a colour the gap between the strokes is painted in it.
   view.SetColor(0xEEEEEE);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   const auto middles = linesIn(canvas, 0xEEEEEE);
   ASSERT_EQ(middles.size(), 4u);
   EXPECT_EQ(middles[0].points, (std::vector<QPoint>{{10, 20}, {10, 70}}));
@@ -330,14 +330,14 @@ TEST(ViewPaint, DoubleFrameCornersMeet) {
   view.Frame()->SetTyp(ftBottom);
   view.Frame()->SetWidth(1);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{10, 69}, {111, 69}}, {{10, 71}, {111, 71}}}));
 
   // Two pixels wide with a patterned frame: the left side starts a pixel higher.
   view.Frame()->SetTyp(ftLeft);
   view.Frame()->SetWidth(2);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{8, 20}, {8, 69}}, {{12, 20}, {12, 69}}}));
 }
 
@@ -351,7 +351,7 @@ TEST(ViewPaint, AltDotAndSquareFramesAreWidePatternedStrokesOverTheColour) {
     view.Frame()->SetStyle(style);
     view.SetColor(clTransparent);
     RecordingCanvas canvas;
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     ASSERT_EQ(canvas.callsOf(DrawCall::Line).size(), 1u);
     const DrawCall patterned = canvas.callsOf(DrawCall::Line)[0];
     EXPECT_EQ(patterned.pen.style, pen);
@@ -361,7 +361,7 @@ TEST(ViewPaint, AltDotAndSquareFramesAreWidePatternedStrokesOverTheColour) {
 
     view.SetColor(0xFFFF00);
     canvas.clear();
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     const auto under = linesIn(canvas, 0xFFFF00);
     ASSERT_EQ(under.size(), 3u);  // a 3-pixel band of one-pixel strokes first
     EXPECT_EQ(under[0].points, (std::vector<QPoint>{{0, -1}, {60, -1}}));
@@ -370,7 +370,7 @@ TEST(ViewPaint, AltDotAndSquareFramesAreWidePatternedStrokesOverTheColour) {
   // One pixel: one on, one off.
   view.Frame()->SetWidth(1);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(canvas.callsOf(DrawCall::Line).back().pen.width, 1);
 }
 
@@ -399,7 +399,7 @@ TEST(ShapePaint, FiguresAndTheirCorners) {
   RecordingCanvas canvas;
 
   shape.SetShape(skRectangle);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 1u);
   EXPECT_EQ(canvas.calls()[0].kind, DrawCall::Rectangle);
   EXPECT_EQ(canvas.calls()[0].rect, (Rect{10, 10, 51, 111}));
@@ -407,40 +407,40 @@ TEST(ShapePaint, FiguresAndTheirCorners) {
 
   canvas.clear();
   shape.SetShape(skRoundRectangle);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].corner, QSize(10, 10));  // min(40, 100) div 4
   canvas.clear();
   shape.SetCurve(2);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].corner, QSize(20, 20));
 
   canvas.clear();
   shape.SetShape(skEllipse);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].kind, DrawCall::Ellipse);
   EXPECT_EQ(canvas.calls()[0].rect, (Rect{10, 10, 51, 111}));
 
   canvas.clear();
   shape.SetShape(skTriangle);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].points, (std::vector<QPoint>{{50, 110}, {10, 110}, {30, 10}, {50, 110}}));
 
   canvas.clear();
   shape.SetShape(skDiamond);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].points, (std::vector<QPoint>{{30, 10}, {50, 60}, {30, 110}, {10, 60}}));
 
   canvas.clear();
   shape.SetShape(skDiagonal1);
   shape.Frame()->SetWidth(2);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{9, 110}, {49, 10}}, {{10, 110}, {50, 10}}}));
   EXPECT_EQ(canvas.calls()[0].pen.width, 2);
 
   canvas.clear();
   shape.SetShape(skDiagonal2);
   shape.Frame()->SetWidth(1);
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{10, 10}, {50, 110}}}));
 }
 
@@ -451,7 +451,7 @@ TEST(ShapePaint, PenAndBrushFollowFrameColourAndBrushStyle) {
   shape.Frame()->SetWidth(2);
   shape.SetColor(0x00FF00);
   RecordingCanvas canvas;
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 1u);
   EXPECT_EQ(canvas.calls()[0].pen.color, 0x0000FFu);
   EXPECT_EQ(canvas.calls()[0].pen.width, 2);
@@ -460,7 +460,7 @@ TEST(ShapePaint, PenAndBrushFollowFrameColourAndBrushStyle) {
   // A hatch: the colour fill, then the hatch in the frame colour over it.
   shape.SetBrushStyle(bsHorizontal);
   canvas.clear();
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 2u);
   EXPECT_EQ(canvas.calls()[0].brush, (valmoro::gfx::Brush{0x00FF00, BrushStyle::Solid}));
   EXPECT_EQ(canvas.calls()[1].brush, (valmoro::gfx::Brush{0x0000FF, BrushStyle::Horizontal}));
@@ -471,7 +471,7 @@ TEST(ShapePaint, PenAndBrushFollowFrameColourAndBrushStyle) {
   shape.SetColor(clTransparent);
   shape.Frame()->SetColor(clTransparent);
   canvas.clear();
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 1u);
   EXPECT_EQ(canvas.calls()[0].brush.style, BrushStyle::Clear);
   EXPECT_EQ(canvas.calls()[0].pen.style, PenStyle::Clear);
@@ -483,7 +483,7 @@ TEST(ShapePaint, PenAndBrushFollowFrameColourAndBrushStyle) {
   shape.Frame()->SetTyp(kAllSides);
   shape.Frame()->SetDropShadow(true);
   canvas.clear();
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   ASSERT_EQ(canvas.calls().size(), 1u);
   EXPECT_EQ(canvas.calls()[0].pen.style, PenStyle::DashDot);
   EXPECT_EQ(canvas.calls()[0].rect, (Rect{0, 0, 27, 17}));
@@ -504,7 +504,7 @@ TEST(ShapePaint, DoubleOutlineDrawsASecondFigureInsideAndKeepsTheBounds) {
   for (const auto& [kind, rect] : inner) {
     shape.SetShape(kind);
     canvas.clear();
-    shape.Paint(canvas, 1, 1, 0, 0);
+    shape.Paint(canvas, {});
     ASSERT_EQ(canvas.calls().size(), 2u) << kind;
     EXPECT_EQ(canvas.calls()[0].pen.style, PenStyle::Solid);
     EXPECT_EQ(canvas.calls()[1].pen.style, PenStyle::Solid);
@@ -523,7 +523,7 @@ TEST(ShapePaint, DoubleOutlineDrawsASecondFigureInsideAndKeepsTheBounds) {
   // The diagonals only move right.
   shape.SetShape(skDiagonal2);
   canvas.clear();
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{10, 9}, {110, 89}},
                                                     {{10, 10}, {110, 90}},
                                                     {{14, 9}, {114, 89}},
@@ -540,7 +540,7 @@ TEST(ShapePaint, DoubleOutlineDrawsASecondFigureInsideAndKeepsTheBounds) {
   shape.SetShape(skRectangle);
   shape.SetBounds(0, 0, 6, 6);
   canvas.clear();
-  shape.Paint(canvas, 1, 1, 0, 0);
+  shape.Paint(canvas, {});
   EXPECT_EQ(canvas.calls().size(), 1u);
 }
 
@@ -550,7 +550,7 @@ TEST(LinePaint, StraightLinesBecomeHorizontalOrVertical) {
   TfrxLineView line;
   line.SetBounds(0, 0, 50, 10);
   RecordingCanvas canvas;
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_EQ(line.Height(), 0);
   EXPECT_EQ(line.Width(), 50);
   EXPECT_EQ(line.Frame()->Typ(), TfrxFrameTypes(ftTop));
@@ -558,7 +558,7 @@ TEST(LinePaint, StraightLinesBecomeHorizontalOrVertical) {
 
   line.SetBounds(5, 5, 10, 10);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_EQ(line.Width(), 0);
   EXPECT_EQ(line.Height(), 10);
   EXPECT_EQ(line.Frame()->Typ(), TfrxFrameTypes(ftLeft));
@@ -567,7 +567,7 @@ TEST(LinePaint, StraightLinesBecomeHorizontalOrVertical) {
   // A thick one is drawn as the frame side, shortened by half its width.
   line.Frame()->SetWidth(5);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{5, 7}, {5, 13}}}));
 }
 
@@ -579,7 +579,7 @@ TEST(LinePaint, DiagonalLinesRunInAnyDirection) {
   line.Frame()->SetStyle(fsDash);
   line.Frame()->SetColor(0xFF0000);
   RecordingCanvas canvas;
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_EQ(line.Width(), -40);  // a diagonal keeps its bounds
   EXPECT_EQ(segments(canvas), (std::vector<Segment>{{{50, 49}, {10, 79}},
                                                     {{50, 50}, {10, 80}},
@@ -592,18 +592,18 @@ TEST(LinePaint, DiagonalLinesRunInAnyDirection) {
   // A double frame style draws solid.
   line.Frame()->SetStyle(fsDouble);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_EQ(canvas.calls()[0].pen.style, PenStyle::Solid);
 
   // Nothing at all without colour or width, arrows included.
   line.SetArrowEnd(true);
   line.Frame()->SetColor(clTransparent);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_TRUE(canvas.calls().empty());
   line.Frame()->SetColor(0);
   line.Frame()->SetWidth(0);
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   EXPECT_TRUE(canvas.calls().empty());
 }
 
@@ -612,7 +612,7 @@ TEST(LinePaint, ArrowHeadsAlongTheLine) {
   line.SetBounds(10, 50, 100, 0);
   line.SetArrowEnd(true);
   RecordingCanvas canvas;
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   // Horizontal: base 20 pixels back from the tip, wings 5 up and down.
   auto polylines = canvas.callsOf(DrawCall::Polyline);
   ASSERT_EQ(polylines.size(), 1u);
@@ -626,7 +626,7 @@ TEST(LinePaint, ArrowHeadsAlongTheLine) {
   line.SetArrowLength(10);
   line.Frame()->SetColor(0x0000FF);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   const auto polygons = canvas.callsOf(DrawCall::Polygon);
   ASSERT_EQ(polygons.size(), 2u);
   EXPECT_EQ(polygons[0].points, (std::vector<QPoint>{{30, 10}, {26, 20}, {34, 20}, {30, 10}}));
@@ -645,7 +645,7 @@ TEST(LinePaint, NearlyVerticalArrowsUpToEightPixels) {
 
   // 8 pixels apart horizontally: the head stands upright at the tip.
   line.SetBounds(0, 0, 8, 100);
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   auto heads = canvas.callsOf(DrawCall::Polyline);
   ASSERT_EQ(heads.size(), 1u);
   EXPECT_EQ(heads[0].points, (std::vector<QPoint>{{3, 80}, {8, 100}, {13, 80}}));
@@ -653,7 +653,7 @@ TEST(LinePaint, NearlyVerticalArrowsUpToEightPixels) {
   // 9 pixels: the head follows the slope.
   line.SetBounds(0, 0, 9, 100);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   heads = canvas.callsOf(DrawCall::Polyline);
   ASSERT_EQ(heads.size(), 1u);
   const double k = 100.0 / 9, theta = std::atan(k);
@@ -669,7 +669,7 @@ TEST(LinePaint, NearlyVerticalArrowsUpToEightPixels) {
   line.SetArrowStart(true);
   line.SetBounds(100, 100, -60, -80);
   canvas.clear();
-  line.Paint(canvas, 1, 1, 0, 0);
+  line.Paint(canvas, {});
   heads = canvas.callsOf(DrawCall::Polyline);
   ASSERT_EQ(heads.size(), 1u);
   // Base 20 pixels from the tip (100, 100) towards (40, 20): (88, 84).
@@ -686,7 +686,7 @@ TEST(PicturePaint, StretchedWithAspectRatioAndCentred) {
   view.SetBounds(10, 10, 100, 100);
   view.Picture()->LoadFromData(pngOf(solidImage(200, 100)));
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   auto images = canvas.callsOf(DrawCall::Image);
   ASSERT_EQ(images.size(), 1u);
   EXPECT_EQ(images[0].rect, (Rect{10, 10, 110, 60}));
@@ -695,19 +695,19 @@ TEST(PicturePaint, StretchedWithAspectRatioAndCentred) {
 
   view.SetCenter(true);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(canvas.callsOf(DrawCall::Image)[0].rect, (Rect{10, 35, 110, 85}));
 
   // A tall picture is narrowed and centred across.
   view.Picture()->LoadFromData(pngOf(solidImage(50, 100)));
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_EQ(canvas.callsOf(DrawCall::Image)[0].rect, (Rect{35, 10, 85, 110}));
 
   // Without the aspect ratio it fills the box.
   view.SetKeepAspectRatio(false);
   canvas.clear();
-  view.Paint(canvas, 2, 2, 0, 0);
+  view.Paint(canvas, {.scaleX = 2, .scaleY = 2});
   EXPECT_EQ(canvas.callsOf(DrawCall::Image)[0].rect, (Rect{20, 20, 220, 220}));
 }
 
@@ -718,7 +718,7 @@ TEST(PicturePaint, UnstretchedPictureIsClippedToTheBox) {
   view.Picture()->LoadFromData(pngOf(solidImage(40, 80)));
   view.Frame()->SetTyp(ftTop);
   RecordingCanvas canvas;
-  view.Paint(canvas, 2, 2, 0, 0);
+  view.Paint(canvas, {.scaleX = 2, .scaleY = 2});
   const auto& calls = canvas.calls();
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[0].kind, DrawCall::PushClip);
@@ -730,7 +730,7 @@ TEST(PicturePaint, UnstretchedPictureIsClippedToTheBox) {
 
   view.SetCenter(true);
   canvas.clear();
-  view.Paint(canvas, 2, 2, 0, 0);
+  view.Paint(canvas, {.scaleX = 2, .scaleY = 2});
   EXPECT_EQ(canvas.callsOf(DrawCall::Image)[0].rect, (Rect{80, -10, 160, 150}));
 }
 
@@ -740,9 +740,10 @@ TEST(PicturePaint, TransparencySmoothingAndThePrintingPath) {
   view.SetKeepAspectRatio(false);
   view.SetTransparentColor(0x00FF00);
   view.Picture()->LoadFromData(pngOf(solidImage(10, 10)));
+  PaintContext context;
   const auto draw = [&] {
     RecordingCanvas canvas;
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, context);
     const auto images = canvas.callsOf(DrawCall::Image);
     EXPECT_EQ(images.size(), 1u);
     return images.empty() ? DrawCall{} : images[0];
@@ -774,7 +775,7 @@ TEST(PicturePaint, TransparencySmoothingAndThePrintingPath) {
 
   // On paper: smooth unless transparent, and one-bit pictures stay sharp.
   view.SetTransparent(false);
-  view.SetPrinting(true);
+  context.purpose = PaintPurpose::Print;
   call = draw();
   EXPECT_TRUE(call.smooth);
   QImage mono(16, 16, QImage::Format_Mono);
@@ -786,6 +787,13 @@ TEST(PicturePaint, TransparencySmoothingAndThePrintingPath) {
   ASSERT_EQ(view.Picture()->Image().depth(), 1);
   call = draw();
   EXPECT_FALSE(call.smooth);
+  // Print-optimised output off paper takes the paper's path.
+  context = {.purpose = PaintPurpose::Export, .printOptimized = true};
+  EXPECT_FALSE(draw().smooth);
+  ASSERT_TRUE(view.Picture()->LoadFromData(pngOf(solidImage(10, 10))));
+  EXPECT_TRUE(draw().smooth);
+  context.printOptimized = false;
+  EXPECT_FALSE(draw().smooth);  // drawn directly
 }
 
 TEST(PicturePaint, EmptyOrUndecodablePictures) {
@@ -793,14 +801,13 @@ TEST(PicturePaint, EmptyOrUndecodablePictures) {
   view.SetBounds(10, 10, 50, 50);
   view.Frame()->SetTyp(kAllSides);
   RecordingCanvas canvas;
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_TRUE(canvas.callsOf(DrawCall::Image).empty());
   EXPECT_EQ(canvas.calls().size(), 4u);  // the frame only
 
   // The designer shows a sign, its corner at (X + 1, Y + 2).
-  view.SetDesigning(true);
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {.purpose = PaintPurpose::Design});
   ASSERT_GT(canvas.calls().size(), 4u);
   EXPECT_EQ(canvas.calls()[0].kind, DrawCall::Rectangle);
   EXPECT_EQ(canvas.calls()[0].rect.left, 11);
@@ -809,11 +816,11 @@ TEST(PicturePaint, EmptyOrUndecodablePictures) {
   // Damaged data or a kind that cannot be shown draws no picture.
   view.Picture()->SetGraphic("TPngImage", QByteArray("\x89PNG\r\n\x1a\nbroken", 14));
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_TRUE(canvas.callsOf(DrawCall::Image).empty());
   view.Picture()->SetGraphic("TMetafile", QByteArray("\x10\x00\x00\x00any bytes", 13));
   canvas.clear();
-  view.Paint(canvas, 1, 1, 0, 0);
+  view.Paint(canvas, {});
   EXPECT_TRUE(canvas.callsOf(DrawCall::Image).empty());
   EXPECT_EQ(canvas.calls().size(), 4u);
 }
@@ -825,7 +832,7 @@ TEST(SubreportPaint, GreyBoxFrameAndNameInItsFont) {
   subreport.SetName("Subreport1");
   subreport.SetBounds(10, 20, 200, 30);
   RecordingCanvas canvas;
-  subreport.Paint(canvas, 1.5, 1.5, 0, 0);
+  subreport.Paint(canvas, {.scaleX = 1.5, .scaleY = 1.5});
   const auto fills = canvas.callsOf(DrawCall::FillRect);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0].brush.color, clSilver);
@@ -844,7 +851,8 @@ TEST(DialogComponentPaint, SymbolAtItsPlaceWithTheNameCentredBelow) {
   component.SetName("X");
   component.SetBounds(40.4, 60.6, 10, 10);
   RecordingCanvas canvas;
-  component.Paint(canvas, 3, 3, 100, 100);  // scale and offset do not apply
+  // Scale and offset do not apply.
+  component.Paint(canvas, {.scaleX = 3, .scaleY = 3, .offsetX = 100, .offsetY = 100});
   EXPECT_EQ(component.Width(), 28);
   EXPECT_EQ(component.Height(), 28);
   ASSERT_FALSE(canvas.calls().empty());
@@ -877,7 +885,7 @@ TEST(PageBackgroundPaint, CoversThePrintableAreaAndHonoursPrintable) {
   page.BackPicture()->LoadFromData(pngOf(solidImage(20, 10)));
 
   RecordingCanvas screen(96, DeviceKind::Screen);
-  page.PaintBackground(screen, 1, 1, 0, 0);
+  page.PaintBackground(screen, {});
   const auto fills = screen.callsOf(DrawCall::FillRect);
   ASSERT_EQ(fills.size(), 1u);
   // 70 × 40 mm from (10, 5) mm.
@@ -888,27 +896,25 @@ TEST(PageBackgroundPaint, CoversThePrintableAreaAndHonoursPrintable) {
 
   page.SetBackPicturePrintable(false);
   RecordingCanvas paper(600, DeviceKind::Printer);
-  page.PaintBackground(paper, 6.25, 6.25, 0, 0);
+  const PaintContext onPaper{.purpose = PaintPurpose::Print, .scaleX = 6.25, .scaleY = 6.25};
+  page.PaintBackground(paper, onPaper);
   EXPECT_TRUE(paper.calls().empty());
   screen.clear();
-  page.PaintBackground(screen, 1, 1, 0, 0);
+  page.PaintBackground(screen, {});
   EXPECT_FALSE(screen.calls().empty());
-  // Marked as printing by the caller counts as paper too, for that drawing only.
-  page.BackgroundView()->SetPrinting(true);
+  // Pictures drawn as on paper count as paper too, off paper as well.
   screen.clear();
-  page.PaintBackground(screen, 1, 1, 0, 0);
+  page.PaintBackground(screen, {.printOptimized = true});
   EXPECT_TRUE(screen.calls().empty());
-  page.BackgroundView()->SetPrinting(false);
 
   page.SetBackPicturePrintable(true);
-  page.PaintBackground(paper, 6.25, 6.25, 0, 0);
+  page.PaintBackground(paper, onPaper);
   EXPECT_EQ(paper.callsOf(DrawCall::Image).size(), 1u);
   EXPECT_TRUE(paper.callsOf(DrawCall::Image)[0].smooth);  // the printing path
-  EXPECT_FALSE(page.BackgroundView()->IsPrinting());
 
   page.SetBackPictureVisible(false);
   screen.clear();
-  page.PaintBackground(screen, 1, 1, 0, 0);
+  page.PaintBackground(screen, {});
   EXPECT_TRUE(screen.calls().empty());
 }
 
@@ -928,7 +934,7 @@ TEST(ViewPaint, AbsurdSizesAndWidthsNeitherCrashNorHang) {
       view.Frame()->SetWidth(width);
       view.Frame()->SetDropShadow(true);
       view.Frame()->SetShadowWidth(width);
-      view.Paint(canvas, 1, 1, 0, 0);
+      view.Paint(canvas, {});
       // At most a few thousand strokes per side, however wide the frame.
       EXPECT_LT(canvas.calls().size(), 30000u);
 
@@ -941,7 +947,7 @@ TEST(ViewPaint, AbsurdSizesAndWidthsNeitherCrashNorHang) {
           shape.Frame()->SetStyle(style);
           shape.SetCurve(1000000000);
           RecordingCanvas shapeCanvas;
-          shape.Paint(shapeCanvas, 1, 1, 0, 0);
+          shape.Paint(shapeCanvas, {});
           EXPECT_LT(shapeCanvas.calls().size(), 20000u);
         }
       }
@@ -955,7 +961,7 @@ TEST(ViewPaint, AbsurdSizesAndWidthsNeitherCrashNorHang) {
       line.SetBounds(5, 5, size, -size);
       line.Frame()->SetWidth(width);
       RecordingCanvas lineCanvas;
-      line.Paint(lineCanvas, 1, 1, 0, 0);
+      line.Paint(lineCanvas, {});
 
       TfrxPictureView picture;
       picture.SetBounds(0, 0, size, size);
@@ -964,7 +970,7 @@ TEST(ViewPaint, AbsurdSizesAndWidthsNeitherCrashNorHang) {
       for (bool stretched : {true, false}) {
         picture.SetStretched(stretched);
         RecordingCanvas pictureCanvas;
-        picture.Paint(pictureCanvas, 1, 1, 0, 0);
+        picture.Paint(pictureCanvas, {});
       }
     }
   }
@@ -973,7 +979,7 @@ TEST(ViewPaint, AbsurdSizesAndWidthsNeitherCrashNorHang) {
   view.SetBounds(1, 1, 10, 10);
   view.Frame()->SetTyp(kAllSides);
   RecordingCanvas canvas;
-  view.Paint(canvas, nan, inf, -inf, 1e308);
-  view.Paint(canvas, 0, 0, 0, 0);
+  view.Paint(canvas, {.scaleX = nan, .scaleY = inf, .offsetX = -inf, .offsetY = 1e308});
+  view.Paint(canvas, {.scaleX = 0, .scaleY = 0});
   SUCCEED();
 }

@@ -35,7 +35,7 @@ QImage render(TfrxComponent& object, int w = 14, int h = 12, double scale = 1) {
   QImage image = blank(w, h);
   {
     gfx::PainterCanvas canvas(image, 96);
-    object.Paint(canvas, scale, scale, 0, 0);
+    object.Paint(canvas, {.scaleX = scale, .scaleY = scale});
   }
   return image;
 }
@@ -530,7 +530,7 @@ TEST(PagePixels, BackgroundInsideTheMargins) {
   QImage image = blank(40, 32);
   {
     gfx::PainterCanvas canvas(image, 96);
-    page.PaintBackground(canvas, 1, 1, 0, 0);
+    page.PaintBackground(canvas, {});
   }
   // 6 × 4 mm from (2, 2) mm: pixels 8 … 30 across, 8 … 23 down.
   EXPECT_EQ(inkBounds(image), QRect(QPoint(8, 8), QPoint(30, 23)));
@@ -552,7 +552,7 @@ TEST(ViewPixels, AbsurdObjectsOnABitmapNeitherCrashNorHang) {
     view.Frame()->SetWidth(1e12);
     view.Frame()->SetDropShadow(true);
     view.Frame()->SetShadowWidth(1e12);
-    view.Paint(canvas, 1, 1, 0, 0);
+    view.Paint(canvas, {});
     for (int kind = skRectangle; kind <= skDiagonal2; ++kind) {
       TfrxShapeView shape;
       shape.SetShape(TfrxShapeKind(kind));
@@ -560,7 +560,7 @@ TEST(ViewPixels, AbsurdObjectsOnABitmapNeitherCrashNorHang) {
       shape.SetCurve(1000000000);
       shape.Frame()->SetWidth(kind % 2 ? 1e12 : 1);
       shape.Frame()->SetStyle(kind % 3 ? fsAltDot : fsDouble);
-      shape.Paint(canvas, 1, 1, 0, 0);
+      shape.Paint(canvas, {});
     }
     TfrxLineView line;
     line.SetDiagonal(true);
@@ -569,7 +569,7 @@ TEST(ViewPixels, AbsurdObjectsOnABitmapNeitherCrashNorHang) {
     line.SetArrowWidth(2000000000);
     line.SetBounds(30, 30, size, -size);
     line.Frame()->SetWidth(1e12);
-    line.Paint(canvas, 1, 1, 0, 0);
+    line.Paint(canvas, {});
   }
   EXPECT_FALSE(isWhite(image, 20, 20));
 }
