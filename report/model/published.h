@@ -21,10 +21,13 @@
 #include <QStringView>
 #include <QVariant>
 
+#include "report/model/units.h"
+
 namespace valmoro::report {
 
 enum class PropertyKind {
-  Integer,      // integers and colours
+  Integer,
+  Color,        // TColor: an integer to documents and scripts
   Boolean,
   Enumeration,
   Set,
@@ -65,8 +68,8 @@ public:
   // Setters report failures by throwing ReportError; false when the value
   // cannot be converted or the property has no setter.
   bool write(QObject* object, const QVariant& value) const;
-  // Integers, Booleans, enumerations and sets as one number (a set as its
-  // bit mask).
+  // Integers, colours, Booleans, enumerations and sets as one number (a
+  // colour as its unsigned value, a set as its bit mask).
   qint64 readOrdinal(const QObject* object) const;
   // References and nested objects.
   QObject* readObject(const QObject* object) const;
@@ -75,7 +78,7 @@ private:
   QMetaProperty meta_;
   PropertyKind kind_;
   QVariant defaultValue_;
-  qint64 defaultOrdinal_ = 0;  // integers, Booleans, enumerations and sets
+  qint64 defaultOrdinal_ = 0;  // integers, colours, Booleans, enumerations and sets
   int storedMethod_ = -1;  // in the class's meta-object
 };
 
