@@ -195,7 +195,7 @@ const ClassProperties& classProperties(const QMetaObject& cls) {
 }  // namespace
 
 PublishedProperty::PublishedProperty(const QMetaObject& cls, const QMetaProperty& property)
-    : meta_(property), kind_(kindOf(property)) {
+    : meta_(property), kind_(kindOf(property)), info_(describeProperty(cls, property, kind_)) {
   const QByteArray name(property.name());
   if (const int info = cls.indexOfClassInfo(QByteArray("default:" + name).constData()); info >= 0)
     defaultValue_ = parseDefault(property, kind_, QByteArray(cls.classInfo(info).value()));

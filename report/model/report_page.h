@@ -73,6 +73,8 @@ class TfrxReportPage : public TfrxPage {
   Q_CLASSINFO("default:LargeDesignHeight", "false")
   Q_CLASSINFO("default:PrintIfEmpty", "true")
   Q_CLASSINFO("default:PrintOnPreviousPage", "false")
+  // The paper's columns, in millimetres like the paper (a data band's are pixels).
+  Q_CLASSINFO("unit:ColumnWidth", "mm")
   Q_CLASSINFO("default:ResetPageNumbers", "false")
   Q_CLASSINFO("default:TitleBeforeHeader", "true")
 
