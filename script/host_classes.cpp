@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QReadWriteLock>
 #include <QRegularExpression>
 #include <QStringList>
 #include <stdexcept>
@@ -441,7 +442,10 @@ void TfsClassVariable::addPublishedProperties() {
     TfsVarType typ = fvtVariant;
     QString typeName = QStringLiteral("Variant");
     const QMetaType mt = prop.metaType();
-    if (prop.isEnumType()) {
+    if (IsIntegerValueType(mt)) {
+      typ = fvtInt;
+      typeName = QStringLiteral("Integer");
+    } else if (prop.isEnumType()) {
       typ = fvtEnum;
       typeName = QString::fromLatin1(prop.enumerator().enumName());
     } else if (mt.flags() & QMetaType::PointerToQObject) {
@@ -659,6 +663,34 @@ QString ScriptClassName(const QMetaObject* classType) {
 
 // ---- Qt values ------------------------------------------------------------------------------------
 
+namespace {
+
+struct IntegerValueTypes {
+  QReadWriteLock lock;
+  QList<QMetaType> types;
+};
+
+IntegerValueTypes& integerValueTypes() {
+  static IntegerValueTypes registered;
+  return registered;
+}
+
+}  // namespace
+
+void RegisterIntegerValueType(QMetaType type) {
+  IntegerValueTypes& registered = integerValueTypes();
+  QWriteLocker lock(&registered.lock);
+  if (!registered.types.contains(type)) registered.types.append(type);
+}
+
+bool IsIntegerValueType(QMetaType type) {
+  // Only types of the host's own: Qt's are answered by the switches below.
+  if (type.id() < QMetaType::User) return false;
+  IntegerValueTypes& registered = integerValueTypes();
+  QReadLocker lock(&registered.lock);
+  return registered.types.contains(type);
+}
+
 Variant FromQVariant(const QVariant& value) {
   if (!value.isValid()) return Variant::Null();
   const QMetaType mt = value.metaType();
@@ -696,6 +728,8 @@ Variant FromQVariant(const QVariant& value) {
     default:
       break;
   }
+  // As a quint32 above.
+  if (IsIntegerValueType(mt)) return Variant::FromInt64(value.toLongLong());
   if (value.canConvert<QString>()) return Variant(value.toString());
   return Variant::Null();
 }
@@ -736,6 +770,8 @@ QVariant ToQVariant(const Variant& value, QMetaType type) {
     default:
       break;
   }
+  // As a quint32 above: the property's setter converts the number.
+  if (IsIntegerValueType(type)) return QVariant(value.ToInt());
   switch (value.Kind()) {
     case VarKind::Boolean:
       return QVariant(value.AsBool());

@@ -220,4 +220,11 @@ QString ScriptNameOf(const TfsScript* script, const QObject* object);
 Variant FromQVariant(const QVariant& value);
 QVariant ToQVariant(const Variant& value, QMetaType type);
 
+// A value type of the host that wraps an unsigned 32-bit number and
+// converts to and from the integer types (a colour): scripts read and write
+// its properties as Integer, exactly as a quint32 property (once for the
+// process; registering again changes nothing).
+void RegisterIntegerValueType(QMetaType type);
+bool IsIntegerValueType(QMetaType type);
+
 }  // namespace valmoro::script

@@ -67,7 +67,7 @@ class TfrxDialogPage : public TfrxPage {
   Q_OBJECT
   Q_PROPERTY(valmoro::report::TFormBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
   Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(double Height READ Height WRITE SetHeight)
   Q_PROPERTY(double ClientHeight READ ClientHeight WRITE SetClientHeight)
   Q_PROPERTY(double Left READ Left WRITE SetLeft)

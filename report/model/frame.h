@@ -13,7 +13,7 @@ class TfrxFrame;
 
 class TfrxFrameLine : public Persistent {
   Q_OBJECT
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(valmoro::report::TfrxFrameStyle Style READ Style WRITE SetStyle)
   Q_PROPERTY(double Width READ Width WRITE SetWidth)
   // A side stores only what differs from its frame.
@@ -48,9 +48,9 @@ private:
 
 class TfrxFrame : public Persistent {
   Q_OBJECT
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(bool DropShadow READ DropShadow WRITE SetDropShadow)
-  Q_PROPERTY(quint32 ShadowColor READ ShadowColor WRITE SetShadowColor)
+  Q_PROPERTY(valmoro::report::TColor ShadowColor READ ShadowColor WRITE SetShadowColor)
   Q_PROPERTY(double ShadowWidth READ ShadowWidth WRITE SetShadowWidth)
   Q_PROPERTY(valmoro::report::TfrxFrameStyle Style READ Style WRITE SetStyle)
   Q_PROPERTY(valmoro::report::TfrxFrameTypes Typ READ Typ WRITE SetTyp)

@@ -12,7 +12,7 @@ class TfrxHighlight : public Persistent {
   Q_OBJECT
   Q_PROPERTY(bool Active READ Active WRITE SetActive)
   Q_PROPERTY(valmoro::report::ReportFont* Font READ Font WRITE SetFont)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(QString Condition READ Condition WRITE SetCondition)
   Q_CLASSINFO("default:Active", "false")
   Q_CLASSINFO("default:Color", "0x1FFFFFFF")

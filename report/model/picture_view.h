@@ -25,7 +25,7 @@ class TfrxPictureView : public TfrxView {
   Q_PROPERTY(QString URL READ URL WRITE SetURL)
   Q_PROPERTY(bool HightQuality READ HightQuality WRITE SetHightQuality)
   Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
-  Q_PROPERTY(quint32 TransparentColor READ TransparentColor WRITE SetTransparentColor)
+  Q_PROPERTY(valmoro::report::TColor TransparentColor READ TransparentColor WRITE SetTransparentColor)
   Q_CLASSINFO("default:AutoSize", "false")
   Q_CLASSINFO("default:Center", "false")
   // -1: no image list entry; stored only when one is chosen.

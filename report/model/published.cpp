@@ -19,6 +19,7 @@ PropertyKind kindOf(const QMetaProperty& property) {
   if (property.isFlagType()) return PropertyKind::Set;
   if (property.isEnumType()) return PropertyKind::Enumeration;
   const QMetaType type = property.metaType();
+  if (type == QMetaType::fromType<TColor>()) return PropertyKind::Color;
   switch (type.id()) {
     case QMetaType::Bool:
       return PropertyKind::Boolean;
@@ -50,8 +51,8 @@ PropertyKind kindOf(const QMetaProperty& property) {
 }
 
 bool isOrdinal(PropertyKind kind) {
-  return kind == PropertyKind::Integer || kind == PropertyKind::Boolean || kind == PropertyKind::Enumeration ||
-         kind == PropertyKind::Set;
+  return kind == PropertyKind::Integer || kind == PropertyKind::Color || kind == PropertyKind::Boolean ||
+         kind == PropertyKind::Enumeration || kind == PropertyKind::Set;
 }
 
 // An enumeration or set value held in a variant of its own type.
@@ -70,6 +71,11 @@ QVariant parseDefault(const QMetaProperty& property, PropertyKind kind, const QB
     case PropertyKind::Integer: {
       QVariant value(text.toLongLong(&ok, 0));
       if (ok && value.convert(property.metaType())) return value;
+      break;
+    }
+    case PropertyKind::Color: {
+      const qint64 number = text.toLongLong(&ok, 0);
+      if (ok && number >= INT32_MIN && number <= qint64(UINT32_MAX)) return QVariant::fromValue(TColor(quint32(number)));
       break;
     }
     case PropertyKind::Enumeration:
@@ -189,7 +195,7 @@ const ClassProperties& classProperties(const QMetaObject& cls) {
 }  // namespace
 
 PublishedProperty::PublishedProperty(const QMetaObject& cls, const QMetaProperty& property)
-    : meta_(property), kind_(kindOf(property)) {
+    : meta_(property), kind_(kindOf(property)), info_(describeProperty(cls, property, kind_)) {
   const QByteArray name(property.name());
   if (const int info = cls.indexOfClassInfo(QByteArray("default:" + name).constData()); info >= 0)
     defaultValue_ = parseDefault(property, kind_, QByteArray(cls.classInfo(info).value()));
@@ -235,6 +241,8 @@ qint64 PublishedProperty::readOrdinal(const QObject* object) const {
   switch (kind_) {
     case PropertyKind::Boolean:
       return value.toBool() ? 1 : 0;
+    case PropertyKind::Color:
+      return qint64(value.value<TColor>().value);
     case PropertyKind::Enumeration:
     case PropertyKind::Set:
       return enumValue(value);

@@ -14,6 +14,8 @@
 // A Q_PROPERTY with STORED false is never stored. Defaults are written as the
 // member name for enumerations ("baNone"), "|"-joined member names for sets
 // ("" for the empty set), "true"/"false", or a number ("0x1FFFFFFF" allowed).
+// What the designer's inspector shows of each property (category, editor,
+// unit) comes from property_info.h.
 
 #include <QList>
 #include <QMetaEnum>
@@ -21,10 +23,13 @@
 #include <QStringView>
 #include <QVariant>
 
+#include "report/model/property_info.h"
+
 namespace valmoro::report {
 
 enum class PropertyKind {
-  Integer,      // integers and colours
+  Integer,
+  Color,        // TColor: an integer to documents and scripts
   Boolean,
   Enumeration,
   Set,
@@ -65,8 +70,14 @@ public:
   // Setters report failures by throwing ReportError; false when the value
   // cannot be converted or the property has no setter.
   bool write(QObject* object, const QVariant& value) const;
-  // Integers, Booleans, enumerations and sets as one number (a set as its
-  // bit mask).
+  // Where an inspector lists the property, what edits it, and for lengths
+  // the unit the number is stored in (LengthUnit::None for other numbers).
+  PropertyCategory category() const { return info_.category; }
+  PropertyEditor editor() const { return info_.editor; }
+  LengthUnit unit() const { return info_.unit; }
+
+  // Integers, colours, Booleans, enumerations and sets as one number (a
+  // colour as its unsigned value, a set as its bit mask).
   qint64 readOrdinal(const QObject* object) const;
   // References and nested objects.
   QObject* readObject(const QObject* object) const;
@@ -74,8 +85,9 @@ public:
 private:
   QMetaProperty meta_;
   PropertyKind kind_;
+  PropertyInfo info_;
   QVariant defaultValue_;
-  qint64 defaultOrdinal_ = 0;  // integers, Booleans, enumerations and sets
+  qint64 defaultOrdinal_ = 0;  // integers, colours, Booleans, enumerations and sets
   int storedMethod_ = -1;  // in the class's meta-object
 };
 

@@ -14,7 +14,7 @@ namespace valmoro::report {
 class ReportFont : public Persistent {
   Q_OBJECT
   Q_PROPERTY(int Charset READ Charset WRITE SetCharset)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(int Height READ Height WRITE SetHeight)
   Q_PROPERTY(QString Name READ Name WRITE SetName)
   Q_PROPERTY(int Size READ Size WRITE SetSize STORED false)

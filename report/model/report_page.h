@@ -40,7 +40,7 @@ class TfrxReportPage : public TfrxPage {
   Q_PROPERTY(bool BackPictureVisible READ BackPictureVisible WRITE SetBackPictureVisible)
   Q_PROPERTY(bool BackPicturePrintable READ BackPicturePrintable WRITE SetBackPicturePrintable)
   Q_PROPERTY(int PageCount READ PageCount WRITE SetPageCount)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(valmoro::report::TfrxDataSet* DataSet READ DataSet WRITE SetDataSet)
   Q_PROPERTY(QString DataSetName READ DataSetName WRITE SetDataSetName)
   Q_PROPERTY(valmoro::report::TfrxDuplexMode Duplex READ Duplex WRITE SetDuplex)
@@ -73,6 +73,8 @@ class TfrxReportPage : public TfrxPage {
   Q_CLASSINFO("default:LargeDesignHeight", "false")
   Q_CLASSINFO("default:PrintIfEmpty", "true")
   Q_CLASSINFO("default:PrintOnPreviousPage", "false")
+  // The paper's columns, in millimetres like the paper (a data band's are pixels).
+  Q_CLASSINFO("unit:ColumnWidth", "mm")
   Q_CLASSINFO("default:ResetPageNumbers", "false")
   Q_CLASSINFO("default:TitleBeforeHeader", "true")
 

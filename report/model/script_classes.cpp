@@ -796,6 +796,8 @@ void RegisterReportClassesModule() {
   // The report classes descend from the platform classes (TComponent,
   // TPersistent, TCollection …): those modules come first.
   script::RegisterBindingModules();
+  // Memo1.Color := clRed: colours are integers to scripts.
+  script::RegisterIntegerValueType(QMetaType::fromType<TColor>());
   // What scripts set is announced like every other change of a report.
   script::SetPublishedWriteWatch(
       {&changes::observed, [](QObject& object, const QMetaProperty& property, const QVariant& before,

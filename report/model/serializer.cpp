@@ -56,7 +56,7 @@ bool is64Bit(const PublishedProperty& p) {
 // Colours are unsigned in memory but 32-bit signed integers in documents
 // (system colours are negative there).
 QString integerText(const PublishedProperty& p, qint64 value) {
-  if (isUnsigned32(p)) value = qint32(quint32(value));
+  if (p.kind() == PropertyKind::Color || isUnsigned32(p)) value = qint32(quint32(value));
   return QString::number(value);
 }
 
@@ -371,6 +371,7 @@ void TfrxXMLSerializer::writeProperties(QString& out, const QObject& object, con
       case PropertyKind::Integer:
         if (is64Bit(p)) break;
         [[fallthrough]];
+      case PropertyKind::Color:
       case PropertyKind::Boolean:
       case PropertyKind::Enumeration:
       case PropertyKind::Set: {
@@ -805,6 +806,10 @@ void TfrxXMLSerializer::applyPublished(QObject& target, QStringView name, QStrin
   switch (p->kind()) {
     case PropertyKind::Integer:
       if (const std::optional<QVariant> v = integerValue(type, fullName, value)) p->write(&target, *v);
+      return;
+    case PropertyKind::Color:
+      if (const std::optional<QVariant> v = integerValue(QMetaType::fromType<quint32>(), fullName, value))
+        p->write(&target, QVariant::fromValue(TColor(v->toUInt())));
       return;
     case PropertyKind::Boolean:
       p->write(&target, booleanValue(fullName, value));

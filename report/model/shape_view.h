@@ -9,7 +9,7 @@ namespace valmoro::report {
 class TfrxShapeView : public TfrxView {
   Q_OBJECT
   Q_PROPERTY(valmoro::report::TBrushStyle BrushStyle READ BrushStyle WRITE SetBrushStyle)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)
   Q_PROPERTY(int Curve READ Curve WRITE SetCurve)
   Q_PROPERTY(valmoro::report::TfrxFrame* Frame READ Frame WRITE SetFrame)

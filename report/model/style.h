@@ -19,7 +19,7 @@ class TfrxStyles;
 class TfrxStyleItem : public Persistent {
   Q_OBJECT
   Q_PROPERTY(QString Name READ Name WRITE SetName)
-  Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
+  Q_PROPERTY(valmoro::report::TColor Color READ Color WRITE SetColor)
   Q_PROPERTY(valmoro::report::ReportFont* Font READ Font WRITE SetFont)
   Q_PROPERTY(valmoro::report::TfrxFrame* Frame READ Frame WRITE SetFrame)
 

@@ -223,7 +223,7 @@ TEST(Published, OtherClassesInDocumentOrder) {
 TEST(Published, KindsOfProperties) {
   TfrxMemoView memo;
   EXPECT_EQ(prop(memo, "Tag").kind(), PropertyKind::Integer);
-  EXPECT_EQ(prop(memo, "Color").kind(), PropertyKind::Integer);
+  EXPECT_EQ(prop(memo, "Color").kind(), PropertyKind::Color);
   EXPECT_EQ(prop(memo, "Visible").kind(), PropertyKind::Boolean);
   EXPECT_EQ(prop(memo, "Align").kind(), PropertyKind::Enumeration);
   EXPECT_EQ(prop(memo, "Restrictions").kind(), PropertyKind::Set);

@@ -248,3 +248,35 @@ TEST_F(ScriptClasses, WhatAScriptSetsIsAnnouncedLikeAnyChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// Colours are a type of their own to the model but integers to scripts: set
+// from constants and hexadecimal numbers, read back for arithmetic and
+// comparison, system colours unsigned as they always were.
+TEST_F(ScriptClasses, ColoursAreIntegersToScripts) {
+  Recorder recorder;
+  report.AddObserver(&recorder);
+  EXPECT_EQ(run(QStringLiteral("var c: Integer;\n"
+                               "begin\n"
+                               "  Memo1.Color := clRed; Memo1.Font.Color := $00FF00; Memo1.Frame.Color := clBtnFace;\n"
+                               "  Memo1.Frame.TopLine.Color := -1;\n"
+                               "  c := Memo1.Font.Color + 1;\n"
+                               "  ShowMessage(IntToStr(Memo1.Color) + ' ' + IntToStr(c) + ' ' + IntToStr(Memo1.Frame.Color));\n"
+                               "  if Memo1.Color = clRed then ShowMessage('czerwony');\n"
+                               "  if Memo1.Color <> clTransparent then Memo1.Color := clTransparent;\n"
+                               "end.")),
+            QStringLiteral("255 65281 4278190095\nczerwony"));
+  report.RemoveObserver(&recorder);
+  EXPECT_EQ(memo->Color(), clTransparent);
+  EXPECT_EQ(memo->Font()->Color(), 0x00FF00u);
+  EXPECT_EQ(memo->Frame()->Color(), clBtnFace);
+  EXPECT_EQ(memo->Frame()->TopLine()->Color(), 0xFFFFFFFFu);
+  // The changes are told as numbers, as before the colours had a type.
+  EXPECT_EQ(recorder.lines, (QStringList{"Memo1.Color: 536870911 -> 255", "Memo1.Font.Color: 0 -> 65280",
+                                         "Memo1.Frame.Color: 0 -> 4278190095",
+                                         "Memo1.Frame.TopLine.Color: 4278190095 -> 4294967295",
+                                         "Memo1.Color: 255 -> 536870911"}));
+}
+
+}  // namespace
