@@ -16,9 +16,9 @@ set(layers
 
 set(offences "")
 foreach(layer IN LISTS layers)
-  string(REPLACE "=" ";" parts "${layer}")
-  list(GET parts 0 folder)
-  list(GET parts 1 forbidden)
+  string(REPLACE "=" ";" fields "${layer}")
+  list(GET fields 0 folder)
+  list(GET fields 1 forbidden)
   file(GLOB_RECURSE sources RELATIVE "${ROOT}" "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
   foreach(source IN LISTS sources)
     file(STRINGS "${ROOT}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")

@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QStringList>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "platform/locale.h"
 #include "report/model/component.h"
@@ -17,6 +19,14 @@
 namespace valmoro::report::testing {
 
 inline const QByteArray kHeader = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n";
+
+// A published property of a class by name; a test of a name the class does
+// not publish fails loudly.
+inline const PublishedProperty& prop(const QMetaObject& cls, const char* name) {
+  const PublishedProperty* p = findPublishedProperty(cls, QString::fromLatin1(name));
+  if (!p) throw std::runtime_error(std::string("no property ") + name);
+  return *p;
+}
 
 inline QByteArray saveDocument(const TfrxComponent& object, bool withChildren = true) {
   QBuffer buffer;

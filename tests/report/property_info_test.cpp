@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document_support.h"
 #include "qt_printers.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
@@ -46,11 +47,7 @@ using namespace valmoro::report;
 
 namespace {
 
-const PublishedProperty& prop(const QMetaObject& cls, const char* name) {
-  const PublishedProperty* p = findPublishedProperty(cls, QString::fromLatin1(name));
-  if (!p) throw std::runtime_error(std::string("no property ") + name);
-  return *p;
-}
+using valmoro::report::testing::prop;
 
 QString editorName(PropertyEditor editor) {
   switch (editor) {

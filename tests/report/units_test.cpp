@@ -26,11 +26,7 @@ using namespace valmoro::report;
 
 namespace {
 
-const PublishedProperty& prop(const QMetaObject& cls, const char* name) {
-  const PublishedProperty* p = findPublishedProperty(cls, QString::fromLatin1(name));
-  if (!p) throw std::runtime_error(std::string("no property ") + name);
-  return *p;
-}
+using valmoro::report::testing::prop;
 
 // The attributes of the element of the object called so, or "(none)".
 QString elementOf(const QByteArray& document, const QString& name) {
