@@ -183,7 +183,7 @@ SetPropertyCommand::SetPropertyCommand(TfrxReport& report, const QStringList& na
 
 bool SetPropertyCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = dynamic_cast<const SetPropertyCommand*>(other);
-  return next != nullptr && next->property_ == property_ && absorb(*next);
+  return !IsSealed() && next != nullptr && next->property_ == property_ && absorb(*next);
 }
 
 SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString, QRectF>>& bounds)
@@ -215,7 +215,7 @@ SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString
 
 bool SetBoundsCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = dynamic_cast<const SetBoundsCommand*>(other);
-  return next != nullptr && next->text() == text() && absorb(*next);
+  return !IsSealed() && next != nullptr && next->text() == text() && absorb(*next);
 }
 
 // --- Insert, delete, reparent --------------------------------------------------------

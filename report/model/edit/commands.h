@@ -31,10 +31,17 @@ namespace valmoro::report::edit {
 class EditCommand : public QUndoCommand {
 public:
   TfrxReport& Report() const { return report_; }
+  // Ends merging: the next command, even of the same kind and objects,
+  // becomes a step of its own (a drag ended, another field typed into).
+  void Seal() { sealed_ = true; }
+  bool IsSealed() const { return sealed_; }
 
 protected:
   EditCommand(TfrxReport& report, const QString& text) : report_(report) { setText(text); }
   TfrxReport& report_;
+
+private:
+  bool sealed_ = false;
 };
 
 // A change of the properties of some objects (and of what their children
