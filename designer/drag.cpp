@@ -104,7 +104,19 @@ QPointF HandlePosition(const TfrxComponent& object, int handle) {
 }
 
 QRectF CaptionRect(const TfrxBand& band) {
-  return {band.AbsLeft(), band.AbsTop() - kBandCaptionHeight, band.Width(), kBandCaptionHeight};
+  // The gap above the band, as far as the band above it or the printable
+  // area's top, and no taller than the usual gap.
+  double top = std::max(0.0, band.AbsTop() - kBandCaptionHeight);
+  if (const TfrxComponent* parent = band.Parent())
+    for (const TfrxComponent* other : parent->Objects()) {
+      const auto* above = qobject_cast<const TfrxBand*>(other);
+      if (above == nullptr || above == &band || above->Vertical()) continue;
+      const double bottom = above->AbsTop() + above->Height();
+      if (above->AbsTop() < band.AbsTop() && bottom <= band.AbsTop() + report::kCoordinateTolerance)
+        top = std::max(top, bottom);
+    }
+  top = std::min(top, band.AbsTop());
+  return {band.AbsLeft(), top, band.Width(), band.AbsTop() - top};
 }
 
 TfrxBand* BandAt(const TfrxPage& page, QPointF point, const TfrxComponent* except) {
@@ -271,7 +283,7 @@ bool DragController::run(const std::function<EditCommand*()>& make) {
 QRectF DragController::Frame() const {
   if (mode_ == Mode::RubberBand) return QRectF(pressPoint_, lastPoint_).normalized();
   if (mode_ == Mode::Insert && page()) {
-    const SnapRequest r = request(!(pressModifiers_ & Qt::AltModifier), {});
+    const SnapRequest r = request(!(pressModifiers_ & Qt::AltModifier), originOf(BandAt(*page(), pressPoint_)));
     const QRectF frame(SnapPoint(targets_, pressPoint_, r), SnapPoint(targets_, lastPoint_, r));
     if ((lastPoint_ - pressPoint_).manhattanLength() * zoom_ >= kDragThreshold) return frame.normalized();
   }
@@ -602,7 +614,15 @@ void DragController::finishInsert(QPointF point, bool snap) {
     emit insertFinished();
     return;
   }
-  const SnapRequest r = request(snap, {});
+  // Views go on the band under the press; a dialog page takes its
+  // controls itself. The corners snap on that band's grid.
+  TfrxComponent* parent = BandAt(*page(), pressPoint_);
+  if (parent == nullptr && !qobject_cast<report::TfrxReportPage*>(page())) parent = page();
+  if (parent == nullptr) {
+    lastError_ = QStringLiteral("Obiekt można wstawić tylko na wstęgę.");
+    return;
+  }
+  const SnapRequest r = request(snap, originOf(parent));
   const QPointF start = SnapPoint(targets_, pressPoint_, r);
   QRectF bounds;
   const QPointF d = point - pressPoint_;
@@ -610,20 +630,6 @@ void DragController::finishInsert(QPointF point, bool snap) {
     bounds = QRectF(start, SnapPoint(targets_, point, r)).normalized();
   else
     bounds = QRectF(start, DefaultInsertSize(className));
-  // Views go on the band under their top-left corner; a dialog page takes
-  // its controls itself.
-  TfrxComponent* parent = BandAt(*page(), bounds.topLeft());
-  if (parent == nullptr && !qobject_cast<report::TfrxReportPage*>(page())) parent = page();
-  if (parent == nullptr) {
-    lastError_ = QStringLiteral("Obiekt można wstawić tylko na wstęgę.");
-    return;
-  }
-  // The grid of the band it goes on.
-  if (parent != page() && snap && document_.Options().snapToGrid) {
-    const QPointF origin = originOf(parent);
-    const double step = document_.Options().gridStep();
-    bounds.moveTopLeft({SnapToGrid(bounds.left(), origin.x(), step), SnapToGrid(bounds.top(), origin.y(), step)});
-  }
   const QRectF relative = bounds.translated(-originOf(parent));
   const QString parentName = parent->Name();
   QUndoStack& stack = document_.UndoStack();

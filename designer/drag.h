@@ -29,7 +29,8 @@ namespace valmoro::designer {
 class DesignerDocument;
 
 // Height of a band's caption strip in report pixels: it fills the gap the
-// designer keeps above every band (half a centimetre).
+// designer keeps above every band (half a centimetre), or less where bands
+// stand closer.
 inline constexpr double kBandCaptionHeight = 18.89765;
 
 // What lies under a point, as the designer sees it.
@@ -48,7 +49,8 @@ QList<int> HandlesOf(const report::TfrxComponent& object);
 // Where a handle stands (page pixels).
 QPointF HandlePosition(const report::TfrxComponent& object, int handle);
 
-// The caption strip above a band (page pixels).
+// The caption strip above a band (page pixels): the gap between it and the
+// band above, at most kBandCaptionHeight tall.
 QRectF CaptionRect(const report::TfrxBand& band);
 
 // The band of the page that holds a point (its area, not its caption); none

@@ -18,7 +18,7 @@ namespace {
 
 // Labels stand at least this far apart (screen pixels); finer marks are
 // left out below kMinTickSpacing.
-constexpr double kMinLabelSpacing = 40;
+constexpr double kMinLabelSpacing = 30;
 constexpr double kMinTickSpacing = 3;
 
 struct Scale {

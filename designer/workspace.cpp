@@ -39,6 +39,7 @@ constexpr int kHandleSize = 5;
 // Below this many screen pixels between grid lines the grid is not drawn.
 constexpr double kMinGridPixels = 4;
 constexpr double kWheelFactor = 1.2;
+constexpr double kMinCaptionPixels = 8;
 
 const gfx::Color kBackColor = gfx::rgb(128, 128, 128);
 const gfx::Color kShadowColor = gfx::rgb(64, 64, 64);
@@ -418,10 +419,12 @@ void DesignWorkspace::paintBands(gfx::Canvas& canvas, const QRect& clip) {
       canvas.setBrush({qobject_cast<report::TfrxDataBand*>(band) ? kDataBandTint : kBandTint, gfx::BrushStyle::Solid});
       canvas.fillRect(toRect(area));
       paintGrid(canvas, band->AbsoluteBounds(), {band->AbsLeft(), band->AbsTop()}, clip);
-      const gfx::Rect caption = toRect(PageToViewport(CaptionRect(*band)));
+      const QRectF strip = PageToViewport(CaptionRect(*band));
+      const gfx::Rect caption = toRect(strip);
       canvas.setBrush({kCaptionColor, gfx::BrushStyle::Solid});
       canvas.fillRect(caption);
-      if (caption.height() >= 8) {
+      // A strip too thin for text stays a plain bar.
+      if (strip.height() >= kMinCaptionPixels) {
         gfx::Font f = font;
         f.height = -std::min(11, caption.height() - 3);
         canvas.setFont(f);
