@@ -60,6 +60,11 @@ gfx::Rect toRect(const QRectF& r) {
   return {px(n.left()), px(n.top()), px(n.right()), px(n.bottom())};
 }
 
+QRect toQRect(const QRectF& r) {
+  const QRectF n = r.normalized();
+  return QRect(QPoint(px(n.left()), px(n.top())), QPoint(px(n.right()), px(n.bottom())));
+}
+
 }  // namespace
 
 DesignWorkspace::DesignWorkspace(DesignerDocument& document, QWidget* parent)
@@ -172,6 +177,19 @@ void DesignWorkspace::scheduleLayout() {
 }
 
 void DesignWorkspace::modelChanged(const report::ReportChange& change) {
+  // A view's text, font or colour: only its own rectangle is drawn again
+  // (with room for its frame and shadow). Moves and everything else: the
+  // whole viewport, which Qt draws once however often it is asked.
+  static const QStringList geometry{QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"),
+                                    QStringLiteral("Height"), QStringLiteral("Align")};
+  if (change.kind == report::ReportChange::Kind::Property && qobject_cast<report::TfrxView*>(change.object) &&
+      change.object->Page() == page() && !geometry.contains(change.property) &&
+      !change.property.startsWith(QLatin1String("Frame"))) {
+    const QRectF r = PageToViewport(change.object->AbsoluteBounds().normalized());
+    const int margin = 4 + px(8 * zoom_);
+    viewport()->update(toQRect(r).adjusted(-margin, -margin, margin, margin));
+    return;
+  }
   viewport()->update();
   // Only the paper and the bands change the scrolled area.
   if (change.kind != report::ReportChange::Kind::Property || qobject_cast<report::TfrxPage*>(change.object) ||
@@ -397,7 +415,10 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
   for (TfrxComponent* object : p->AllObjects()) {
     auto* view = qobject_cast<report::TfrxView*>(object);
     if (view == nullptr) continue;
-    const QRectF r = PageToViewport(view->AbsoluteBounds().normalized());
+    // Mapped here rather than through PageToViewport: a page may hold
+    // thousands of views.
+    const QRectF abs = view->AbsoluteBounds().normalized();
+    const QRectF r(origin + abs.topLeft() * zoom_, abs.size() * zoom_);
     if (!r.adjusted(-1, -1, 1, 1).intersects(visible)) continue;
     view->Paint(canvas, context);
     ++lastPaintedViews_;

@@ -619,3 +619,77 @@ TEST(DesignWorkspaceTest, RulersCountFromThePageOriginInTheChosenUnit) {
   EXPECT_NEAR(extent->first, 132.28355, 1e-6);
   EXPECT_NEAR(extent->second, 132.28355 + 188.9765, 1e-6);
 }
+
+TEST(DesignWorkspaceTest, SnapLinesShowWhileTheDragLastsAndColumnsAreMarked) {
+  Designer d([](report::TfrxReport& r) {
+    auto* page = qobject_cast<report::TfrxReportPage*>(r.FindObject(QStringLiteral("Page1")));
+    page->SetColumns(2);
+    page->SetColumnWidth(95);
+  });
+  const QPointF from = d.centreOf("PolePunkt");
+  // The left edge comes 2,5 px short of the next field's left edge (321,26).
+  const QPointF to = from + QPointF(186.5, 0);
+  d.send(d.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, {});
+  d.send(d.viewport(), QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton, {});
+  d.send(d.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, {});
+  EXPECT_NEAR(d.bounds("PolePunkt").left(), 321.26005, 1e-6);
+  const auto& lines = d.ws().Drag().SnapLines();
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const designer::SnapLine& l) {
+    return l.orientation == Qt::Vertical && std::abs(l.position - 321.26005) < 1e-6;
+  }));
+  gfx::RecordingCanvas canvas;
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const QRectF paper = d.ws().PaperRect();
+  const int sx = int(std::lround(d.at({321.26005, 0}).x()));
+  const auto drawn = canvas.callsOf(gfx::DrawCall::Line);
+  auto across = [&](int x, gfx::PenStyle style) {
+    return std::any_of(drawn.begin(), drawn.end(), [&](const gfx::DrawCall& c) {
+      return c.pen.style == style && c.points.at(0).x() == x && c.points.at(1).x() == x &&
+             c.points.at(0).y() <= paper.top() + 1 && c.points.at(1).y() >= paper.bottom() - 1;
+    });
+  };
+  EXPECT_TRUE(across(sx, gfx::PenStyle::Solid));
+  // The second column starts 95 mm in, dotted from the top to the bottom of the printable area.
+  const int column = int(std::lround(d.at({95 * report::fr01cm, 0}).x()));
+  EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [&](const gfx::DrawCall& c) {
+    return c.pen.style == gfx::PenStyle::Dot && c.points.at(0).x() == column && c.points.at(1).x() == column;
+  }));
+  d.send(d.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, {});
+  EXPECT_TRUE(d.ws().Drag().SnapLines().isEmpty());
+  canvas.clear();
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const auto after = canvas.callsOf(gfx::DrawCall::Line);
+  EXPECT_FALSE(std::any_of(after.begin(), after.end(), [&](const gfx::DrawCall& c) {
+    return c.pen.style == gfx::PenStyle::Solid && c.points.at(0).x() == sx && c.points.at(1).x() == sx &&
+           c.points.at(0).y() <= paper.top() + 1;
+  }));
+}
+
+TEST(DesignWorkspaceTest, ABandDraggedByItsCaptionMovesOnlyDown) {
+  Designer d;
+  const QRectF summary = d.bounds("ReportSummary1");
+  const QRectF inside = d.bounds("Podsumowanie");
+  const report::TfrxBand* band = qobject_cast<report::TfrxBand*>(d.object("ReportSummary1"));
+  const QPointF caption = d.at(designer::CaptionRect(*band).center());
+  d.drag(caption, caption + QPointF(30, 10), Qt::AltModifier);
+  expectRect(d.bounds("ReportSummary1"), summary.translated(0, 10));
+  expectRect(d.bounds("Podsumowanie"), inside);
+  EXPECT_EQ(d.selected(), QStringList{"ReportSummary1"});
+}
+
+TEST(DesignWorkspaceTest, ClickingElsewhereKeepsWhatWasTypedInPlace) {
+  Designer d;
+  auto* memo = qobject_cast<report::TfrxCustomMemoView*>(d.object("Modul"));
+  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.centreOf("Modul"), Qt::LeftButton, Qt::LeftButton, {});
+  QPlainTextEdit* editor = d.ws().TextEditor();
+  ASSERT_NE(editor, nullptr);
+  // The editor lies over the view.
+  const QRectF over = d.ws().PageToViewport(memo->AbsoluteBounds());
+  EXPECT_NEAR(editor->geometry().left(), over.left(), 1);
+  EXPECT_NEAR(editor->geometry().top(), over.top(), 1);
+  editor->selectAll();
+  QTest::keyClicks(editor, QStringLiteral("Modul pomiarowy"));
+  d.click(d.at({600, 500}));
+  EXPECT_EQ(d.ws().TextEditor(), nullptr);
+  EXPECT_EQ(memo->Text(), QStringLiteral("Modul pomiarowy"));
+}
