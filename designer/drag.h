@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QSizeF>
 #include <functional>
@@ -113,6 +114,15 @@ public:
   bool Dragging() const { return mode_ != Mode::None && mode_ != Mode::Pending; }
   // Lines the dragged object lies on now (for drawing).
   const QList<SnapLine>& SnapLines() const { return snapLines_; }
+  // A move of many objects changes the report only on release (a command
+  // over a thousand objects per mouse move would make the drag crawl):
+  // until then the workspace draws them moved by PreviewShift (page
+  // pixels). A move of a few objects changes the report as it goes.
+  static constexpr int kLiveMoveLimit = 32;
+  bool PreviewActive() const { return mode_ == Mode::Move && preview_; }
+  QPointF PreviewShift() const { return preview_ ? shift_ : QPointF(); }
+  // Whether an object moves with the previewed move (itself or a container).
+  bool MovesInPreview(const report::TfrxComponent* object) const;
   // The rubber band or the rectangle of a new object being drawn (page
   // pixels, normalised); empty when there is none.
   QRectF Frame() const;
@@ -181,6 +191,9 @@ private:
   QList<Moving> following_;
   SnapTargets targets_;
   QList<SnapLine> snapLines_;
+  bool preview_ = false;
+  QPointF shift_;
+  QSet<const report::TfrxComponent*> previewObjects_;
   QString lastError_;
   QString insertClass_;
   int insertFlag_ = 0;

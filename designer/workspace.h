@@ -142,6 +142,8 @@ private:
     int index = -1;
     double position = 0;  // page pixels
     bool inside = false;
+    bool moved = false;
+    QPoint start;  // viewport pixels
   } guideDrag_;
 
   QPointer<QPlainTextEdit> editor_;

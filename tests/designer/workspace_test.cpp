@@ -693,3 +693,74 @@ TEST(DesignWorkspaceTest, ClickingElsewhereKeepsWhatWasTypedInPlace) {
   EXPECT_EQ(d.ws().TextEditor(), nullptr);
   EXPECT_EQ(memo->Text(), QStringLiteral("Modul pomiarowy"));
 }
+
+TEST(DesignWorkspaceTest, AGuideMovesWithTheMouseAndAClickOnItSelectsWhatIsUnder) {
+  Designer d([](report::TfrxReport& r) {
+    qobject_cast<report::TfrxReportPage*>(r.FindObject(QStringLiteral("Page1")))->SetHGuides({QStringLiteral("250")});
+  });
+  d.document->Options().snapToGrid = false;
+  const int steps = d.document->UndoStack().index();
+  // A click on the guide over the summary's empty part: the band is selected, the guide stays.
+  d.click(d.at({600, 250}));
+  EXPECT_EQ(d.selected(), QStringList{"ReportSummary1"});
+  EXPECT_EQ(d.page()->HGuides(), QStringList{"250"});
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  // Dragged 30 px down it stands there, as one step.
+  d.drag(d.at({600, 250}), d.at({600, 280}));
+  ASSERT_EQ(d.page()->HGuides().size(), 1);
+  // Within the whole screen pixel the pointer stands on.
+  EXPECT_NEAR(designer::GuidePositions(*d.page(), Qt::Horizontal).at(0), 280, 0.5);
+  EXPECT_EQ(d.document->UndoStack().index(), steps + 1);
+  // Hovering over it offers to move it.
+  d.send(d.viewport(), QEvent::MouseMove, d.at({600, 280}), Qt::NoButton, Qt::NoButton, {});
+  EXPECT_EQ(d.viewport()->cursor().shape(), Qt::SplitVCursor);
+}
+
+TEST(DesignWorkspaceTest, ManyObjectsAreDrawnMovedAndChangedOnceOnRelease) {
+  Designer d([](report::TfrxReport& r) {
+    TfrxComponent* summary = r.FindObject(QStringLiteral("ReportSummary1"));
+    for (int i = 0; i < 40; ++i) {
+      auto* memo = new report::TfrxMemoView(summary);
+      memo->SetName(QStringLiteral("Maly%1").arg(i + 1));
+      memo->SetBounds(560 + (i % 4) * 30, 2 + (i / 4) * 11, 28, 10);
+      memo->SetText(QStringLiteral("m%1").arg(i + 1));
+    }
+  });
+  QList<TfrxComponent*> many;
+  for (int i = 0; i < 40; ++i) many.append(d.report.FindObject(QStringLiteral("Maly%1").arg(i + 1)));
+  d.document->SetSelection(many);
+  const QByteArray before = d.document->DocumentBytes();
+  const int steps = d.document->UndoStack().index();
+  const QRectF first = d.bounds("Maly1");
+  const QPointF from = d.at(many.first()->AbsoluteBounds().center());
+  const QPointF to = from + QPointF(20, 10);
+  d.send(d.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  // Still where they were in the report, drawn where they are going.
+  ASSERT_TRUE(d.ws().Drag().PreviewActive());
+  expectRect(d.bounds("Maly1"), first);
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  gfx::RecordingCanvas canvas;
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const QRectF going = d.ws().PageToViewport(many.first()->AbsoluteBounds().translated(20, 10));
+  const auto texts = canvas.callsOf(gfx::DrawCall::Text);
+  const auto drawn = std::find_if(texts.begin(), texts.end(), [](const gfx::DrawCall& c) { return c.text == "m1"; });
+  ASSERT_NE(drawn, texts.end());
+  EXPECT_TRUE(going.adjusted(-1, -1, 1, 1).contains(drawn->points.at(0)));
+  // Released: one step for all forty.
+  d.send(d.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+  expectRect(d.bounds("Maly1"), first.translated(20, 10));
+  expectRect(d.bounds("Maly40"), QRectF(560 + 3 * 30 + 20, 2 + 9 * 11 + 10, 28, 10));
+  EXPECT_EQ(d.document->UndoStack().index(), steps + 1);
+  d.document->UndoStack().undo();
+  EXPECT_EQ(d.document->DocumentBytes(), before);
+
+  // Esc while dragging them leaves everything as it was.
+  d.send(d.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  QTest::keyClick(&d.ws(), Qt::Key_Escape);
+  d.send(d.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+  expectRect(d.bounds("Maly1"), first);
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+}
