@@ -652,10 +652,22 @@ void DragController::finishInsert(QPointF point, bool snap) {
   const QPointF start = SnapPoint(targets_, pressPoint_, r);
   QRectF bounds;
   const QPointF d = point - pressPoint_;
-  if (std::max(std::abs(d.x()), std::abs(d.y())) * zoom_ >= kDragThreshold)
-    bounds = QRectF(start, SnapPoint(targets_, point, r)).normalized();
-  else
+  const bool line = cls->inherits(&report::TfrxCustomLineView::staticMetaObject);
+  if (std::max(std::abs(d.x()), std::abs(d.y())) * zoom_ >= kDragThreshold) {
+    const QPointF end = SnapPoint(targets_, point, r);
+    if (!line) {
+      bounds = QRectF(start, end).normalized();
+    } else if (insertFlag_ != 0) {
+      // A diagonal runs from the press to the release, whichever way.
+      bounds = QRectF(start, QSizeF(end.x() - start.x(), end.y() - start.y()));
+    } else if (std::abs(end.x() - start.x()) >= std::abs(end.y() - start.y())) {
+      bounds = QRectF(std::min(start.x(), end.x()), start.y(), std::abs(end.x() - start.x()), 0);
+    } else {
+      bounds = QRectF(start.x(), std::min(start.y(), end.y()), 0, std::abs(end.y() - start.y()));
+    }
+  } else {
     bounds = QRectF(start, DefaultInsertSize(className));
+  }
   const QRectF relative = bounds.translated(-originOf(parent));
   const QString parentName = parent->Name();
   QUndoStack& stack = document_.UndoStack();

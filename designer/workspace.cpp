@@ -412,6 +412,21 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
     paintBands(canvas, clip);
   } else {
     paintGrid(canvas, QRectF(0, 0, p->Width(), p->Height()), {}, clip);
+    // Controls of a dialog page have no drawing of their own yet: their
+    // outline and name show where they are.
+    gfx::Font font;
+    font.height = -11;
+    canvas.setFont(font);
+    for (TfrxComponent* child : p->Objects()) {
+      if (qobject_cast<report::TfrxView*>(child)) continue;
+      const gfx::Rect r = toRect(PageToViewport(child->AbsoluteBounds()));
+      canvas.setPen({gfx::clBlack, 1, gfx::PenStyle::Dot});
+      canvas.setBrush({gfx::clNone, gfx::BrushStyle::Clear});
+      canvas.rectangle(r);
+      canvas.pushClip(r);
+      canvas.textOut({r.left + 2, r.top + 1}, child->Name());
+      canvas.popClip();
+    }
   }
 
   // The views as they come out on paper.

@@ -764,3 +764,31 @@ TEST(DesignWorkspaceTest, ManyObjectsAreDrawnMovedAndChangedOnceOnRelease) {
   expectRect(d.bounds("Maly1"), first);
   EXPECT_EQ(d.document->UndoStack().index(), steps);
 }
+
+TEST(DesignWorkspaceTest, LinesAreDrawnFromWhereThePointerWentDown) {
+  Designer d;
+  // A straight line keeps level however the hand wavers.
+  d.ws().SetInsertTool(QStringLiteral("TfrxLineView"), 0);
+  d.drag(d.at({250, 40}), d.at({100, 47}), Qt::AltModifier);
+  ASSERT_EQ(d.document->Selection().size(), 1);
+  auto* line = qobject_cast<report::TfrxLineView*>(d.document->Selection().first());
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->Parent()->Name(), "ReportTitle1");
+  EXPECT_FALSE(line->Diagonal());
+  const double title = d.object("ReportTitle1")->AbsTop();
+  expectRect(QRectF(line->Left(), line->Top(), line->Width(), line->Height()), QRectF(100, 40 - title, 150, 0));
+  // A diagonal (creation flag 1) goes from the press to the release.
+  d.ws().SetInsertTool(QStringLiteral("TfrxLineView"), 1);
+  d.drag(d.at({300, 60}), d.at({200, 30}), Qt::AltModifier);
+  line = qobject_cast<report::TfrxLineView*>(d.document->Selection().first());
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->Diagonal());
+  expectRect(QRectF(line->Left(), line->Top(), line->Width(), line->Height()), QRectF(300, 60 - title, -100, -30));
+  // Outside every band nothing is placed and the tool stays.
+  const int steps = d.document->UndoStack().index();
+  d.ws().SetInsertTool(QStringLiteral("TfrxMemoView"));
+  d.click(d.at({300, 600}));
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  EXPECT_EQ(d.ws().InsertTool(), "TfrxMemoView");
+  EXPECT_FALSE(d.ws().Drag().LastError().isEmpty());
+}
