@@ -22,6 +22,7 @@
 #include "designer/object_editing.h"
 #include "designer/recovery_journal.h"
 #include "designer/script_text_command.h"
+#include "designer/rulers.h"
 #include "designer/workspace.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
