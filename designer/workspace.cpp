@@ -585,8 +585,19 @@ void DesignWorkspace::scrollContentsBy(int, int) {
 void DesignWorkspace::mousePressEvent(QMouseEvent* event) {
   if (editor_) CommitText();
   setFocus();
-  if (event->button() != Qt::LeftButton || page() == nullptr) return;
+  if (page() == nullptr) return;
   const QPointF at = ViewportToPage(event->position());
+  if (event->button() == Qt::RightButton) {
+    drag_.Cancel();
+    const DesignHit hit = drag_.HitAt(at);
+    if (hit.kind == DesignHit::Kind::Page)
+      document_.ClearSelection();
+    else if (hit.object && !document_.IsSelected(hit.object))
+      document_.Select(hit.object);
+    emit contextMenuRequested(event->globalPosition().toPoint());
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
   if (!drag_.InsertToolActive()) {
     const DesignHit hit = drag_.HitAt(at);
     if (hit.kind != DesignHit::Kind::Handle && hit.kind != DesignHit::Kind::View) {
@@ -648,6 +659,12 @@ void DesignWorkspace::mouseDoubleClickEvent(QMouseEvent* event) {
       drag_.Cancel();
       document_.Select(hit.object);
       EditText(hit.object);
+      return;
+    }
+    if (hit.kind == DesignHit::Kind::View || hit.kind == DesignHit::Kind::Band || hit.kind == DesignHit::Kind::Caption) {
+      drag_.Cancel();
+      document_.Select(hit.object);
+      emit editRequested(hit.object);
       return;
     }
   }

@@ -600,6 +600,9 @@ TEST(DesignWorkspaceTest, RulersCountFromThePageOriginInTheChosenUnit) {
   EXPECT_NEAR(labelAt("10"), zero + 37.7953, 1);
   d.document->Options().unit = report::LengthUnit::Inch;
   EXPECT_NEAR(labelAt("1"), zero + 96, 1);
+  d.document->Options().unit = report::LengthUnit::Pixel;
+  EXPECT_NEAR(labelAt("100"), zero + 100, 1);
+  EXPECT_EQ(labelAt("50"), -1000);
   // At 50 % the labels thin out but stay in place.
   d.document->Options().unit = report::LengthUnit::Centimetre;
   d.ws().SetZoom(0.5);
@@ -791,4 +794,37 @@ TEST(DesignWorkspaceTest, LinesAreDrawnFromWhereThePointerWentDown) {
   EXPECT_EQ(d.document->UndoStack().index(), steps);
   EXPECT_EQ(d.ws().InsertTool(), "TfrxMemoView");
   EXPECT_FALSE(d.ws().Drag().LastError().isEmpty());
+}
+
+TEST(DesignWorkspaceTest, DoubleClicksAndTheRightButtonAskTheWindow) {
+  Designer d([](report::TfrxReport& r) {
+    auto* line = new report::TfrxLineView(r.FindObject(QStringLiteral("ReportSummary1")));
+    line->SetName(QStringLiteral("Kreska"));
+    line->SetBounds(600, 100, 100, 0);
+  });
+  QList<TfrxComponent*> edit;
+  QObject::connect(&d.ws(), &DesignWorkspace::editRequested, [&](TfrxComponent* object) { edit.append(object); });
+  QSignalSpy menu(&d.ws(), &DesignWorkspace::contextMenuRequested);
+  // A view without an in-place editor, and a band.
+  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.at(d.object("Kreska")->AbsoluteBounds().center()), Qt::LeftButton,
+         Qt::LeftButton, {});
+  ASSERT_EQ(edit.size(), 1);
+  EXPECT_EQ(edit.at(0), d.object("Kreska"));
+  EXPECT_EQ(d.ws().TextEditor(), nullptr);
+  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.at({650, 295}), Qt::LeftButton, Qt::LeftButton, {});
+  ASSERT_EQ(edit.size(), 2);
+  EXPECT_EQ(edit.at(1), d.object("ReportSummary1"));
+  // The right button selects what it points at, keeps a selection it points into.
+  d.click(d.centreOf("PoleData"));
+  d.click(d.centreOf("PolePunkt"), Qt::ShiftModifier);
+  const QPointF punkt = d.centreOf("PolePunkt");
+  d.send(d.viewport(), QEvent::MouseButtonPress, punkt, Qt::RightButton, Qt::RightButton, {});
+  EXPECT_EQ(d.selected(), (QStringList{"PoleData", "PolePunkt"}));
+  ASSERT_EQ(menu.count(), 1);
+  EXPECT_EQ(menu.at(0).at(0).toPoint(), d.viewport()->mapToGlobal(punkt).toPoint());
+  d.send(d.viewport(), QEvent::MouseButtonPress, d.centreOf("Tytul"), Qt::RightButton, Qt::RightButton, {});
+  EXPECT_EQ(d.selected(), QStringList{"Tytul"});
+  d.send(d.viewport(), QEvent::MouseButtonPress, d.at({600, 500}), Qt::RightButton, Qt::RightButton, {});
+  EXPECT_TRUE(d.selected().isEmpty());
+  EXPECT_EQ(menu.count(), 3);
 }
