@@ -394,7 +394,8 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
 
   if (reportPage) {
     reportPage->PaintBackground(canvas, context);
-    const QRectF printable(0, 0, reportPage->Width(), paperSize().height() - (reportPage->TopMargin() + reportPage->BottomMargin()) * report::fr01cm);
+    const QRectF printable(0, 0, PrintableWidth(*reportPage),
+                           paperSize().height() - (reportPage->TopMargin() + reportPage->BottomMargin()) * report::fr01cm);
     canvas.setPen({kMarginColor, 1, gfx::PenStyle::Solid});
     canvas.setBrush({gfx::clNone, gfx::BrushStyle::Clear});
     canvas.rectangle(toRect(PageToViewport(printable)));

@@ -828,3 +828,32 @@ TEST(DesignWorkspaceTest, DoubleClicksAndTheRightButtonAskTheWindow) {
   EXPECT_TRUE(d.selected().isEmpty());
   EXPECT_EQ(menu.count(), 3);
 }
+
+TEST(DesignWorkspaceTest, ThePaperHasAShadowAndItsMarginsAThinFrame) {
+  Designer d;
+  gfx::RecordingCanvas canvas;
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const QRectF paper = d.ws().PaperRect();
+  const gfx::Rect sheet{int(std::lround(paper.left())), int(std::lround(paper.top())), int(std::lround(paper.right())),
+                        int(std::lround(paper.bottom()))};
+  EXPECT_NEAR(paper.width(), 210 * report::fr01cm, 1e-6);
+  const auto fills = canvas.callsOf(gfx::DrawCall::FillRect);
+  auto filled = [&](const gfx::Rect& r, gfx::Color color) {
+    return std::any_of(fills.begin(), fills.end(),
+                       [&](const gfx::DrawCall& c) { return c.rect == r && c.brush.color == color; });
+  };
+  EXPECT_TRUE(filled(sheet, gfx::clWhite));
+  EXPECT_TRUE(std::any_of(fills.begin(), fills.end(), [&](const gfx::DrawCall& c) {
+    return c.rect == gfx::Rect{sheet.left + 4, sheet.top + 4, sheet.right + 4, sheet.bottom + 4};
+  }));
+  // The printable area: 10 mm in from every side of the A4 sheet.
+  const QPointF topLeft = d.at({0, 0});
+  const QPointF bottomRight = d.at({190 * report::fr01cm, 277 * report::fr01cm});
+  const auto frames = canvas.callsOf(gfx::DrawCall::Rectangle);
+  EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const gfx::DrawCall& c) {
+    return c.brush.style == gfx::BrushStyle::Clear && c.rect.left == int(std::lround(topLeft.x())) &&
+           c.rect.top == int(std::lround(topLeft.y())) && c.rect.right == int(std::lround(bottomRight.x())) &&
+           c.rect.bottom == int(std::lround(bottomRight.y()));
+  }));
+  EXPECT_NEAR(topLeft.x() - paper.left(), 10 * report::fr01cm, 1e-6);
+}
