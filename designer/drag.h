@@ -2,8 +2,9 @@
 // What the mouse and the keyboard do to a design page, without the widget:
 // the workspace turns its events into page coordinates (report pixels from
 // the top-left corner of the printable area) and hands them here. Every
-// change goes through the document as edit commands; the moves of one drag
-// merge into one undo step and the gesture is ended on release.
+// change goes through the document as edit commands; what one drag does is
+// one undo step (its commands merge, or it is made once on release) and the
+// gesture is ended on release.
 
 #include <QList>
 #include <QObject>
@@ -55,7 +56,7 @@ QPointF HandlePosition(const report::TfrxComponent& object, int handle);
 QRectF CaptionRect(const report::TfrxBand& band);
 
 // The band of the page that holds a point (its area, not its caption); none
-// outside every band. `except` and what is inside it are passed over.
+// outside every band. `except` is passed over.
 report::TfrxBand* BandAt(const report::TfrxPage& page, QPointF point, const report::TfrxComponent* except = nullptr);
 
 // Handles of the selection (within `grip` pixels), then a band's bottom edge
