@@ -329,9 +329,13 @@ Unit* lastBelow(const Unit& unit, int kind) {
   return found;
 }
 
-Placement plan(const Layout& layout, int kind, const TfrxBand* anchor) {
+Placement plan(const TfrxReportPage& page, const Layout& layout, int kind, const TfrxBand* anchor) {
   Placement p;
   p.kind = kind;
+  // A band of another page points at nothing here.
+  if (anchor && anchor->Parent() != &page) anchor = nullptr;
+  // Column headers and footers are allowed on a page of one column too:
+  // the engine prints them at the top and bottom of every page then.
   if (isPageKind(kind)) {
     if (!layout.Slot(kind).isEmpty()) throw ReportError(pageKindTaken(kind));
     p.where = Placement::Slot;
@@ -474,7 +478,7 @@ QList<QPair<QString, QRectF>> StackBands(const TfrxReportPage& page) { return St
 QString BandInsertRefusal(const TfrxReportPage& page, const QString& className, const TfrxBand* anchor) {
   try {
     const std::unique_ptr<TfrxBand> probe = probeBand(className);
-    plan(Layout(page), kindOf(probe.get()), anchor);
+    plan(page, Layout(page), kindOf(probe.get()), anchor);
   } catch (const ReportError& e) {
     return e.message();
   }
@@ -498,7 +502,7 @@ std::unique_ptr<QUndoCommand> MakeInsertBand(TfrxReportPage& page, const QString
   report::TfrxReport& report = reportOf(page);
   const std::unique_ptr<TfrxBand> probe = probeBand(className);
   const int kind = kindOf(probe.get());
-  const Placement placement = plan(Layout(page), kind, anchor);
+  const Placement placement = plan(page, Layout(page), kind, anchor);
   const QRectF bounds(0, 0, newBandWidth(page, *probe), DefaultBandHeight(className));
   QString name;
   auto group = CommandGroup::Build(QString(), [&](CommandGroup& steps) {

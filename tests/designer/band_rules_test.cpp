@@ -234,6 +234,34 @@ TEST(BandRules, PageHeaderStandsAboveTheTitleWhenThePagePrintsItFirst) {
   expectStacked(*d.page);
 }
 
+TEST(BandRules, ColumnBandsAreOneColumnWideAndVerticalBandsStayOutOfTheStack) {
+  Design d;
+  d.page->SetColumns(2);
+  auto* vertical = new TfrxMasterData(d.page);
+  vertical->SetName("Pionowa");
+  vertical->SetVertical(true);
+  vertical->SetBounds(300, 0, 50, 200);
+  d.insert("TfrxPageHeader");
+  d.insert("TfrxMasterData");
+  d.insert("TfrxColumnHeader");
+  // 95 mm columns; the page header spans them all.
+  EXPECT_NEAR(d.band("MasterData1")->Width(), 359.05535, 1e-4);
+  EXPECT_NEAR(d.band("ColumnHeader1")->Width(), 359.05535, 1e-4);
+  EXPECT_NEAR(d.band("PageHeader1")->Width(), kA4Width, 1e-4);
+  EXPECT_EQ(d.order(), (QStringList{"PageHeader1", "ColumnHeader1", "MasterData1"}));
+  EXPECT_EQ(vertical->Left(), 300);
+  EXPECT_EQ(vertical->Top(), 0);
+  // A band of another page points at nothing here: the detail goes under this page's master.
+  auto* other = new TfrxReportPage(&d.report);
+  other->SetName("Page2");
+  auto* foreign = new TfrxMasterData(other);
+  foreign->SetName("Obca");
+  QString name;
+  d.stack.push(MakeInsertBand(*d.page, "TfrxDetailData", foreign, &name).release());
+  EXPECT_EQ(d.band(name)->Parent(), d.page);
+  EXPECT_EQ(d.order(), (QStringList{"PageHeader1", "ColumnHeader1", "MasterData1", "DetailData1"}));
+}
+
 TEST(BandRules, TheBandPointedAtChoosesTheDataBand) {
   Design d;
   d.insert("TfrxMasterData");
