@@ -220,7 +220,15 @@ void drawBandIcon(QPainter& p, int kind, double u) {
     return;
   }
   const double indent = kind == 14 ? 2 * u : 0;
-  p.drawRect(QRectF(page.left() + u + indent, top, page.width() - 2 * u - indent, 2.5 * u));
+  const double height = kind == 0 || kind == 1 ? 4 * u : 2.5 * u;
+  if (kind == 15 || kind == 16) {
+    // One strip per column.
+    const double width = (page.width() - 3 * u) / 2;
+    p.drawRect(QRectF(page.left() + u, top, width, height));
+    p.drawRect(QRectF(page.left() + 2 * u + width, top, width, height));
+    return;
+  }
+  p.drawRect(QRectF(page.left() + u + indent, top, page.width() - 2 * u - indent, height));
   if (kind >= 6 && kind <= 11) {
     // Rows, and one more step in for every detail level.
     p.setPen(QPen(colour, u * 0.8));
@@ -284,8 +292,16 @@ void drawViewIcon(QPainter& p, const CatalogueEntry& e, double u) {
         p.drawPolygon(QPolygonF({QPointF(box.center().x(), box.top()), QPointF(box.right(), box.center().y()),
                                  QPointF(box.center().x(), box.bottom()), QPointF(box.left(), box.center().y())}));
         break;
-      case report::skDiagonal1: p.drawLine(box.bottomLeft(), box.topRight()); break;
-      default: p.drawLine(box.topLeft(), box.bottomRight()); break;
+      default: {
+        // A diagonal of the shape's box, the box shown faintly.
+        p.setPen(QPen(kPaleBlue.darker(120), 0.8 * u, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(box);
+        p.setPen(QPen(kInk, 1.2 * u));
+        if (e.flag == report::skDiagonal1) p.drawLine(box.bottomLeft(), box.topRight());
+        else p.drawLine(box.topLeft(), box.bottomRight());
+        break;
+      }
     }
   } else if (e.className == u"TfrxSubreport") {
     p.setBrush(kPaleBlue);
