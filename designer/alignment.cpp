@@ -86,8 +86,8 @@ void spaceEqually(std::vector<Target>& targets, bool horizontal) {
 // name before and after, so that undo gives the very order back.
 class StackingCommand : public QUndoCommand {
 public:
+  // The children of one parent by name.
   struct Parent {
-    QString name;
     QStringList before, after;
   };
   StackingCommand(report::TfrxReport& report, const QString& text, std::vector<Parent> parents)
@@ -100,15 +100,16 @@ public:
 private:
   void apply(bool back) {
     for (const Parent& p : parents_) {
-      TfrxComponent& parent = report::edit::objectNamed(report_, p.name);
       const QStringList& order = back ? p.before : p.after;
       for (int i = 0; i < order.size(); ++i) {
         TfrxComponent& child = report::edit::objectNamed(report_, order[i]);
-        if (child.IndexInParent() == i) continue;
+        const int was = child.IndexInParent();
+        if (was == i) continue;
         child.SetIndexInParent(i);
-        // Told as a move within the same parent: whoever draws the
-        // children draws them again in their new order.
-        report::changes::parentChanged(child, &parent, &parent);
+        // No published property holds the order: it is told under the
+        // name of the accessor, so that whoever draws the children draws
+        // them again.
+        report::changes::propertyChanged(child, QStringLiteral("IndexInParent"), was, i);
       }
     }
   }
@@ -218,7 +219,6 @@ std::unique_ptr<QUndoCommand> MakeStackingOrder(report::TfrxReport& report, cons
   std::vector<StackingCommand::Parent> changed;
   for (TfrxComponent* parent : parents) {
     StackingCommand::Parent p;
-    p.name = parent->Name();
     QStringList moved, others;
     for (TfrxComponent* child : parent->Objects()) {
       p.before.append(child->Name());

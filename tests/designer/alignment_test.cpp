@@ -13,6 +13,7 @@
 #include "report/model/report.h"
 #include "report/model/report_error.h"
 #include "report/model/report_page.h"
+#include "tests/report/change_recorder.h"
 #include "tests/report/document_support.h"
 
 namespace valmoro::designer {
@@ -180,9 +181,14 @@ TEST(Alignment, FrontAndBackChangeTheOrderAmongSiblings) {
   auto front = MakeStackingOrder(v.report, {v.c, v.b}, StackingOrder::Front);
   ASSERT_NE(front, nullptr);
   QUndoStack& stack = v.stack;
+  Recorder recorder;
+  v.report.AddObserver(&recorder);
   stack.push(front.release());
+  v.report.RemoveObserver(&recorder);
   EXPECT_EQ(stack.undoText(), "Przeniesienie na wierzch");
   EXPECT_EQ(v.childNames(v.master), (QStringList{"D", "Line1", "B", "C"}));
+  // Whoever draws the band hears of each view that changed places.
+  EXPECT_EQ(recorder.take(), (QStringList{"D.IndexInParent: 2 -> 0", "Line1.IndexInParent: 3 -> 1"}));
   const QByteArray inFront = v.document();
   stack.undo();
   EXPECT_EQ(v.childNames(v.master), (QStringList{"B", "C", "D", "Line1"}));
