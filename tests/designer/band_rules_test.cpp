@@ -224,6 +224,46 @@ TEST(BandRules, ShippedReportTakesHeaderAndDetailInPlace) {
   EXPECT_EQ(d.document(), original);
 }
 
+TEST(BandRules, EveryKindOnTheShippedReport) {
+  const QStringList top = {"ReportTitle1", "PageHeader1"};
+  const QStringList bottom = {"ReportSummary1", "PageFooter1"};
+  // The order after inserting each kind, or "!" and the refusal.
+  const QList<QPair<QString, QStringList>> cases = {
+      {"TfrxReportTitle", {"!Strona ma już tytuł raportu."}},
+      {"TfrxReportSummary", {"!Strona ma już podsumowanie raportu."}},
+      {"TfrxPageHeader", {"!Strona ma już nagłówek strony."}},
+      {"TfrxPageFooter", {"!Strona ma już stopkę strony."}},
+      {"TfrxHeader", top + QStringList{"Header1", "MasterData1"} + bottom},
+      {"TfrxFooter", top + QStringList{"MasterData1", "Footer1"} + bottom},
+      {"TfrxMasterData", top + QStringList{"MasterData1", "MasterData2"} + bottom},
+      {"TfrxDetailData", top + QStringList{"MasterData1", "DetailData1"} + bottom},
+      {"TfrxSubdetailData", {"!Wstęga danych podszczegółowych wymaga wstęgi danych szczegółowych."}},
+      {"TfrxDataBand6", {"!Wstęga danych poziomu 6 wymaga wstęgi danych poziomu 5."}},
+      {"TfrxGroupHeader", top + QStringList{"GroupHeader1", "MasterData1"} + bottom},
+      {"TfrxGroupFooter", {"!Stopka grupy wymaga nagłówka grupy."}},
+      {"TfrxChild", {"!Zaznacz wstęgę, do której ma należeć wstęga podrzędna."}},
+      {"TfrxColumnHeader", top + QStringList{"ColumnHeader1", "MasterData1"} + bottom},
+      {"TfrxColumnFooter", top + QStringList{"MasterData1", "ColumnFooter1"} + bottom},
+      {"TfrxOverlay", top + QStringList{"MasterData1"} + bottom + QStringList{"Overlay1"}},
+  };
+  for (const auto& [cls, expected] : cases) {
+    Design d(kShipped);
+    const QByteArray original = d.document();
+    const QString name = d.insert(cls);
+    if (expected.first().startsWith('!')) {
+      EXPECT_EQ(name, expected.first()) << cls.toStdString();
+      EXPECT_EQ(d.document(), original) << cls.toStdString();
+      continue;
+    }
+    EXPECT_EQ(d.order(), expected) << cls.toStdString();
+    expectStacked(*d.page);
+    if (auto* data = qobject_cast<TfrxDataBand*>(d.band(name))) {
+      EXPECT_EQ(data->DataSetName(), "Wpisy");
+    }
+    d.expectUndoRedo(original, d.document());
+  }
+}
+
 TEST(BandRules, PageHeaderStandsAboveTheTitleWhenThePagePrintsItFirst) {
   Design d;
   d.page->SetTitleBeforeHeader(false);
