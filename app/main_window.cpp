@@ -24,6 +24,7 @@
 #include "app/login_window.h"
 #include "app/pictures.h"
 #include "app/registers.h"
+#include "designer/designer_install.h"
 #include "platform/component_stream.h"
 #include "platform/database.h"
 #include "platform/db_grid.h"
@@ -526,6 +527,17 @@ void TAOknoGl::createReportComponents() {
   frxReport1->PrintOptions()->SetPrintOnSheet(0);
   frxReport1->SetScriptLanguage(QStringLiteral("PascalScript"));
   frxReport1->SetScriptText({QStringLiteral("begin"), QString(), QStringLiteral("end.")});
+
+  // The designer's defaults are the component's own (PascalScript, Arial
+  // 13 px, 10 mm margins, A4 portrait); a layout that does not exist yet is
+  // saved where "Raport" reads it.
+  designer_ = std::make_unique<designer::TfrxDesigner>();
+  frxDesigner1 = designer_.get();
+  frxDesigner1->DefaultFileName = reportPath();
+  // The designer's preview shows the period of the grid, as "Raport" does.
+  frxDesigner1->OnPreviewReport = [this](TfrxReport& report) {
+    if (rangeFrom_.isValid()) setReportPeriod(report, periodText(rangeFrom_, rangeTo_));
+  };
 }
 
 namespace {

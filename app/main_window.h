@@ -16,6 +16,10 @@ class QMenu;
 class QTimer;
 class QToolButton;
 
+namespace valmoro::designer {
+class TfrxDesigner;
+}
+
 namespace valmoro::exports {
 class TfrxPDFExport;
 class TfrxRTFExport;
@@ -100,6 +104,8 @@ public:
   // over the visible log, so the date filter in force applies to it.
   report::TfrxReport* frxReport1;
   report::TfrxDBDataset* frxDBDataset1;
+  // The designer component: its defaults for what the designer creates.
+  designer::TfrxDesigner* frxDesigner1;
 
   // Panel 0: the database connection; 1: who is logged in; 2: the readings
   // the grid shows (the date range in force).
@@ -160,6 +166,7 @@ private:
   std::unique_ptr<db::Connection> connection_;
   std::unique_ptr<report::TfrxDBDataset> dbDataset_;
   std::unique_ptr<report::TfrxReport> report_;
+  std::unique_ptr<designer::TfrxDesigner> designer_;
   void createReportComponents();
   QLabel* statusPanels_[3];
   TLogowanie* logowanie_ = nullptr;

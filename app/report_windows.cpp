@@ -1,5 +1,6 @@
 #include "app/report_windows.h"
 
+#include "designer/designer_install.h"
 #include "export/export_filter.h"
 #include "preview/preview_hooks.h"
 #include "preview/preview_install.h"
@@ -36,6 +37,7 @@ std::vector<preview::hooks::ExportEntry> registeredFilters() {
 
 void installReportWindows() {
   preview::installReportWindows();
+  designer::InstallDesigner();
   preview::hooks::setExportFilterLister(registeredFilters);
 }
 

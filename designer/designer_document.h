@@ -29,6 +29,7 @@ class EditCommand;
 namespace valmoro::designer {
 
 class RecoveryJournal;
+class WholeReportCommand;
 
 // What the designer component gives every report it opens and every page
 // and object it creates (the designer component's settings).
@@ -104,6 +105,8 @@ public:
 
   // --- Files --------------------------------------------------------------------
   QString FileName() const { return fileName_; }
+  // Names the file a report without one is saved to (its journal with it).
+  void SetFileName(const QString& fileName);
   // Changed since opened or last saved (the undo stack away from its clean
   // state).
   bool IsModified() const { return !undo_.isClean(); }
@@ -147,8 +150,14 @@ signals:
   void optionsChanged();
 
 private:
+  friend class WholeReportCommand;
   void reportChanged(const report::ReportChange& change) override;
+  void markDesigning();
+  // After a new or opened document: first page, nothing selected, a new journal.
   void afterReplace();
+  // After the whole report was read again within the same document (undo
+  // of a whole-report change): the same page and selection by name.
+  void reloaded(const QString& pageName, const QStringList& selection);
   void writeFile(const QString& fileName);
 
   report::TfrxReport& report_;

@@ -213,23 +213,25 @@ void TfrxComponent::DestroyChildren() {
 
 // --- Bounds ------------------------------------------------------------------
 
+// Restrictions hold against editing, not against reading: a document or an
+// undo snapshot read into a designed object puts back what it says.
 void TfrxComponent::SetLeft(double value) {
-  if (designing_ && restrictions_.testFlag(rfDontMove)) return;
+  if (designing_ && !loading_ && restrictions_.testFlag(rfDontMove)) return;
   left_ = value;
 }
 
 void TfrxComponent::SetTop(double value) {
-  if (designing_ && restrictions_.testFlag(rfDontMove)) return;
+  if (designing_ && !loading_ && restrictions_.testFlag(rfDontMove)) return;
   top_ = value;
 }
 
 void TfrxComponent::SetWidth(double value) {
-  if (designing_ && restrictions_.testFlag(rfDontSize)) return;
+  if (designing_ && !loading_ && restrictions_.testFlag(rfDontSize)) return;
   width_ = value;
 }
 
 void TfrxComponent::SetHeight(double value) {
-  if (designing_ && restrictions_.testFlag(rfDontSize)) return;
+  if (designing_ && !loading_ && restrictions_.testFlag(rfDontSize)) return;
   height_ = value;
 }
 

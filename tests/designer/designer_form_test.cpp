@@ -1,0 +1,265 @@
+// The designer window driven as a user drives it: keys and menus, the code
+// tab, saving and closing with the questions a user gets, and the settings
+// it keeps between runs.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include "designer/clipboard.h"
+#include "designer/designer_form.h"
+#include "designer/designer_install.h"
+#include "designer_support.h"
+#include "platform/dialogs.h"
+#include "platform/recording_canvas.h"
+#include "preview/page_source.h"
+#include "preview/preview.h"
+#include "preview/preview_form.h"
+#include "preview/preview_install.h"
+#include "report/model/edit/commands.h"
+#include "report/model/memo_view.h"
+#include "report/model/report_page.h"
+
+namespace valmoro::designer {
+namespace {
+
+using testing::Designed;
+using testing::fileBytes;
+
+struct Window : Designed {
+  explicit Window(bool shipped = true) : Designed(shipped), form(*document) {
+    form.show();
+    form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+  // A key as the user presses it in the window.
+  void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+  }
+  QString text(const char* memo) const {
+    return qobject_cast<report::TfrxCustomMemoView*>(report.FindObject(QString::fromLatin1(memo)))->Text();
+  }
+  dialogs::RecordingScope recording;
+  TfrxDesignerForm form;
+};
+
+TEST(DesignerForm, MenusAndEveryActionCanBeReachedByKeyboard) {
+  Window w;
+  QStringList menus;
+  for (QAction* menu : w.form.menuBar()->actions()) menus.append(menu->text().remove('&'));
+  EXPECT_EQ(menus, QStringList({"Plik", "Edycja", "Raport", "Widok", "Pomoc"}));
+  // Every action is in a menu (reached with Alt and the arrows) or has a
+  // key of its own, and its hint says what it does.
+  QSet<QAction*> inMenus;
+  std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+      inMenus.insert(a);
+      if (a->menu()) walk(a->menu());
+    }
+  };
+  for (QAction* menu : w.form.menuBar()->actions()) walk(menu->menu());
+  for (const QString& name : w.form.ActionNames()) {
+    QAction* action = w.form.Action(name);
+    EXPECT_TRUE(inMenus.contains(action) || !action->shortcut().isEmpty()) << name.toStdString();
+    EXPECT_FALSE(action->statusTip().isEmpty()) << name.toStdString();
+  }
+  EXPECT_EQ(w.form.Action("actSave")->shortcut(), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(w.form.Action("actRedo")->shortcut(), QKeySequence("Ctrl+Y"));
+  EXPECT_EQ(w.form.Action("actPreview")->shortcut(), QKeySequence("F9"));
+  EXPECT_EQ(w.form.Action("actNextPanel")->shortcut(), QKeySequence("F6"));
+  // Tabs: the code, then each page by name.
+  ASSERT_EQ(w.form.Tabs()->count(), 2);
+  EXPECT_EQ(w.form.Tabs()->tabText(0), "Kod");
+  EXPECT_EQ(w.form.Tabs()->tabText(1), "Page1");
+  EXPECT_EQ(w.form.Tabs()->currentIndex(), 1);
+  EXPECT_TRUE(w.form.windowTitle().startsWith("Raport.fr3")) << w.form.windowTitle().toStdString();
+}
+
+TEST(DesignerForm, KeysUndoRedoSelectAllAndDelete) {
+  Window w;
+  const QByteArray original = w.bytes();
+  w.form.Workspace()->setFocus();
+  w.press(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(w.document->Selection().size(), 28);  // every view of every band
+  w.document->Select(w.report.FindObject("Okres"));
+  // The name is still used by the script? Okres is not; it goes at once.
+  w.press(Qt::Key_Delete);
+  EXPECT_EQ(w.report.FindObject("Okres"), nullptr);
+  EXPECT_TRUE(w.form.windowTitle().startsWith("*"));
+  EXPECT_TRUE(w.form.Action("actUndo")->isEnabled());
+  EXPECT_TRUE(w.form.Action("actUndo")->text().contains("Usunięcie")) << w.form.Action("actUndo")->text().toStdString();
+  w.press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(w.report.FindObject("Okres"), nullptr);
+  EXPECT_EQ(w.bytes(), original);
+  EXPECT_FALSE(w.form.windowTitle().startsWith("*"));
+  w.press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(w.report.FindObject("Okres"), nullptr);
+}
+
+TEST(DesignerForm, DeletingANameTheScriptUsesAsksFirst) {
+  Window w;
+  // The shipped script handles ReportSummary1's OnBeforePrint and fills
+  // the summary's views by name.
+  w.document->Select(w.report.FindObject("BrakWpisow"));
+  dialogs::queueAnswer(false);
+  w.form.DeleteSelection();
+  ASSERT_EQ(dialogs::recordedMessages().size(), 1);
+  EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Usuwane obiekty są jeszcze używane:\rskrypt raportu, wiersz"))
+      << dialogs::recordedMessages()[0].toStdString();
+  EXPECT_NE(w.report.FindObject("BrakWpisow"), nullptr);
+  dialogs::queueAnswer(true);
+  w.form.DeleteSelection();
+  EXPECT_EQ(w.report.FindObject("BrakWpisow"), nullptr);
+}
+
+TEST(DesignerForm, CopyAndPasteBetweenTwoDesignerWindows) {
+  Window from, to(false);
+  from.document->SelectNames({"NaglowekData", "NaglowekPunkt"});
+  from.form.CopySelection();
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  ASSERT_TRUE(data->hasFormat(kObjectsMimeType));
+  EXPECT_TRUE(data->text().contains("NaglowekPunkt"));
+  EXPECT_TRUE(to.form.Action("actPaste")->isEnabled());
+  // An empty report has no band: the views land on its page.
+  to.form.PasteClipboard();
+  EXPECT_EQ(to.document->SelectedNames(), QStringList({"NaglowekData", "NaglowekPunkt"}));
+  EXPECT_EQ(to.report.FindObject("NaglowekPunkt")->Parent(), to.document->CurrentPage());
+  // Pasted again into the same report, the copies get names of their own
+  // and stand a grid step aside.
+  from.document->Select(from.report.FindObject("PageHeader1"));
+  from.form.PasteClipboard();
+  const QStringList pasted = from.document->SelectedNames();
+  ASSERT_EQ(pasted.size(), 2);
+  EXPECT_NE(pasted[0], "NaglowekData");
+  const auto* copy = from.report.FindObject(pasted[0]);
+  const auto* original = from.report.FindObject("NaglowekData");
+  EXPECT_EQ(copy->Parent(), original->Parent());
+  EXPECT_NEAR(copy->Left() - original->Left(), from.document->Options().gridStep(), 1e-9);
+  // Cut is copy and delete in one step.
+  from.document->Select(from.report.FindObject("Modul"));
+  from.form.CutSelection();
+  EXPECT_EQ(from.report.FindObject("Modul"), nullptr);
+  from.document->Select(from.report.FindObject("ReportTitle1"));
+  from.form.PasteClipboard();
+  EXPECT_NE(from.report.FindObject("Modul"), nullptr);
+}
+
+TEST(DesignerForm, TypingInTheCodeTabIsOneStep) {
+  Window w;
+  const QStringList script = w.report.ScriptText();
+  w.form.Tabs()->setCurrentIndex(0);
+  QPlainTextEdit* code = w.form.CodeEditor();
+  ASSERT_TRUE(code->hasFocus());
+  code->moveCursor(QTextCursor::Start);
+  QTest::keyClicks(code, "// uwaga\n");
+  EXPECT_EQ(w.report.ScriptText().first(), "// uwaga");
+  EXPECT_EQ(w.document->UndoStack().count(), 1);
+  // Ctrl+Z in the editor is the designer's undo.
+  QTest::keyClick(code, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.report.ScriptText(), script);
+  EXPECT_EQ(code->toPlainText(), script.join('\n'));
+  EXPECT_FALSE(w.document->IsModified());
+}
+
+TEST(DesignerForm, ClosingWithChangesAsksAndAnswersAreHonoured) {
+  Window w;
+  const QByteArray saved = fileBytes(w.path);
+  w.document->Run([&] { return new report::edit::SetPropertyCommand(w.report, {"Tytul"}, "Text", "Nowy nagłówek"); });
+  // Cancel: the window stays with its changes.
+  dialogs::queueButtonAnswer(dialogs::ButtonCancel);
+  EXPECT_FALSE(w.form.close());
+  EXPECT_TRUE(w.form.isVisible());
+  EXPECT_EQ(dialogs::recordedMessages().last(), "Zapisać zmiany w raporcie?");
+  EXPECT_TRUE(w.document->IsModified());
+  // No: closed, the file as it was.
+  dialogs::queueButtonAnswer(dialogs::ButtonNo);
+  EXPECT_TRUE(w.form.close());
+  EXPECT_EQ(fileBytes(w.path), saved);
+  EXPECT_FALSE(DesignerDocument::HasRecovery(w.path));
+}
+
+TEST(DesignerForm, ClosingWithYesSavesAndARefusedSaveKeepsTheWindowOpen) {
+  Window w;
+  w.document->Run([&] { return new report::edit::SetPropertyCommand(w.report, {"Tytul"}, "Text", "Nowy nagłówek"); });
+  QFile::setPermissions(w.folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  const bool writable = QFileInfo(w.folder.path()).isWritable();
+  if (!writable) {
+    dialogs::queueButtonAnswer(dialogs::ButtonYes);
+    EXPECT_FALSE(w.form.close());
+    EXPECT_TRUE(w.form.isVisible());
+    EXPECT_TRUE(dialogs::recordedMessages().last().startsWith("Nie zapisano raportu.\r"))
+        << dialogs::recordedMessages().last().toStdString();
+    EXPECT_TRUE(w.document->IsModified());
+    EXPECT_EQ(w.text("Tytul"), "Nowy nagłówek");
+  }
+  QFile::setPermissions(w.folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  dialogs::queueButtonAnswer(dialogs::ButtonYes);
+  EXPECT_TRUE(w.form.close());
+  EXPECT_TRUE(w.form.WasSaved());
+  report::TfrxReport reread;
+  reread.LoadFromFile(w.path);
+  EXPECT_EQ(qobject_cast<report::TfrxCustomMemoView*>(reread.FindObject("Tytul"))->Text(), "Nowy nagłówek");
+  EXPECT_EQ(fileBytes(w.path + ".bak"), fileBytes(testing::shippedReportPath()));
+}
+
+TEST(DesignerForm, TheUnitAndGridAreKeptBetweenRuns) {
+  {
+    Window w;
+    w.form.Action("actUnitMm")->trigger();
+    w.form.Action("actShowGrid")->setChecked(false);
+    w.form.Action("actShowGrid")->triggered();
+    EXPECT_EQ(w.form.StatusText(0), "Jednostka: mm");
+    w.document->Select(w.report.FindObject("Tytul"));
+    EXPECT_TRUE(w.form.StatusText(2).startsWith("Tytul   L: 0  G: 0  S: 718,1")) << w.form.StatusText(2).toStdString();
+    EXPECT_TRUE(w.form.close());
+  }
+  Window again;
+  EXPECT_EQ(again.document->Options().unit, report::LengthUnit::Millimetre);
+  EXPECT_FALSE(again.document->Options().showGrid);
+  EXPECT_TRUE(again.form.Action("actUnitMm")->isChecked());
+  again.form.Action("actUnitCm")->trigger();
+  again.form.Action("actShowGrid")->setChecked(true);
+  again.form.Action("actShowGrid")->triggered();
+  EXPECT_TRUE(again.form.close());
+}
+
+TEST(DesignerForm, PreviewShowsTheDesignedReportWithoutChangingIt) {
+  preview::installReportWindows();
+  Window w;
+  w.document->Run([&] { return new report::edit::SetPropertyCommand(w.report, {"Tytul"}, "Text", "Z projektanta"); });
+  const QByteArray before = w.bytes();
+  QStringList shownTexts;
+  bool previewSeen = false;
+  int ticks = 0;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    preview::TfrxPreviewForm* preview = preview::OpenPreviewForm();
+    if (!preview || previewSeen || !preview->isVisible()) return;
+    preview::TfrxPreview* p = preview->Preview();
+    if (p->Busy() || (preview->Report() && preview->Report()->Preparing()) || ticks++ < 20) return;
+    previewSeen = true;
+    for (int i = 0; i < p->PageCount(); ++i) {
+      gfx::RecordingCanvas canvas;
+      p->Source()->DrawPage(i, canvas, 1, 1, 0, 0);
+      for (const gfx::DrawCall& call : canvas.callsOf(gfx::DrawCall::Text)) shownTexts.append(call.text);
+    }
+    preview->done(0);
+  });
+  watch.start();
+  w.press(Qt::Key_F9);
+  EXPECT_TRUE(previewSeen);
+  EXPECT_TRUE(shownTexts.contains("Z projektanta")) << shownTexts.join('|').toStdString();
+  EXPECT_EQ(w.bytes(), before);
+}
+
+}  // namespace
+}  // namespace valmoro::designer
