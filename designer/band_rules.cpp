@@ -9,6 +9,7 @@
 
 #include "designer/command_group.h"
 #include "designer/designer_document.h"
+#include "designer/object_editing.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
 #include "report/model/edit/commands.h"
@@ -601,7 +602,7 @@ std::unique_ptr<QUndoCommand> MakeDeleteBand(TfrxBand& band) {
   TfrxReportPage& page = pageOf(band);
   report::TfrxReport& report = reportOf(page);
   if (band.Restrictions().testFlag(report::rfDontDelete))
-    throw ReportError(QStringLiteral("Wstęgi %1 nie można usunąć.").arg(band.Name()));
+    throw ReportError(QStringLiteral("Obiektu %1 nie można usunąć (jest chroniony przed usunięciem).").arg(band.Name()));
   const QString name = band.Name();
   QStringList holders;
   for (TfrxComponent* object : page.Objects())
@@ -660,6 +661,8 @@ QString MoveBand(DesignerDocument& document, TfrxBand& band, BandDirection direc
 }
 
 QString DeleteBand(DesignerDocument& document, TfrxBand& band) {
+  // Refused as any deletion in the designer is.
+  if (const QString refusal = DeletionRefusal(document, {&band}); !refusal.isEmpty()) return refusal;
   try {
     document.Push(MakeDeleteBand(band).release());
   } catch (const ReportError& e) {

@@ -7,6 +7,7 @@
 #include <QUndoStack>
 
 #include "designer/alignment.h"
+#include "designer/designer_document.h"
 #include "report/model/band.h"
 #include "report/model/line_view.h"
 #include "report/model/memo_view.h"
@@ -223,6 +224,28 @@ TEST(Alignment, LockingSetsOnlyTheMoveRestriction) {
   EXPECT_EQ(v.b->Restrictions(), TfrxRestrictions(rfDontMove));
   // Unlocked, C lines up with B again.
   EXPECT_EQ(v.aligned({v.b, v.c}, AlignAction::Tops), (QStringList{"C 200,30 40x30"}));
+}
+
+TEST(Alignment, TheDocumentActsOnItsSelectionAsOneStep) {
+  Views v;
+  DesignerDocument document(v.report);
+  // The band among the selection is left out; B stays the reference.
+  document.SetSelection({v.b, v.master, v.a, v.c});
+  EXPECT_EQ(Align(document, AlignAction::Lefts), "");
+  EXPECT_EQ(document.UndoStack().undoText(), "Wyrównanie do lewej");
+  EXPECT_EQ(v.a->Left(), 50);
+  EXPECT_EQ(v.c->Left(), 50);
+  document.SetSelection({v.a, v.master});
+  EXPECT_EQ(Align(document, AlignAction::Lefts), "Zaznacz co najmniej dwa obiekty.");
+  EXPECT_EQ(Align(document, AlignAction::SpaceVertically), "Zaznacz co najmniej trzy obiekty.");
+  // Bands are locked with the views.
+  EXPECT_EQ(Lock(document, true), "");
+  EXPECT_TRUE(v.master->Restrictions().testFlag(rfDontMove));
+  EXPECT_TRUE(v.a->Restrictions().testFlag(rfDontMove));
+  document.SetSelection({v.d});
+  EXPECT_EQ(ChangeStackingOrder(document, StackingOrder::Back), "");
+  EXPECT_EQ(v.childNames(v.master), (QStringList{"D", "B", "C"}));
+  EXPECT_EQ(document.UndoStack().count(), 3);
 }
 
 }  // namespace

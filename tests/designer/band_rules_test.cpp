@@ -9,6 +9,8 @@
 #include <QUndoStack>
 
 #include "designer/band_rules.h"
+#include "designer/designer_document.h"
+#include "designer_support.h"
 #include "report/model/band.h"
 #include "report/model/edit/commands.h"
 #include "report/model/memo_view.h"
@@ -441,7 +443,7 @@ TEST(BandRules, DeletingABandTakesItsViewsAndClosesTheGap) {
   d.expectUndoRedo(original, d.document());
 
   d.band("PageFooter1")->SetRestrictions(rfDontDelete);
-  EXPECT_EQ(d.remove("PageFooter1"), "Wstęgi PageFooter1 nie można usunąć.");
+  EXPECT_EQ(d.remove("PageFooter1"), "Obiektu PageFooter1 nie można usunąć (jest chroniony przed usunięciem).");
 }
 
 TEST(BandRules, RestackingIsAStepOnlyWhenABandIsOutOfPlace) {
@@ -452,6 +454,37 @@ TEST(BandRules, RestackingIsAStepOnlyWhenABandIsOutOfPlace) {
   EXPECT_EQ(d.stack.undoText(), "Uporządkowanie wstęg");
   expectStacked(*d.page);
   EXPECT_EQ(MakeRestackBands(*d.page), nullptr);
+}
+
+TEST(BandRules, TheDocumentAnchorsAtTheSelectionAndKeepsEachActionOneStep) {
+  testing::Designed d;
+  DesignerDocument& document = *d.document;
+  ASSERT_NE(document.CurrentPage(), nullptr);
+  const QByteArray original = d.bytes();
+  auto band = [&](const char* name) { return qobject_cast<TfrxBand*>(d.report.FindObject(name)); };
+  // A view of the master selected points at the master.
+  document.Select(d.report.FindObject("PoleData"));
+  EXPECT_EQ(SelectedBand(document), band("MasterData1"));
+  EXPECT_EQ(InsertBand(document, "TfrxFooter"), "");
+  EXPECT_EQ(document.SelectedNames(), QStringList{"Footer1"});
+  EXPECT_EQ(InsertBand(document, "TfrxFooter"), "Wstęga danych MasterData1 ma już stopkę.");
+  EXPECT_EQ(document.UndoStack().count(), 1);
+  EXPECT_EQ(InsertBand(document, "TfrxMasterData"), "");
+  ASSERT_NE(band("MasterData2"), nullptr);
+  EXPECT_EQ(MoveBand(document, *band("MasterData2"), BandDirection::Up), "");
+  EXPECT_EQ(names(BandStackOrder(*qobject_cast<TfrxReportPage*>(document.CurrentPage()))),
+            (QStringList{"ReportTitle1", "PageHeader1", "MasterData2", "MasterData1", "Footer1", "ReportSummary1",
+                         "PageFooter1"}));
+  EXPECT_EQ(DeleteBand(document, *band("MasterData2")), "");
+  EXPECT_TRUE(document.Selection().isEmpty());
+  band("PageFooter1")->SetRestrictions(rfDontDelete);
+  EXPECT_EQ(DeleteBand(document, *band("PageFooter1")),
+            "Obiektu PageFooter1 nie można usunąć (jest chroniony przed usunięciem).");
+  EXPECT_EQ(document.UndoStack().count(), 4);
+  band("PageFooter1")->SetRestrictions({});
+  while (document.UndoStack().canUndo()) document.UndoStack().undo();
+  EXPECT_EQ(d.bytes(), original);
+  EXPECT_FALSE(document.IsModified());
 }
 
 // The band engine reads a page built here as it is shown.

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QUndoStack>
 
+#include "designer/designer_document.h"
 #include "designer/object_catalogue.h"
+#include "designer_support.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
 #include "report/model/line_view.h"
@@ -233,6 +235,23 @@ TEST(ObjectCatalogue, ABandEntryIsNoViewAndAnUnknownParentIsRefused) {
   EXPECT_THROW(MakeInsertObject(b.report, memo, "NieMa", QRectF(0, 0, 10, 10)), ReportError);
   EXPECT_EQ(b.stack.count(), 0);
   EXPECT_EQ(b.report.FindObject("Memo1"), nullptr);
+}
+
+TEST(ObjectCatalogue, TheDocumentInsertsAndSelectsTheNewObject) {
+  designer::testing::Designed d;
+  DesignerDocument& document = *d.document;
+  const CatalogueEntry& memo = *FindCatalogueEntry("TfrxMemoView");
+  EXPECT_EQ(InsertObject(document, memo, "MasterData1", QRectF(10, 0, 0, 0)), "");
+  EXPECT_EQ(document.SelectedNames(), QStringList{"Memo1"});
+  const TfrxComponent* made = d.report.FindObject("Memo1");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->Parent()->Name(), "MasterData1");
+  EXPECT_EQ(QRectF(made->Left(), made->Top(), made->Width(), made->Height()), QRectF(10, 0, 94.48825, 18.89765));
+  // A band entry goes to its place on the page, here for the master the memo is in.
+  EXPECT_EQ(InsertObject(document, *FindCatalogueEntry("TfrxHeader"), {}, {}), "");
+  EXPECT_EQ(document.SelectedNames(), QStringList{"Header1"});
+  EXPECT_EQ(InsertObject(document, memo, "NieMa", QRectF(0, 0, 10, 10)), "Raport nie ma obiektu NieMa.");
+  EXPECT_EQ(document.UndoStack().count(), 2);
 }
 
 }  // namespace
