@@ -21,6 +21,7 @@
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
 #include "designer/recovery_journal.h"
+#include "designer/rulers.h"
 #include "designer/script_text_command.h"
 #include "designer/workspace.h"
 #include "platform/dialogs.h"

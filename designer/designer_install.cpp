@@ -1,5 +1,6 @@
 #include "designer/designer_install.h"
 
+#include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
 #include <QSet>

@@ -16,6 +16,7 @@
 #include "designer/clipboard.h"
 #include "designer/designer_form.h"
 #include "designer/designer_install.h"
+#include "designer/workspace.h"
 #include "designer_support.h"
 #include "platform/dialogs.h"
 #include "platform/recording_canvas.h"

@@ -12,6 +12,7 @@
 #include "report/model/band.h"
 #include "report/model/edit/commands.h"
 #include "report/model/memo_view.h"
+#include "report/model/report_error.h"
 #include "report/model/report_page.h"
 
 namespace valmoro::designer {
