@@ -10,6 +10,7 @@
 #include "designer/band_rules.h"
 #include "designer/command_group.h"
 #include "designer/designer_document.h"
+#include "designer/drag.h"
 #include "report/model/band.h"
 #include "report/model/class_registry.h"
 #include "report/model/edit/commands.h"
@@ -24,8 +25,6 @@ namespace valmoro::designer {
 using report::ReportError;
 
 namespace {
-
-constexpr double kCm = report::fr1cm;
 
 CatalogueEntry view(const QString& className, const QString& kind, int flag, const QString& caption,
                     const QString& hint, QSizeF size, CatalogueEntry::Extent extent = CatalogueEntry::Extent::Free) {
@@ -45,24 +44,24 @@ CatalogueEntry view(const QString& className, const QString& kind, int flag, con
 // by another part gets one plain entry.
 QList<CatalogueEntry> knownViewEntries(const QString& className) {
   using E = CatalogueEntry::Extent;
-  const QSizeF box(2.5 * kCm, 2.5 * kCm);
+  // A click makes what the workspace's insert tool makes; lines that are
+  // not horizontal get a square to run across.
+  const QSizeF size = DefaultInsertSize(className);
+  const QSizeF box(size.width(), size.width());
   if (className == u"TfrxMemoView")
     return {view(className, {}, 0, QStringLiteral("Tekst"),
-                 QStringLiteral("Tekst: napis, pole danych lub wyrażenie w nawiasach kwadratowych"),
-                 QSizeF(2.5 * kCm, 0.5 * kCm))};
+                 QStringLiteral("Tekst: napis, pole danych lub wyrażenie w nawiasach kwadratowych"), size)};
   if (className == u"TfrxSysMemoView")
     return {view(className, {}, 0, QStringLiteral("Tekst systemowy"),
-                 QStringLiteral("Tekst systemowy: data, numer strony, liczba stron, suma lub średnia"),
-                 QSizeF(2.5 * kCm, 0.5 * kCm))};
+                 QStringLiteral("Tekst systemowy: data, numer strony, liczba stron, suma lub średnia"), size)};
   if (className == u"TfrxPictureView")
-    return {view(className, {}, 0, QStringLiteral("Obraz"), QStringLiteral("Obraz z pliku lub z pola danych"),
-                 QSizeF(2 * kCm, 2 * kCm))};
+    return {view(className, {}, 0, QStringLiteral("Obraz"), QStringLiteral("Obraz z pliku lub z pola danych"), size)};
   if (className == u"TfrxLineView")
     return {
         view(className, QStringLiteral("horizontal"), 0, QStringLiteral("Linia pozioma"),
-             QStringLiteral("Linia pozioma"), QSizeF(2.5 * kCm, 0), E::Horizontal),
+             QStringLiteral("Linia pozioma"), size, E::Horizontal),
         view(className, QStringLiteral("vertical"), 0, QStringLiteral("Linia pionowa"), QStringLiteral("Linia pionowa"),
-             QSizeF(0, 2.5 * kCm), E::Vertical),
+             size.transposed(), E::Vertical),
         view(className, QStringLiteral("diagonal"), 1, QStringLiteral("Linia ukośna"),
              QStringLiteral("Linia ukośna od narożnika do narożnika"), box),
         view(className, QStringLiteral("arrow-end"), 2, QStringLiteral("Strzałka"),
@@ -91,8 +90,7 @@ QList<CatalogueEntry> knownViewEntries(const QString& className) {
     };
   if (className == u"TfrxSubreport")
     return {view(className, {}, 0, QStringLiteral("Podraport"),
-                 QStringLiteral("Podraport: wstawia w to miejsce raport z osobnej strony"),
-                 QSizeF(5 * kCm, 0.5 * kCm))};
+                 QStringLiteral("Podraport: wstawia w to miejsce raport z osobnej strony"), size)};
   return {};
 }
 
@@ -157,7 +155,7 @@ QList<CatalogueEntry> buildCatalogue() {
         const QString own = probe->KindCaption();
         const bool generic = own == name || own == report::resources::text(u"obView");
         const QString caption = generic ? probe->NamePrefix() : own;
-        entries.append(view(name, {}, 0, caption, caption, QSizeF(2.5 * kCm, 2.5 * kCm)));
+        entries.append(view(name, {}, 0, caption, caption, DefaultInsertSize(name)));
       }
       views += entries;
     } else if (cls->inherits(&report::TfrxBand::staticMetaObject) && cls != &report::TfrxNullBand::staticMetaObject) {
@@ -371,7 +369,8 @@ QRectF EntryBounds(const CatalogueEntry& entry, const QRectF& drawn) {
 }
 
 std::unique_ptr<QUndoCommand> MakeInsertObject(report::TfrxReport& report, const CatalogueEntry& entry,
-                                               const QString& parentName, const QRectF& drawn, QString* insertedName) {
+                                               const QString& parentName, const QRectF& drawn, QString* insertedName,
+                                               const std::function<void(report::TfrxComponent&)>& initialise) {
   if (entry.group != CatalogueEntry::Group::View)
     throw ReportError(QStringLiteral("%1 to wstęga: wstawia się ją na stronę.").arg(entry.caption));
   const QRectF bounds = EntryBounds(entry, drawn);
@@ -379,6 +378,7 @@ std::unique_ptr<QUndoCommand> MakeInsertObject(report::TfrxReport& report, const
   auto group = CommandGroup::Build(QString(), [&](CommandGroup& steps) {
     name = steps.Add(new report::edit::InsertCommand(report, entry.className, parentName, bounds, entry.flag))
                .InsertedName();
+    if (initialise) steps.Add(new report::edit::ChangeCommand(report, QString(), {name}, initialise));
     if (entry.className == u"TfrxSubreport") {
       // The page the subreport runs, laid out as any new page.
       const QString page =
@@ -400,7 +400,9 @@ QString InsertObject(DesignerDocument& document, const CatalogueEntry& entry, co
   if (entry.group == CatalogueEntry::Group::Band) return InsertBand(document, entry.className);
   QString name;
   try {
-    document.Push(MakeInsertObject(document.Report(), entry, parentName, drawn, &name).release());
+    // Made as the workspace's insert tool makes it: the designer's font for text.
+    const auto initialise = [&](report::TfrxComponent& object) { applyNewObjectDefaults(document, object, entry.flag); };
+    document.Push(MakeInsertObject(document.Report(), entry, parentName, drawn, &name, initialise).release());
   } catch (const ReportError& e) {
     return e.message();
   }

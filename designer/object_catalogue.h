@@ -11,10 +11,12 @@
 #include <QSizeF>
 #include <QString>
 #include <QUndoCommand>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace valmoro::report {
+class TfrxComponent;
 class TfrxReport;
 }  // namespace valmoro::report
 
@@ -57,13 +59,16 @@ QIcon CatalogueIcon(const CatalogueEntry& entry);
 QRectF EntryBounds(const CatalogueEntry& entry, const QRectF& drawn);
 
 // A view entry: a new object of the class made with the entry's flag under
-// `parentName` (a subreport gets a new page of its own to run). Ready to
-// push; throws ReportError with a Polish message.
+// `parentName` (a subreport gets a new page of its own to run), then given
+// `initialise` in the same step. Ready to push; throws ReportError with a
+// Polish message.
 std::unique_ptr<QUndoCommand> MakeInsertObject(report::TfrxReport& report, const CatalogueEntry& entry,
                                                const QString& parentName, const QRectF& drawn,
-                                               QString* insertedName = nullptr);
+                                               QString* insertedName = nullptr,
+                                               const std::function<void(report::TfrxComponent&)>& initialise = {});
 
-// Through the document: a view entry goes under `parentName` at `drawn`, a
+// Through the document: a view entry goes under `parentName` at `drawn`
+// with the designer's defaults for new objects (applyNewObjectDefaults), a
 // band entry to its place on the current page (InsertBand). The new object
 // is selected. The refusal, empty when done.
 QString InsertObject(DesignerDocument& document, const CatalogueEntry& entry, const QString& parentName,

@@ -113,8 +113,11 @@ TEST(ObjectCatalogue, IconsAreDrawnAtBothSizesOnceAndDifferByKind) {
 
 TEST(ObjectCatalogue, DrawnBoundsFollowTheEntry) {
   const CatalogueEntry& memo = *FindCatalogueEntry("TfrxMemoView");
-  // A click gives the default size at the point clicked.
-  EXPECT_EQ(EntryBounds(memo, QRectF(10, 20, 0, 0)), QRectF(10, 20, 94.48825, 18.89765));
+  // A click gives the insert tool's size at the point clicked: 3 cm by 0.5 cm for text.
+  EXPECT_EQ(EntryBounds(memo, QRectF(10, 20, 0, 0)), QRectF(10, 20, 113.3859, 18.89765));
+  EXPECT_EQ(EntryBounds(*FindCatalogueEntry("TfrxLineView/vertical"), QRectF(10, 20, 0, 0)), QRectF(10, 20, 0, 113.3859));
+  EXPECT_EQ(EntryBounds(*FindCatalogueEntry("TfrxLineView/arrows"), QRectF(10, 20, 0, 0)),
+            QRectF(10, 20, 113.3859, 113.3859));
   // Drawn from the lower right corner up.
   EXPECT_EQ(EntryBounds(memo, QRectF(110, 50, -100, -30)), QRectF(10, 20, 100, 30));
   EXPECT_EQ(EntryBounds(*FindCatalogueEntry("TfrxLineView/horizontal"), QRectF(10, 20, 100, 7)),
@@ -246,7 +249,12 @@ TEST(ObjectCatalogue, TheDocumentInsertsAndSelectsTheNewObject) {
   const TfrxComponent* made = d.report.FindObject("Memo1");
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(made->Parent()->Name(), "MasterData1");
-  EXPECT_EQ(QRectF(made->Left(), made->Top(), made->Width(), made->Height()), QRectF(10, 0, 94.48825, 18.89765));
+  EXPECT_EQ(QRectF(made->Left(), made->Top(), made->Width(), made->Height()), QRectF(10, 0, 113.3859, 18.89765));
+  // With the designer's font, as the insert tool gives it; one step all the same.
+  EXPECT_FALSE(made->ParentFont());
+  EXPECT_EQ(made->Font()->Name(), document.Defaults().fontName);
+  EXPECT_EQ(made->Font()->Height(), -document.Defaults().fontHeightPixels);
+  EXPECT_EQ(document.UndoStack().count(), 1);
   // A band entry goes to its place on the page, here for the master the memo is in.
   EXPECT_EQ(InsertObject(document, *FindCatalogueEntry("TfrxHeader"), {}, {}), "");
   EXPECT_EQ(document.SelectedNames(), QStringList{"Header1"});
