@@ -15,6 +15,7 @@
 #include "report/model/report.h"
 #include "report/model/report_error.h"
 #include "report/model/report_page.h"
+#include "report/model/shape_view.h"
 
 namespace valmoro::report {
 namespace {
@@ -200,6 +201,43 @@ TEST(EditCommands, InsertDeleteAndPasteKeepNamesAndOrder) {
   d.data = qobject_cast<TfrxBand*>(d.report.FindObject("MasterData1"));
   ASSERT_NE(d.data, nullptr);
   EXPECT_EQ(d.data->Objects().size(), 5);
+}
+
+TEST(EditCommands, InsertWithACreationFlagMakesTheDesignersKind) {
+  Design d;
+  QUndoStack stack;
+  const QByteArray start = d.document();
+  // Flag 4: a line with arrows at both ends (so diagonal); 2 for a shape: an ellipse.
+  auto* line = new InsertCommand(d.report, "TfrxLineView", "MasterData1", QRectF(0, 0, 50, 10), 4);
+  stack.push(line);
+  auto* shape = new InsertCommand(d.report, "TfrxShapeView", "MasterData1", QRectF(60, 0, 20, 20), 2);
+  stack.push(shape);
+  auto* plain = new InsertCommand(d.report, "TfrxLineView", "MasterData1", QRectF(0, 0, 50, 0));
+  stack.push(plain);
+  EXPECT_EQ(line->InsertedName(), "Line1");
+  EXPECT_EQ(plain->InsertedName(), "Line2");
+  EXPECT_EQ(shape->InsertedName(), "Shape1");
+  auto* arrows = qobject_cast<TfrxLineView*>(d.report.FindObject("Line1"));
+  ASSERT_NE(arrows, nullptr);
+  EXPECT_TRUE(arrows->Diagonal());
+  EXPECT_TRUE(arrows->ArrowStart());
+  EXPECT_TRUE(arrows->ArrowEnd());
+  auto* straight = qobject_cast<TfrxLineView*>(d.report.FindObject("Line2"));
+  ASSERT_NE(straight, nullptr);
+  EXPECT_FALSE(straight->Diagonal());
+  EXPECT_FALSE(straight->ArrowEnd());
+  auto* ellipse = qobject_cast<TfrxShapeView*>(d.report.FindObject("Shape1"));
+  ASSERT_NE(ellipse, nullptr);
+  EXPECT_EQ(ellipse->Shape(), skEllipse);
+  // What the flag made is in the document: undone and redone, it stays.
+  const QByteArray made = d.document();
+  EXPECT_TRUE(made.contains("Name=\"Line1\"")) << made.toStdString();
+  while (stack.canUndo()) stack.undo();
+  EXPECT_EQ(d.document(), start);
+  while (stack.canRedo()) stack.redo();
+  EXPECT_EQ(d.document(), made);
+  EXPECT_TRUE(qobject_cast<TfrxLineView*>(d.report.FindObject("Line1"))->ArrowStart());
+  EXPECT_EQ(qobject_cast<TfrxShapeView*>(d.report.FindObject("Shape1"))->Shape(), skEllipse);
 }
 
 TEST(EditCommands, AViewMovedIntoAnotherBandKeepsItsPlaceOnThePage) {

@@ -221,11 +221,12 @@ bool SetBoundsCommand::mergeWith(const QUndoCommand* other) {
 // --- Insert, delete, reparent --------------------------------------------------------
 
 InsertCommand::InsertCommand(TfrxReport& report, const QString& className, const QString& parentName,
-                             const QRectF& bounds)
+                             const QRectF& bounds, std::optional<int> flag)
     : EditCommand(report, QString()) {
   const changes::Silence silence;
   TfrxComponent& parent = objectNamed(report, parentName);
-  TfrxComponent* object = createObject(className, &parent);
+  TfrxComponent* object =
+      flag ? createObjectForDesigner(className, &parent, *flag) : createObject(className, &parent);
   if (object == nullptr) throw ReportError(QStringLiteral("Nieznana klasa obiektu: %1").arg(className));
   object->CreateUniqueName();
   object->SetBounds(bounds.left(), bounds.top(), bounds.width(), bounds.height());

@@ -17,6 +17,7 @@
 #include <QUndoCommand>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "report/model/report_xml.h"
@@ -105,10 +106,13 @@ public:
 };
 
 // A new object of a registered class under a parent, at given bounds; it
-// takes a new unique name (InsertedName()).
+// takes a new unique name (InsertedName()). With a creation flag it is made
+// as the designer makes it (DesignCreate: the line or shape kind); without
+// one, as a document reader would.
 class InsertCommand : public EditCommand {
 public:
-  InsertCommand(TfrxReport& report, const QString& className, const QString& parentName, const QRectF& bounds);
+  InsertCommand(TfrxReport& report, const QString& className, const QString& parentName, const QRectF& bounds,
+                std::optional<int> flag = std::nullopt);
   void redo() override;
   void undo() override;
   const QString& InsertedName() const { return name_; }
