@@ -87,7 +87,7 @@ DesignerDocument::DesignerDocument(TfrxReport& report, DesignerDefaults defaults
     // After an undo or a redo whatever runs next starts its own step: an
     // undone drag is not continued by the next one.
     if (!pushing_) EndGesture();
-    prune();
+    settle();
     if (journal_) {
       if (undo_.isClean()) journal_->Discard();
       else journal_->Changed();
@@ -125,7 +125,23 @@ void DesignerDocument::Push(QUndoCommand* command) {
     ~Reset() { flag = false; }
   } reset{pushing_};
   undo_.push(command);
+  settle();
+}
+
+void DesignerDocument::settle() {
   prune();
+  // The page shown went (deleted, undone): the first one is shown.
+  if (currentPage_ == nullptr) {
+    const QList<TfrxPage*> pages = Pages();
+    if (!pages.isEmpty()) {
+      currentPage_ = pages.first();
+      emit currentPageChanged();
+    }
+  }
+  if (pagesChanged_) {
+    pagesChanged_ = false;
+    emit pagesChanged();
+  }
 }
 
 void DesignerDocument::EndGesture() {
@@ -278,6 +294,10 @@ void DesignerDocument::reportChanged(const ReportChange& change) {
     // Its children go with it, announced or not: looked for once the
     // deletion is over.
     removals_ = true;
+  }
+  if (change.kind != ReportChange::Kind::Property &&
+      (change.oldParent == &report_ || change.newParent == &report_)) {
+    pagesChanged_ = true;
     if (change.object == currentPage_) {
       currentPage_ = nullptr;
       emit currentPageChanged();

@@ -147,6 +147,8 @@ signals:
   // The whole report was replaced (new, opened, restored): every view reads it again.
   void documentReplaced();
   void modifiedChanged(bool modified);
+  // A page was added, removed or moved (once the edit that did it is over).
+  void pagesChanged();
   void fileNameChanged(const QString& fileName);
   void optionsChanged();
 
@@ -168,6 +170,9 @@ private:
   // Drops selected objects that are gone (deleted with an object that was
   // deleted, read again by an undo); says so when any went.
   void prune() const;
+  // After each step: the selection pruned, a page shown, pagesChanged said.
+  void settle();
+  bool pagesChanged_ = false;
 
   // Guarded: objects deleted with their parent leave no dangling pointer.
   mutable QList<QPointer<report::TfrxComponent>> guarded_;

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
@@ -18,7 +19,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "designer/alignment.h"
+#include "designer/band_rules.h"
 #include "designer/clipboard.h"
+#include "designer/object_catalogue.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
 #include "designer/recovery_journal.h"
@@ -28,6 +32,9 @@
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/model/band.h"
+#include "report/model/edit/commands.h"
+#include "report/model/memo_view.h"
+#include "report/model/report_page.h"
 #include "report/model/changes.h"
 #include "report/model/page.h"
 #include "report/model/report.h"
@@ -108,6 +115,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
   setCentralWidget(central);
 
   buildActions();
+  buildCatalogueActions();
   buildMenus();
   buildToolBars();
 
@@ -137,6 +145,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
   });
   connect(&document_, &DesignerDocument::changed, this, [this](const report::ReportChange& c) { modelChanged(c); });
   connect(&document_, &DesignerDocument::modifiedChanged, this, [this] { updateTitle(); });
+  connect(&document_, &DesignerDocument::pagesChanged, this, [this] { rebuildTabs(); });
   connect(&document_, &DesignerDocument::fileNameChanged, this, [this] { updateTitle(); });
   connect(&document_.UndoStack(), &QUndoStack::indexChanged, this, [this] {
     updateActions();
@@ -144,6 +153,20 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
   });
   connect(&document_, &DesignerDocument::optionsChanged, this, [this] { updateStatus(); });
   connect(Workspace(), &DesignWorkspace::pointerMoved, this, [this](QPointF at) { showPointer(at); });
+  connect(Workspace(), &DesignWorkspace::insertFinished, this, [this] {
+    chosen_.clear();
+    Action("actPointer")->setChecked(true);
+  });
+  connect(Workspace(), &DesignWorkspace::insertBandRequested, this, [this](const QString& className) {
+    showRefusal(InsertBand(document_, className));
+    ChooseObject(QString());
+  });
+  connect(Workspace(), &DesignWorkspace::contextMenuRequested, this, [this](QPoint at) { showContextMenu(at); });
+  connect(Workspace(), &DesignWorkspace::editRequested, this, [this](TfrxComponent* object) {
+    // Text is edited on the page; the editors of the other objects open
+    // from here once they exist (the hook of the object editors).
+    if (qobject_cast<report::TfrxCustomMemoView*>(object)) Workspace()->EditText(object);
+  });
   connect(Workspace(), &DesignWorkspace::zoomChanged, this, [this](double zoom) {
     document_.Options().zoom = zoom;
     const QSignalBlocker block(zoomBox_);
@@ -253,6 +276,50 @@ void TfrxDesignerForm::buildActions() {
     action->setCheckable(true);
     unitGroup_->addAction(action);
   }
+  addAction("actEditText", "Edytuj &tekst", QKeySequence(Qt::Key_F2), "Edytuj tekst zaznaczonego obiektu na stronie",
+            [this] { EditSelectedText(); });
+  addAction("actInsertObject", "Wstaw &wybrany obiekt", QKeySequence(Qt::Key_Insert),
+            "Wstaw obiekt wybrany na pasku obiektów przy zaznaczeniu", [this] { InsertChosenObject(); });
+  // Esc on the page does the same (the workspace leaves its insert tool).
+  QAction* pointer = addAction("actPointer", "&Zaznaczanie", QKeySequence(),
+                               "Zaznaczanie i przesuwanie obiektów (bez wstawiania)", [this] { ChooseObject(QString()); });
+  pointer->setCheckable(true);
+  pointer->setChecked(true);
+  const struct {
+    const char* name;
+    AlignAction action;
+  } aligns[] = {{"actAlignLefts", AlignAction::Lefts},
+                {"actAlignHCentres", AlignAction::HorizontalCentres},
+                {"actAlignRights", AlignAction::Rights},
+                {"actAlignTops", AlignAction::Tops},
+                {"actAlignVCentres", AlignAction::VerticalCentres},
+                {"actAlignBottoms", AlignAction::Bottoms},
+                {"actCentreInBandH", AlignAction::CentreInBandHorizontally},
+                {"actCentreInBandV", AlignAction::CentreInBandVertically},
+                {"actSameWidth", AlignAction::SameWidth},
+                {"actSameHeight", AlignAction::SameHeight},
+                {"actSpaceH", AlignAction::SpaceHorizontally},
+                {"actSpaceV", AlignAction::SpaceVertically}};
+  for (const auto& a : aligns) {
+    const AlignAction action = a.action;
+    const QString text = AlignActionText(action);
+    addAction(QString::fromLatin1(a.name), text, QKeySequence(), QStringLiteral("%1 (pierwszy zaznaczony obiekt jest wzorem)").arg(text),
+              [this, action] { showRefusal(Align(document_, action)); });
+  }
+  addAction("actToFront", "Na &wierzch", QKeySequence(Qt::CTRL | Qt::Key_BracketRight), "Przenieś zaznaczone obiekty na wierzch",
+            [this] { showRefusal(ChangeStackingOrder(document_, StackingOrder::Front)); });
+  addAction("actToBack", "Na &spód", QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), "Przenieś zaznaczone obiekty pod inne",
+            [this] { showRefusal(ChangeStackingOrder(document_, StackingOrder::Back)); });
+  addAction("actLock", "&Zablokuj położenie", QKeySequence(), "Zablokuj zaznaczone obiekty przed przesuwaniem",
+            [this] { showRefusal(Lock(document_, true)); });
+  addAction("actUnlock", "&Odblokuj położenie", QKeySequence(), "Pozwól znów przesuwać zaznaczone obiekty",
+            [this] { showRefusal(Lock(document_, false)); });
+  addAction("actBandUp", "Pasmo w &górę", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Up),
+            "Przesuń zaznaczone pasmo danych (z nagłówkami i stopkami) w górę", [this] { MoveSelectedBand(true); });
+  addAction("actBandDown", "Pasmo w &dół", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Down),
+            "Przesuń zaznaczone pasmo danych (z nagłówkami i stopkami) w dół", [this] { MoveSelectedBand(false); });
+  addAction("actAddPage", "Dodaj &stronę", QKeySequence(), "Dodaj do raportu nową stronę", [this] { AddPage(); });
+  addAction("actDeletePage", "Usuń stro&nę", QKeySequence(), "Usuń bieżącą stronę raportu", [this] { DeleteCurrentPage(); });
   addAction("actAbout", "&O projektancie", QKeySequence(Qt::Key_F1), "O projektancie raportów", [this] {
     dialogs::showMessage(QStringLiteral("Projektant raportów programu Valmoro.\r"
                                         "Strzałki przesuwają zaznaczenie o krok siatki, Ctrl+strzałki o piksel,\r"
@@ -260,6 +327,22 @@ void TfrxDesignerForm::buildActions() {
                                         "F6 przechodzi między panelami, F9 pokazuje podgląd."),
                          this);
   });
+}
+
+void TfrxDesignerForm::buildCatalogueActions() {
+  chooser_ = new QActionGroup(this);
+  chooser_->addAction(Action("actPointer"));
+  for (const CatalogueEntry& entry : ObjectCatalogue()) {
+    const QString id = entry.id;
+    auto* a = new QAction(CatalogueIcon(entry), entry.caption, this);
+    a->setObjectName(QStringLiteral("obj:") + id);
+    a->setStatusTip(entry.hint);
+    a->setToolTip(entry.hint);
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, id] { ChooseObject(id); });
+    chooser_->addAction(a);
+    entryActions_.insert(id, a);
+  }
 }
 
 void TfrxDesignerForm::buildMenus() {
@@ -284,10 +367,38 @@ void TfrxDesignerForm::buildMenus() {
   edit->addAction(Action("actDelete"));
   edit->addSeparator();
   edit->addAction(Action("actSelectAll"));
+  edit->addAction(Action("actEditText"));
+  edit->addSeparator();
+  QMenu* arrange = edit->addMenu(QStringLiteral("&Wyrównaj"));
+  for (const char* name : {"actAlignLefts", "actAlignHCentres", "actAlignRights", "actAlignTops", "actAlignVCentres",
+                           "actAlignBottoms", "", "actCentreInBandH", "actCentreInBandV", "", "actSameWidth",
+                           "actSameHeight", "actSpaceH", "actSpaceV"}) {
+    if (*name == 0) arrange->addSeparator();
+    else arrange->addAction(Action(QString::fromLatin1(name)));
+  }
+  edit->addAction(Action("actToFront"));
+  edit->addAction(Action("actToBack"));
+  edit->addAction(Action("actLock"));
+  edit->addAction(Action("actUnlock"));
 
   QMenu* reportMenu = menuBar()->addMenu(QStringLiteral("&Raport"));
   reportMenu->setObjectName(QStringLiteral("ReportMenu"));
   reportMenu->addAction(Action("actPreview"));
+  reportMenu->addSeparator();
+  QMenu* objects = reportMenu->addMenu(QStringLiteral("Wstaw &obiekt"));
+  QMenu* bands = reportMenu->addMenu(QStringLiteral("Wstaw &pasmo"));
+  for (const CatalogueEntry& entry : ObjectCatalogue()) {
+    QAction* a = entryActions_.value(entry.id);
+    (entry.group == CatalogueEntry::Group::Band ? bands : objects)->addAction(a);
+  }
+  reportMenu->addAction(Action("actInsertObject"));
+  reportMenu->addAction(Action("actPointer"));
+  reportMenu->addSeparator();
+  reportMenu->addAction(Action("actBandUp"));
+  reportMenu->addAction(Action("actBandDown"));
+  reportMenu->addSeparator();
+  reportMenu->addAction(Action("actAddPage"));
+  reportMenu->addAction(Action("actDeletePage"));
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&Widok"));
   view->setObjectName(QStringLiteral("ViewMenu"));
@@ -344,6 +455,137 @@ void TfrxDesignerForm::buildToolBars() {
   });
   standard->addSeparator();
   standard->addWidget(zoomBox_);
+
+  QToolBar* align = addToolBar(QStringLiteral("Wyrównanie"));
+  align->setObjectName(QStringLiteral("AlignToolBar"));
+  for (const char* name : {"actAlignLefts", "actAlignHCentres", "actAlignRights", "actAlignTops", "actAlignVCentres",
+                           "actAlignBottoms", "", "actCentreInBandH", "actCentreInBandV", "", "actSameWidth",
+                           "actSameHeight", "actSpaceH", "actSpaceV", "", "actToFront", "actToBack", "actLock"}) {
+    if (*name == 0) align->addSeparator();
+    else align->addAction(Action(QString::fromLatin1(name)));
+  }
+
+  QToolBar* objects = new QToolBar(QStringLiteral("Obiekty"), this);
+  objects->setObjectName(QStringLiteral("ObjectsToolBar"));
+  addToolBar(Qt::LeftToolBarArea, objects);
+  objects->addAction(Action("actPointer"));
+  objects->addSeparator();
+  bool bandsBegun = false;
+  for (const CatalogueEntry& entry : ObjectCatalogue()) {
+    if (entry.group == CatalogueEntry::Group::Band && !bandsBegun) {
+      objects->addSeparator();
+      bandsBegun = true;
+    }
+    objects->addAction(entryActions_.value(entry.id));
+  }
+}
+
+// --- Objects and bands ------------------------------------------------------------
+
+void TfrxDesignerForm::ChooseObject(const QString& id) {
+  chosen_ = id;
+  const CatalogueEntry* entry = id.isEmpty() ? nullptr : FindCatalogueEntry(id);
+  if (entry == nullptr) {
+    chosen_.clear();
+    Action("actPointer")->setChecked(true);
+    Workspace()->SetInsertTool(QString());
+    return;
+  }
+  entryActions_.value(id)->setChecked(true);
+  if (entry->group == CatalogueEntry::Group::Band) {
+    // A band goes to its place at once: where it stands follows the rules.
+    showRefusal(InsertBand(document_, entry->className));
+    ChooseObject(QString());
+    return;
+  }
+  // The next click (or rectangle) on the page places it.
+  Workspace()->SetInsertTool(entry->className, entry->flag);
+  Workspace()->setFocus();
+}
+
+void TfrxDesignerForm::InsertChosenObject() {
+  const CatalogueEntry* entry = chosen_.isEmpty() ? nullptr : FindCatalogueEntry(chosen_);
+  if (entry == nullptr) {
+    showRefusal(QStringLiteral("Najpierw wybierz obiekt na pasku obiektów."));
+    return;
+  }
+  // At the selection: into the selected band, or beside the selected view
+  // in its band (one grid step below it).
+  report::TfrxBand* band = SelectedBand(document_);
+  if (band == nullptr) {
+    showRefusal(QStringLiteral("Zaznacz pasmo albo obiekt w paśmie, przy którym ma stanąć nowy obiekt."));
+    return;
+  }
+  QPointF at;
+  if (!document_.Selection().isEmpty() && document_.Selection().first() != band) {
+    const TfrxComponent* view = document_.Selection().first();
+    at = QPointF(view->Left(), view->Top() + view->Height() + document_.Options().gridStep());
+  }
+  showRefusal(InsertObject(document_, *entry, band->Name(), QRectF(at, QSizeF())));
+  ChooseObject(QString());
+}
+
+void TfrxDesignerForm::EditSelectedText() {
+  const QList<TfrxComponent*>& selection = document_.Selection();
+  if (selection.size() != 1 || !qobject_cast<report::TfrxCustomMemoView*>(selection.first())) {
+    showRefusal(QStringLiteral("Zaznacz jeden obiekt tekstowy."));
+    return;
+  }
+  stack_->setCurrentWidget(area_);
+  Workspace()->EditText(selection.first());
+}
+
+void TfrxDesignerForm::MoveSelectedBand(bool up) {
+  report::TfrxBand* band = SelectedBand(document_);
+  if (band == nullptr) {
+    showRefusal(QStringLiteral("Zaznacz pasmo, które ma zmienić miejsce."));
+    return;
+  }
+  showRefusal(MoveBand(document_, *band, up ? BandDirection::Up : BandDirection::Down));
+}
+
+void TfrxDesignerForm::AddPage() {
+  report::edit::InsertCommand* command = nullptr;
+  const QString refusal = document_.Run([&] {
+    command = new report::edit::InsertCommand(document_.Report(), QStringLiteral("TfrxReportPage"), QString(), QRectF());
+    return command;
+  });
+  if (!refusal.isEmpty()) {
+    showRefusal(refusal);
+    return;
+  }
+  // The designer's paper and margins, as a new report has them.
+  const DesignerDefaults& d = document_.Defaults();
+  const QString name = command->InsertedName();
+  const QString margin = QString::number(d.marginMillimetres);
+  for (const auto& [property, value] :
+       {std::pair<QString, QString>{QStringLiteral("PaperSize"), QString::number(d.paperSize)},
+        {QStringLiteral("Orientation"), d.landscape ? QStringLiteral("poLandscape") : QStringLiteral("poPortrait")},
+        {QStringLiteral("LeftMargin"), margin},
+        {QStringLiteral("RightMargin"), margin},
+        {QStringLiteral("TopMargin"), margin},
+        {QStringLiteral("BottomMargin"), margin}})
+    document_.Run([&] { return new report::edit::SetPropertyCommand(document_.Report(), {name}, property, value); });
+  for (report::TfrxPage* page : document_.Pages())
+    if (page->Name() == name) document_.SetCurrentPage(page);
+}
+
+void TfrxDesignerForm::showContextMenu(QPoint at) {
+  QMenu menu(this);
+  for (const char* name : {"actCut", "actCopy", "actPaste", "actDelete", "", "actEditText", "", "actToFront", "actToBack",
+                           "actLock", "actUnlock", "", "actBandUp", "actBandDown"}) {
+    if (*name == 0) menu.addSeparator();
+    else menu.addAction(Action(QString::fromLatin1(name)));
+  }
+  contextMenu_ = &menu;
+  menu.exec(at);
+  contextMenu_ = nullptr;
+}
+
+void TfrxDesignerForm::DeleteCurrentPage() {
+  report::TfrxPage* page = document_.CurrentPage();
+  if (page == nullptr) return;
+  showRefusal(DeleteObjects(document_, {page->Name()}));
 }
 
 // --- Tabs and the code editor -----------------------------------------------------
@@ -389,8 +631,6 @@ void TfrxDesignerForm::modelChanged(const report::ReportChange& change) {
   if (change.kind == report::ReportChange::Kind::Property) {
     if (change.object == &document_.Report() && change.property == QLatin1String("ScriptText")) loadCodeEditor();
     if (change.property == QLatin1String("Name") && qobject_cast<report::TfrxPage*>(change.object)) rebuildTabs();
-  } else if (qobject_cast<report::TfrxPage*>(change.object) && change.object->Parent() == &document_.Report()) {
-    rebuildTabs();
   }
 }
 

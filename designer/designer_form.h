@@ -47,6 +47,8 @@ public:
   QAction* Action(const QString& name) const { return actions_.value(name); }
   QStringList ActionNames() const { return actions_.keys(); }
   QString StatusText(int panel) const;
+  // The context menu while it is shown (tests close it).
+  QMenu* ContextMenu() const { return contextMenu_; }
 
   // Runs before the preview prepares the designer's copy of the report (the
   // program fills in what it fills in before its own preview).
@@ -73,6 +75,16 @@ public:
   bool QueryClose();
   // Moves the keyboard focus to the next panel (workspace, code, tool bars).
   void FocusNextPanel();
+  // The object bar: the entry (a catalogue id; empty: plain selecting) that
+  // the next click on the page places; a band entry is inserted at once.
+  void ChooseObject(const QString& id);
+  QString ChosenObject() const { return chosen_; }
+  // Insert: the chosen entry placed at the selection.
+  void InsertChosenObject();
+  void EditSelectedText();
+  void MoveSelectedBand(bool up);
+  void AddPage();
+  void DeleteCurrentPage();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -82,6 +94,7 @@ private:
   QAction* addAction(const QString& name, const QString& text, const QKeySequence& key, const QString& hint,
                      const std::function<void()>& run);
   void buildActions();
+  void buildCatalogueActions();
   void buildMenus();
   void buildToolBars();
   void rebuildTabs();
@@ -96,6 +109,7 @@ private:
   void setUnit(int unit);
   void setZoom(double zoom);
   void showRefusal(const QString& message);
+  void showContextMenu(QPoint globalPosition);
   void addRecentFile(const QString& fileName);
   void rebuildRecentMenu();
   void openFile(const QString& fileName);
@@ -114,6 +128,10 @@ private:
   QLabel* selectionLabel_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QActionGroup* unitGroup_ = nullptr;
+  QActionGroup* chooser_ = nullptr;
+  QHash<QString, QAction*> entryActions_;
+  QString chosen_;
+  QMenu* contextMenu_ = nullptr;
   QStringList recentFiles_;
   std::function<void(report::TfrxReport&)> prepare_;
   bool loadingCode_ = false;

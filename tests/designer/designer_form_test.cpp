@@ -15,6 +15,7 @@
 
 #include "designer/clipboard.h"
 #include "designer/designer_form.h"
+#include "designer/object_catalogue.h"
 #include "designer/designer_install.h"
 #include "designer/workspace.h"
 #include "designer_support.h"
@@ -272,6 +273,81 @@ TEST(DesignerForm, PreviewShowsTheDesignedReportWithoutChangingIt) {
   EXPECT_TRUE(shownTexts.contains("Z projektanta"))
       << shownTexts.join('|').toStdString() << " / " << dialogs::recordedMessages().join('|').toStdString();
   EXPECT_SAME_DOCUMENT(w.bytes(), before);
+}
+
+TEST(DesignerForm, TheObjectBarPlacesViewsAndBandsByMouseAndByKeyboard) {
+  Window w(false);
+  // Every entry of the catalogue is on the bar and in the Raport menu.
+  for (const CatalogueEntry& entry : ObjectCatalogue())
+    EXPECT_NE(w.form.findChild<QAction*>("obj:" + entry.id), nullptr) << entry.id.toStdString();
+  // A band entry goes to its place at once.
+  w.form.findChild<QAction*>("obj:TfrxReportTitle")->trigger();
+  w.form.findChild<QAction*>("obj:TfrxMasterData")->trigger();
+  auto* page = w.document->CurrentPage();
+  ASSERT_EQ(page->Objects().size(), 2);
+  EXPECT_EQ(page->Objects()[0]->Name(), "ReportTitle1");
+  EXPECT_EQ(page->Objects()[1]->Name(), "MasterData1");
+  EXPECT_GT(page->Objects()[1]->Top(), page->Objects()[0]->Top() + page->Objects()[0]->Height());
+  // A text: chosen, then placed by a click in the data band.
+  w.form.findChild<QAction*>("obj:TfrxMemoView")->trigger();
+  EXPECT_EQ(w.form.ChosenObject(), "TfrxMemoView");
+  const report::TfrxComponent* data = page->Objects()[1];
+  const QPointF inData = w.form.Workspace()->PageToViewport(data->AbsoluteBounds().topLeft() + QPointF(40, 4));
+  QTest::mouseClick(w.form.Workspace()->viewport(), Qt::LeftButton, {}, inData.toPoint());
+  ASSERT_NE(w.report.FindObject("Memo1"), nullptr);
+  EXPECT_EQ(w.report.FindObject("Memo1")->Parent(), data);
+  EXPECT_EQ(w.document->SelectedNames(), QStringList({"Memo1"}));
+  EXPECT_TRUE(w.form.ChosenObject().isEmpty());  // back to selecting
+  // By keyboard: chosen again, Insert places it beside the selected text.
+  w.form.findChild<QAction*>("obj:TfrxMemoView")->trigger();
+  w.form.Workspace()->setFocus();
+  w.press(Qt::Key_Insert);
+  ASSERT_NE(w.report.FindObject("Memo2"), nullptr);
+  EXPECT_EQ(w.report.FindObject("Memo2")->Parent(), data);
+  EXPECT_GT(w.report.FindObject("Memo2")->Top(), w.report.FindObject("Memo1")->Top());
+  // Each placing is one step.
+  EXPECT_EQ(w.document->UndoStack().count(), 4);
+  // Insert with nothing chosen says what to do.
+  w.press(Qt::Key_Insert);
+  EXPECT_EQ(dialogs::recordedMessages().last(), "Najpierw wybierz obiekt na pasku obiektów.");
+}
+
+TEST(DesignerForm, TheAlignmentBarAlignsToTheFirstSelected) {
+  Window w;
+  w.document->SelectNames({"NaglowekPunkt", "NaglowekData", "NaglowekPracownik"});
+  const double top = w.report.FindObject("NaglowekPunkt")->Top();
+  w.document->Run([&] {
+    return new report::edit::SetBoundsCommand(w.report, {{"NaglowekData", QRectF(w.report.FindObject("NaglowekData")->Left(), top + 5, 50, 20)}});
+  });
+  w.document->EndGesture();
+  w.form.Action("actAlignTops")->trigger();
+  EXPECT_DOUBLE_EQ(w.report.FindObject("NaglowekData")->Top(), top);
+  w.form.Action("actSameWidth")->trigger();
+  EXPECT_DOUBLE_EQ(w.report.FindObject("NaglowekData")->Width(), w.report.FindObject("NaglowekPunkt")->Width());
+  // Too few objects: the bar says so.
+  w.document->SelectNames({"NaglowekData"});
+  w.form.Action("actSpaceH")->trigger();
+  EXPECT_TRUE(dialogs::recordedMessages().last().startsWith("Zaznacz co najmniej")) << dialogs::recordedMessages().last().toStdString();
+}
+
+TEST(DesignerForm, PagesAreAddedAndDeletedButTheLastOneStays) {
+  Window w;
+  w.form.Action("actAddPage")->trigger();
+  ASSERT_EQ(w.document->Pages().size(), 2);
+  auto* added = qobject_cast<report::TfrxReportPage*>(w.document->CurrentPage());
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->Name(), "Page2");
+  EXPECT_EQ(added->PaperSize(), 9);
+  EXPECT_DOUBLE_EQ(added->TopMargin(), 10);
+  EXPECT_EQ(w.form.Tabs()->count(), 3);
+  EXPECT_EQ(w.form.Tabs()->tabText(2), "Page2");
+  w.form.Action("actDeletePage")->trigger();
+  EXPECT_EQ(w.document->Pages().size(), 1);
+  EXPECT_EQ(w.form.Tabs()->count(), 2);
+  // The report keeps one page at least.
+  w.form.Action("actDeletePage")->trigger();
+  EXPECT_EQ(w.document->Pages().size(), 1);
+  EXPECT_EQ(dialogs::recordedMessages().last(), "Raport musi mieć co najmniej jedną stronę.");
 }
 
 }  // namespace
