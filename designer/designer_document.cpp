@@ -84,9 +84,10 @@ DesignerDocument::DesignerDocument(TfrxReport& report, DesignerDefaults defaults
   if (!report_.FileName().isEmpty()) fileName_ = QFileInfo(report_.FileName()).absoluteFilePath();
   connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
   connect(&undo_, &QUndoStack::indexChanged, this, [this] {
-    // Whatever runs next starts its own step: an undone drag is not
-    // continued by the next one.
-    EndGesture();
+    // After an undo or a redo whatever runs next starts its own step: an
+    // undone drag is not continued by the next one.
+    if (!pushing_) EndGesture();
+    prune();
     if (journal_) {
       if (undo_.isClean()) journal_->Discard();
       else journal_->Changed();
@@ -118,8 +119,13 @@ QString DesignerDocument::Run(const std::function<report::edit::EditCommand*()>&
 }
 
 void DesignerDocument::Push(QUndoCommand* command) {
-  sealed_ = false;
+  pushing_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{pushing_};
   undo_.push(command);
+  prune();
 }
 
 void DesignerDocument::EndGesture() {
@@ -127,7 +133,6 @@ void DesignerDocument::EndGesture() {
   auto* top = const_cast<QUndoCommand*>(undo_.command(undo_.index() - 1));
   if (auto* edit = dynamic_cast<report::edit::EditCommand*>(top)) edit->Seal();
   if (auto* script = dynamic_cast<ScriptTextCommand*>(top)) script->Seal();
-  sealed_ = true;
 }
 
 QString DesignerDocument::ChangeReport(const QString& text, const std::function<void(TfrxReport&)>& change) {
@@ -137,8 +142,9 @@ QString DesignerDocument::ChangeReport(const QString& text, const std::function<
   } catch (const ReportError& e) {
     // Back to where it was: a half-made change must not stay.
     const QStringList selected = SelectedNames();
+    const QString page = currentPage_ ? currentPage_->Name() : QString();
     readDocument(report_, before);
-    reloaded(currentPage_ ? currentPage_->Name() : QString(), selected);
+    reloaded(page, selected);
     return e.message();
   }
   QByteArray after = documentOf(report_);
@@ -168,7 +174,33 @@ void DesignerDocument::SetCurrentPage(TfrxPage* page) {
 
 // --- Selection ----------------------------------------------------------------------
 
+void DesignerDocument::prune() const {
+  if (!removals_) return;
+  removals_ = false;
+  if (!guarded_.contains(nullptr)) return;
+  selection_.clear();
+  selected_.clear();
+  for (const QPointer<TfrxComponent>& object : guarded_)
+    if (object) {
+      selection_.append(object.data());
+      selected_.insert(object.data());
+    }
+  guarded_.removeAll(nullptr);
+  emit const_cast<DesignerDocument*>(this)->selectionChanged();
+}
+
+const QList<TfrxComponent*>& DesignerDocument::Selection() const {
+  prune();
+  return selection_;
+}
+
+bool DesignerDocument::IsSelected(const TfrxComponent* object) const {
+  prune();
+  return selected_.contains(object);
+}
+
 QStringList DesignerDocument::SelectedNames() const {
+  prune();
   QStringList names;
   names.reserve(selection_.size());
   for (const TfrxComponent* object : selection_) names.append(object->Name());
@@ -185,9 +217,12 @@ void DesignerDocument::SetSelection(const QList<TfrxComponent*>& objects) {
       seen.insert(object);
       unique.append(object);
     }
+  prune();
   if (unique == selection_) return;
   selection_ = std::move(unique);
   selected_ = std::move(seen);
+  guarded_.clear();
+  for (TfrxComponent* object : selection_) guarded_.append(object);
   EndGesture();
   emit selectionChanged();
 }
@@ -197,19 +232,21 @@ void DesignerDocument::Select(TfrxComponent* object) {
 }
 
 void DesignerDocument::AddToSelection(TfrxComponent* object) {
-  if (object == nullptr || selected_.contains(object)) return;
+  if (object == nullptr || IsSelected(object)) return;
   selection_.append(object);
   selected_.insert(object);
+  guarded_.append(object);
   EndGesture();
   emit selectionChanged();
 }
 
 void DesignerDocument::ToggleSelected(TfrxComponent* object) {
   if (object == nullptr) return;
-  if (!selected_.contains(object)) {
+  if (!IsSelected(object)) {
     AddToSelection(object);
     return;
   }
+  guarded_.removeAt(selection_.indexOf(object));
   selection_.removeOne(object);
   selected_.remove(object);
   EndGesture();
@@ -234,9 +271,13 @@ void DesignerDocument::reportChanged(const ReportChange& change) {
   if (change.kind == ReportChange::Kind::Inserted && change.object) change.object->SetDesigning(true);
   if (change.kind == ReportChange::Kind::Removed) {
     if (selected_.remove(change.object)) {
+      guarded_.removeAt(selection_.indexOf(change.object));
       selection_.removeOne(change.object);
       emit selectionChanged();
     }
+    // Its children go with it, announced or not: looked for once the
+    // deletion is over.
+    removals_ = true;
     if (change.object == currentPage_) {
       currentPage_ = nullptr;
       emit currentPageChanged();
@@ -260,6 +301,7 @@ void DesignerDocument::reloaded(const QString& pageName, const QStringList& sele
     if (page->Name().compare(pageName, Qt::CaseInsensitive) == 0) currentPage_ = page;
   selection_.clear();
   selected_.clear();
+  guarded_.clear();
   emit documentReplaced();
   emit currentPageChanged();
   SelectNames(selection);
@@ -269,6 +311,7 @@ void DesignerDocument::reloaded(const QString& pageName, const QStringList& sele
 void DesignerDocument::afterReplace() {
   selection_.clear();
   selected_.clear();
+  guarded_.clear();
   currentPage_ = nullptr;
   if (Pages().isEmpty()) {
     // The designer always shows a page to put things on; a report without
@@ -397,8 +440,9 @@ void DesignerDocument::RestoreRecovery() {
   const QByteArray recovered = file.readAll();
   const QByteArray current = DocumentBytes();
   if (recovered == current) return;
+  const QString page = currentPage_ ? currentPage_->Name() : QString();
   readDocument(report_, recovered);
-  reloaded(currentPage_ ? currentPage_->Name() : QString(), {});
+  reloaded(page, {});
   // Restored, the document differs from its file: one step that undo can
   // take back to the file's version, and saving writes it.
   Push(new WholeReportCommand(*this, QStringLiteral("Odzyskanie raportu"), current, recovered));

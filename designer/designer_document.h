@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -92,8 +93,8 @@ public:
   // --- Selection ----------------------------------------------------------------
   // In the order of selecting: the first is the reference of alignment.
   // An object that goes (deleted, undone) leaves the selection by itself.
-  const QList<report::TfrxComponent*>& Selection() const { return selection_; }
-  bool IsSelected(const report::TfrxComponent* object) const { return selected_.contains(object); }
+  const QList<report::TfrxComponent*>& Selection() const;
+  bool IsSelected(const report::TfrxComponent* object) const;
   QStringList SelectedNames() const;
   void SetSelection(const QList<report::TfrxComponent*>& objects);
   void Select(report::TfrxComponent* object);
@@ -164,12 +165,19 @@ private:
   DesignerDefaults defaults_;
   DesignOptions options_;
   QUndoStack undo_;
-  QList<report::TfrxComponent*> selection_;
-  QSet<const report::TfrxComponent*> selected_;
+  // Drops selected objects that are gone (deleted with an object that was
+  // deleted, read again by an undo); says so when any went.
+  void prune() const;
+
+  // Guarded: objects deleted with their parent leave no dangling pointer.
+  mutable QList<QPointer<report::TfrxComponent>> guarded_;
+  mutable QList<report::TfrxComponent*> selection_;
+  mutable QSet<const report::TfrxComponent*> selected_;
+  mutable bool removals_ = false;
   report::TfrxPage* currentPage_ = nullptr;
   QString fileName_;
   std::unique_ptr<RecoveryJournal> journal_;
-  bool sealed_ = false;
+  bool pushing_ = false;
 };
 
 }  // namespace valmoro::designer

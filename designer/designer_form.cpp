@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -98,6 +99,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
   QFont mono(QStringLiteral("DejaVu Sans Mono"));
   mono.setStyleHint(QFont::Monospace);
   code_->setFont(mono);
+  code_->installEventFilter(this);
   area_ = new DesignArea(document_, stack_);
   stack_->addWidget(code_);
   stack_->addWidget(area_);
@@ -397,7 +399,8 @@ void TfrxDesignerForm::modelChanged(const report::ReportChange& change) {
 void TfrxDesignerForm::updateTitle() {
   const QString file = document_.FileName().isEmpty() ? QStringLiteral("Bez nazwy")
                                                       : QFileInfo(document_.FileName()).fileName();
-  setWindowTitle(QStringLiteral("%1%2 — Projektant raportów").arg(document_.IsModified() ? QStringLiteral("*") : QString(), file));
+  // Qt marks the title of a modified document with "*" in place of "[*]".
+  setWindowTitle(QStringLiteral("%1[*] — Projektant raportów").arg(file));
   setWindowModified(document_.IsModified());
 }
 
@@ -614,6 +617,20 @@ void TfrxDesignerForm::FocusNextPanel() {
   for (int i = 0; i < panels.size(); ++i)
     if (panels[i]->hasFocus() || panels[i]->isAncestorOf(QApplication::focusWidget())) at = i;
   panels[(at + 1) % panels.size()]->setFocus(Qt::TabFocusReason);
+}
+
+bool TfrxDesignerForm::eventFilter(QObject* watched, QEvent* event) {
+  // The editor would take Ctrl+Z and Ctrl+Y for its own undo (switched
+  // off); they are the designer's, which keeps the script's steps too.
+  if (watched == code_ && event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+        QKeySequence(key->keyCombination()) == Action("actRedo")->shortcut()) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrxDesignerForm::closeEvent(QCloseEvent* event) {

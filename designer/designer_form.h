@@ -76,6 +76,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   QAction* addAction(const QString& name, const QString& text, const QKeySequence& key, const QString& hint,

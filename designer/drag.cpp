@@ -375,6 +375,9 @@ void DragController::Cancel() {
   mode_ = Mode::None;
   moving_.clear();
   following_.clear();
+  preview_ = false;
+  shift_ = {};
+  previewObjects_.clear();
   reference_ = -1;
   snapLines_.clear();
   if (had) emit overlayChanged();
@@ -423,7 +426,16 @@ void DragController::startMove(Qt::KeyboardModifiers) {
   if (moving_.isEmpty()) return;
   if (reference_ < 0) reference_ = 0;
   targets_ = SnapTargets(*page(), movingObjects, document_.Options());
+  preview_ = moving_.size() > kLiveMoveLimit;
+  if (preview_) previewObjects_ = QSet<const TfrxComponent*>(movingObjects.begin(), movingObjects.end());
   mode_ = Mode::Move;
+}
+
+bool DragController::MovesInPreview(const TfrxComponent* object) const {
+  if (!PreviewActive()) return false;
+  for (const TfrxComponent* p = object; p; p = p->Parent())
+    if (previewObjects_.contains(p)) return true;
+  return false;
 }
 
 void DragController::dragMove(QPointF point, bool snap) {
@@ -440,6 +452,11 @@ void DragController::dragMove(QPointF point, bool snap) {
   const SnapResult snapped = SnapMove(targets_, moved, request(snap, origin));
   QPointF shift = snapped.rect.topLeft() - ref.absolute.topLeft();
   snapLines_ = snapped.lines;
+  if (preview_) {
+    shift_ = shift;
+    emit overlayChanged();
+    return;
+  }
   QList<QPair<QString, QRectF>> bounds;
   for (const Moving& m : moving_) bounds.append({m.name, m.bounds.translated(m.vertical ? 0 : shift.x(), shift.y())});
   run([&] { return new SetBoundsCommand(document_.Report(), bounds); });
@@ -449,19 +466,28 @@ void DragController::dragMove(QPointF point, bool snap) {
 void DragController::finishMove() {
   // Views that now stand on another band go into it; their place on the
   // page stays. The move and the change of bands are one step.
+  const QPointF shift = preview_ ? shift_ : QPointF();
   QList<QPair<QString, QString>> reparent;
   QList<QPair<QString, QRectF>> bounds;
   for (const Moving& m : moving_) {
     TfrxComponent* object = document_.Report().FindObject(m.name);
     if (object == nullptr) continue;
-    bounds.append({m.name, relativeBounds(*object)});
+    const QRectF now = preview_ ? m.bounds.translated(m.vertical ? 0 : shift.x(), shift.y()) : relativeBounds(*object);
+    bounds.append({m.name, now});
     if (m.vertical || !qobject_cast<TfrxBand*>(object->Parent())) continue;
-    TfrxBand* target = BandAt(*page(), {object->AbsLeft(), object->AbsTop()});
+    const QPointF topLeft = originOf(object->Parent()) + now.topLeft();
+    TfrxBand* target = BandAt(*page(), topLeft);
     if (target && target != object->Parent()) reparent.append({m.name, target->Name()});
   }
-  if (reparent.isEmpty()) return;
   QUndoStack& stack = document_.UndoStack();
-  while (stack.index() > undoIndexAtPress_) stack.undo();
+  if (reparent.isEmpty()) {
+    if (preview_ && !shift.isNull()) run([&] { return new SetBoundsCommand(document_.Report(), bounds); });
+    return;
+  }
+  // The moves made as the pointer went are taken back and made again with
+  // the change of bands, as one step.
+  if (!preview_)
+    while (stack.index() > undoIndexAtPress_) stack.undo();
   stack.beginMacro(QStringLiteral("Przesunięcie"));
   run([&] { return new SetBoundsCommand(document_.Report(), bounds); });
   for (const auto& [name, band] : reparent) run([&] { return new ReparentCommand(document_.Report(), name, band); });
@@ -626,10 +652,22 @@ void DragController::finishInsert(QPointF point, bool snap) {
   const QPointF start = SnapPoint(targets_, pressPoint_, r);
   QRectF bounds;
   const QPointF d = point - pressPoint_;
-  if (std::max(std::abs(d.x()), std::abs(d.y())) * zoom_ >= kDragThreshold)
-    bounds = QRectF(start, SnapPoint(targets_, point, r)).normalized();
-  else
+  const bool line = cls->inherits(&report::TfrxCustomLineView::staticMetaObject);
+  if (std::max(std::abs(d.x()), std::abs(d.y())) * zoom_ >= kDragThreshold) {
+    const QPointF end = SnapPoint(targets_, point, r);
+    if (!line) {
+      bounds = QRectF(start, end).normalized();
+    } else if (insertFlag_ != 0) {
+      // A diagonal runs from the press to the release, whichever way.
+      bounds = QRectF(start, QSizeF(end.x() - start.x(), end.y() - start.y()));
+    } else if (std::abs(end.x() - start.x()) >= std::abs(end.y() - start.y())) {
+      bounds = QRectF(std::min(start.x(), end.x()), start.y(), std::abs(end.x() - start.x()), 0);
+    } else {
+      bounds = QRectF(start.x(), std::min(start.y(), end.y()), 0, std::abs(end.y() - start.y()));
+    }
+  } else {
     bounds = QRectF(start, DefaultInsertSize(className));
+  }
   const QRectF relative = bounds.translated(-originOf(parent));
   const QString parentName = parent->Name();
   QUndoStack& stack = document_.UndoStack();
@@ -672,9 +710,14 @@ bool DragController::Nudge(int key, Qt::KeyboardModifiers modifiers) {
   const double step = (modifiers & Qt::ControlModifier) ? 1.0 : document_.Options().gridStep();
   const double dx = key == Qt::Key_Left ? -step : key == Qt::Key_Right ? step : 0;
   const double dy = key == Qt::Key_Up ? -step : key == Qt::Key_Down ? step : 0;
+  const QSet<const TfrxComponent*> selected(selection.begin(), selection.end());
   QList<QPair<QString, QRectF>> bounds;
   for (TfrxComponent* object : selection) {
     if (object->Page() != page() || object == page()) continue;
+    // Inside a selected object: it goes along with it.
+    bool inside = false;
+    for (const TfrxComponent* p = object->Parent(); p && !inside; p = p->Parent()) inside = selected.contains(p);
+    if (inside) continue;
     const bool band = qobject_cast<TfrxBand*>(object) != nullptr;
     if (band && dy == 0) continue;
     QRectF r = relativeBounds(*object);

@@ -2,13 +2,15 @@
 // What the mouse and the keyboard do to a design page, without the widget:
 // the workspace turns its events into page coordinates (report pixels from
 // the top-left corner of the printable area) and hands them here. Every
-// change goes through the document as edit commands; the moves of one drag
-// merge into one undo step and the gesture is ended on release.
+// change goes through the document as edit commands; what one drag does is
+// one undo step (its commands merge, or it is made once on release) and the
+// gesture is ended on release.
 
 #include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QSizeF>
 #include <functional>
@@ -54,7 +56,7 @@ QPointF HandlePosition(const report::TfrxComponent& object, int handle);
 QRectF CaptionRect(const report::TfrxBand& band);
 
 // The band of the page that holds a point (its area, not its caption); none
-// outside every band. `except` and what is inside it are passed over.
+// outside every band. `except` is passed over.
 report::TfrxBand* BandAt(const report::TfrxPage& page, QPointF point, const report::TfrxComponent* except = nullptr);
 
 // Handles of the selection (within `grip` pixels), then a band's bottom edge
@@ -113,6 +115,15 @@ public:
   bool Dragging() const { return mode_ != Mode::None && mode_ != Mode::Pending; }
   // Lines the dragged object lies on now (for drawing).
   const QList<SnapLine>& SnapLines() const { return snapLines_; }
+  // A move of many objects changes the report only on release (a command
+  // over a thousand objects per mouse move would make the drag crawl):
+  // until then the workspace draws them moved by PreviewShift (page
+  // pixels). A move of a few objects changes the report as it goes.
+  static constexpr int kLiveMoveLimit = 32;
+  bool PreviewActive() const { return mode_ == Mode::Move && preview_; }
+  QPointF PreviewShift() const { return preview_ ? shift_ : QPointF(); }
+  // Whether an object moves with the previewed move (itself or a container).
+  bool MovesInPreview(const report::TfrxComponent* object) const;
   // The rubber band or the rectangle of a new object being drawn (page
   // pixels, normalised); empty when there is none.
   QRectF Frame() const;
@@ -181,6 +192,9 @@ private:
   QList<Moving> following_;
   SnapTargets targets_;
   QList<SnapLine> snapLines_;
+  bool preview_ = false;
+  QPointF shift_;
+  QSet<const report::TfrxComponent*> previewObjects_;
   QString lastError_;
   QString insertClass_;
   int insertFlag_ = 0;

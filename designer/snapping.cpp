@@ -86,6 +86,12 @@ double snapEdge(const SnapTargets& targets, const std::vector<Target>& axis, dou
 
 }  // namespace
 
+double PrintableWidth(const report::TfrxPage& page) {
+  if (const auto* rp = qobject_cast<const report::TfrxReportPage*>(&page))
+    return (rp->PaperWidth() - rp->LeftMargin() - rp->RightMargin()) * report::fr01cm;
+  return page.Width();
+}
+
 HandleEdges EdgesOf(int handle) {
   using namespace report::edit;
   HandleEdges e;
@@ -111,7 +117,7 @@ SnapTargets::SnapTargets(const report::TfrxPage& page, const QList<const report:
       addGuides(xs_, reportPage->VGuides());
       // The printable area's sides are where bands start and end.
       add(xs_, 0, SnapLine::Source::Band);
-      add(xs_, reportPage->Width(), SnapLine::Source::Band);
+      add(xs_, PrintableWidth(*reportPage), SnapLine::Source::Band);
     }
   }
   for (const report::TfrxComponent* object : page.AllObjects()) {

@@ -80,6 +80,10 @@ struct HandleEdges {
 };
 HandleEdges EdgesOf(int handle);
 
+// The width of a report page's printable area in pixels, from its paper and
+// margins (the page's own Width is set only when its bands are arranged).
+double PrintableWidth(const report::TfrxPage& page);
+
 // The grid line nearest to `value`, the grid starting at `origin`.
 double SnapToGrid(double value, double origin, double step);
 

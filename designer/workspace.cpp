@@ -253,7 +253,7 @@ void DesignWorkspace::SetInsertTool(const QString& className, int flag) {
 }
 
 void DesignWorkspace::BeginGuideDrag(Qt::Orientation orientation, int index) {
-  guideDrag_ = {true, orientation, index, 0, false};
+  guideDrag_ = {true, orientation, index, 0, false, false, {}};
   const QList<double> positions = page() ? GuidePositions(*page(), orientation) : QList<double>();
   if (index >= 0 && index < positions.size()) guideDrag_.position = positions.at(index);
 }
@@ -265,6 +265,7 @@ void DesignWorkspace::UpdateGuideDrag(QPoint viewportPoint) {
   if (document_.Options().snapToGrid) position = SnapToGrid(position, 0, document_.Options().gridStep());
   guideDrag_.position = position;
   guideDrag_.inside = viewport()->rect().contains(viewportPoint);
+  guideDrag_.moved = true;
   viewport()->update();
 }
 
@@ -352,8 +353,9 @@ bool DesignWorkspace::eventFilter(QObject* watched, QEvent* event) {
         CommitText();
         return true;
       }
-    } else if (event->type() == QEvent::FocusOut) {
-      // Leaving the editor keeps what was typed.
+    } else if (event->type() == QEvent::FocusOut &&
+               static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      // Leaving the editor keeps what was typed (its own context menu does not leave it).
       QTimer::singleShot(0, this, [this] { CommitText(); });
     }
   }
@@ -387,10 +389,13 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
   context.scaleX = context.scaleY = zoom_;
   context.offsetX = origin.x();
   context.offsetY = origin.y();
+  const QPointF shift = drag_.PreviewShift();
+  const report::PaintContext shiftedContext = context.movedBy(shift.x() * zoom_, shift.y() * zoom_);
 
   if (reportPage) {
     reportPage->PaintBackground(canvas, context);
-    const QRectF printable(0, 0, reportPage->Width(), paperSize().height() - (reportPage->TopMargin() + reportPage->BottomMargin()) * report::fr01cm);
+    const QRectF printable(0, 0, PrintableWidth(*reportPage),
+                           paperSize().height() - (reportPage->TopMargin() + reportPage->BottomMargin()) * report::fr01cm);
     canvas.setPen({kMarginColor, 1, gfx::PenStyle::Solid});
     canvas.setBrush({gfx::clNone, gfx::BrushStyle::Clear});
     canvas.rectangle(toRect(PageToViewport(printable)));
@@ -408,6 +413,21 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
     paintBands(canvas, clip);
   } else {
     paintGrid(canvas, QRectF(0, 0, p->Width(), p->Height()), {}, clip);
+    // Controls of a dialog page have no drawing of their own yet: their
+    // outline and name show where they are.
+    gfx::Font font;
+    font.height = -11;
+    canvas.setFont(font);
+    for (TfrxComponent* child : p->Objects()) {
+      if (qobject_cast<report::TfrxView*>(child)) continue;
+      const gfx::Rect r = toRect(PageToViewport(child->AbsoluteBounds()));
+      canvas.setPen({gfx::clBlack, 1, gfx::PenStyle::Dot});
+      canvas.setBrush({gfx::clNone, gfx::BrushStyle::Clear});
+      canvas.rectangle(r);
+      canvas.pushClip(r);
+      canvas.textOut({r.left + 2, r.top + 1}, child->Name());
+      canvas.popClip();
+    }
   }
 
   // The views as they come out on paper.
@@ -417,10 +437,13 @@ void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
     if (view == nullptr) continue;
     // Mapped here rather than through PageToViewport: a page may hold
     // thousands of views.
-    const QRectF abs = view->AbsoluteBounds().normalized();
+    QRectF abs = view->AbsoluteBounds().normalized();
+    // Many objects being moved are drawn where they are going.
+    const bool shifted = drag_.MovesInPreview(view);
+    if (shifted) abs.translate(shift);
     const QRectF r(origin + abs.topLeft() * zoom_, abs.size() * zoom_);
     if (!r.adjusted(-1, -1, 1, 1).intersects(visible)) continue;
-    view->Paint(canvas, context);
+    view->Paint(canvas, shifted ? shiftedContext : context);
     ++lastPaintedViews_;
   }
   paintOverlay(canvas);
@@ -435,12 +458,14 @@ void DesignWorkspace::paintBands(gfx::Canvas& canvas, const QRect& clip) {
   for (TfrxComponent* child : p->Objects()) {
     auto* band = qobject_cast<TfrxBand*>(child);
     if (band == nullptr) continue;
-    const QRectF area = PageToViewport(band->AbsoluteBounds());
+    const QPointF shift = drag_.MovesInPreview(band) ? drag_.PreviewShift() * zoom_ : QPointF();
+    const QRectF area = PageToViewport(band->AbsoluteBounds()).translated(shift);
     if (area.bottom() + kBandCaptionHeight * zoom_ >= clip.top() && area.top() - kBandCaptionHeight * zoom_ <= clip.bottom()) {
       canvas.setBrush({qobject_cast<report::TfrxDataBand*>(band) ? kDataBandTint : kBandTint, gfx::BrushStyle::Solid});
       canvas.fillRect(toRect(area));
-      paintGrid(canvas, band->AbsoluteBounds(), {band->AbsLeft(), band->AbsTop()}, clip);
-      const QRectF strip = PageToViewport(CaptionRect(*band));
+      const QPointF pageShift = shift / zoom_;
+      paintGrid(canvas, band->AbsoluteBounds().translated(pageShift), QPointF(band->AbsLeft(), band->AbsTop()) + pageShift, clip);
+      const QRectF strip = PageToViewport(CaptionRect(*band)).translated(shift);
       const gfx::Rect caption = toRect(strip);
       canvas.setBrush({kCaptionColor, gfx::BrushStyle::Solid});
       canvas.fillRect(caption);
@@ -529,8 +554,9 @@ void DesignWorkspace::paintOverlay(gfx::Canvas& canvas) {
     if (object->Page() != p || object == p) continue;
     canvas.setPen({gfx::clBlack, 1, gfx::PenStyle::Solid});
     canvas.setBrush({i == 0 ? gfx::clBlack : gfx::rgb(128, 128, 128), gfx::BrushStyle::Solid});
+    const QPointF shift = drag_.MovesInPreview(object) ? drag_.PreviewShift() : QPointF();
     for (int h : HandlesOf(*object)) {
-      const QPointF c = PageToViewport(HandlePosition(*object, h));
+      const QPointF c = PageToViewport(HandlePosition(*object, h) + shift);
       const int x = px(c.x()) - kHandleSize / 2, y = px(c.y()) - kHandleSize / 2;
       canvas.rectangle({x, y, x + kHandleSize, y + kHandleSize});
     }
@@ -560,8 +586,19 @@ void DesignWorkspace::scrollContentsBy(int, int) {
 void DesignWorkspace::mousePressEvent(QMouseEvent* event) {
   if (editor_) CommitText();
   setFocus();
-  if (event->button() != Qt::LeftButton || page() == nullptr) return;
+  if (page() == nullptr) return;
   const QPointF at = ViewportToPage(event->position());
+  if (event->button() == Qt::RightButton) {
+    drag_.Cancel();
+    const DesignHit hit = drag_.HitAt(at);
+    if (hit.kind == DesignHit::Kind::Page)
+      document_.ClearSelection();
+    else if (hit.object && !document_.IsSelected(hit.object))
+      document_.Select(hit.object);
+    emit contextMenuRequested(event->globalPosition().toPoint());
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
   if (!drag_.InsertToolActive()) {
     const DesignHit hit = drag_.HitAt(at);
     if (hit.kind != DesignHit::Kind::Handle && hit.kind != DesignHit::Kind::View) {
@@ -569,6 +606,7 @@ void DesignWorkspace::mousePressEvent(QMouseEvent* event) {
         const int guide = GuideAt(*page(), o, at, drag_.Grip());
         if (guide >= 0) {
           BeginGuideDrag(o, guide);
+          guideDrag_.start = event->position().toPoint();
           return;
         }
       }
@@ -600,6 +638,15 @@ void DesignWorkspace::mouseMoveEvent(QMouseEvent* event) {
 void DesignWorkspace::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || page() == nullptr) return;
   if (guideDrag_.active) {
+    const bool moved = guideDrag_.moved && (event->position().toPoint() - guideDrag_.start).manhattanLength() > 2;
+    if (!moved && guideDrag_.index >= 0) {
+      // Only a click on the guide: a click on what lies under it.
+      guideDrag_ = {};
+      const QPointF at = ViewportToPage(event->position());
+      drag_.Press(at, event->modifiers());
+      drag_.Release(at, event->modifiers());
+      return;
+    }
     EndGuideDrag(event->position().toPoint());
     return;
   }
@@ -613,6 +660,12 @@ void DesignWorkspace::mouseDoubleClickEvent(QMouseEvent* event) {
       drag_.Cancel();
       document_.Select(hit.object);
       EditText(hit.object);
+      return;
+    }
+    if (hit.kind == DesignHit::Kind::View || hit.kind == DesignHit::Kind::Band || hit.kind == DesignHit::Kind::Caption) {
+      drag_.Cancel();
+      document_.Select(hit.object);
+      emit editRequested(hit.object);
       return;
     }
   }

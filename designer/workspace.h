@@ -99,6 +99,12 @@ signals:
   // Re-sent from the drag logic.
   void insertBandRequested(const QString& className);
   void insertFinished();
+  // A double click on an object that has no in-place editor (a picture, a
+  // band): the window opens its editor.
+  void editRequested(valmoro::report::TfrxComponent* object);
+  // The right button went down at `globalPosition`; what lies under it is
+  // selected first (unless it already was).
+  void contextMenuRequested(QPoint globalPosition);
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -142,6 +148,8 @@ private:
     int index = -1;
     double position = 0;  // page pixels
     bool inside = false;
+    bool moved = false;
+    QPoint start;  // viewport pixels
   } guideDrag_;
 
   QPointer<QPlainTextEdit> editor_;

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
 #include <QDateTimeEdit>
@@ -16,6 +17,9 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/report_windows.h"
+#include "designer/designer_document.h"
+#include "designer/designer_form.h"
+#include "designer/designer_install.h"
 #include "fixture.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -31,6 +35,8 @@
 #include "report/engine/memo_expansion.h"
 #include "report/model/data_set.h"
 #include "report/model/hooks.h"
+#include "report/model/edit/commands.h"
+#include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/model/report_options.h"
 
@@ -46,6 +52,7 @@ struct ShownReport {
   int pagesInReport = -1;
   report::TfrxPreviewButtons buttons;
   bool fileCache = false;
+  QString title;  // the heading "Tytul", when the layout has one
 };
 
 class ReportCommands : public ::testing::Test {
@@ -57,6 +64,8 @@ protected:
       shown.buttons = r.PreviewOptions()->Buttons();
       shown.fileCache = r.EngineOptions()->UseFileCache();
       shown.pagesInReport = int(r.Objects().size());
+      if (auto* heading = qobject_cast<report::TfrxCustomMemoView*>(r.FindObject(QStringLiteral("Tytul"))))
+        shown.title = heading->Text();
       shown.rows.clear();
       report::TfrxDataSet* wpisy = r.FindDataSet(QStringLiteral("Wpisy"));
       if (!wpisy) return;
@@ -66,7 +75,10 @@ protected:
                           wpisy->DisplayText(QStringLiteral("Temperatura")));
     });
   }
-  void TearDown() override { report::hooks::setPreviewShower(nullptr); }
+  void TearDown() override {
+    report::hooks::setPreviewShower(nullptr);
+    report::hooks::setDesignerOpener(nullptr);
+  }
 
   Program startAsAdministrator() {
     recording.emplace();
@@ -130,13 +142,71 @@ TEST_F(ReportCommands, AnUnreadableLayoutShowsTheReportsErrorsAndNoPreview) {
   EXPECT_TRUE(dialogs::recordedMessages()[0].startsWith("Pojawił się następujący błąd(y):\r\n"));
 }
 
-TEST_F(ReportCommands, TheDesignerCommandSaysTheDesignerIsNotThereYet) {
-  Program p = startAsAdministrator();
-  p.AOknoGl->Projektowanieraportu1->trigger();
-  EXPECT_EQ(dialogs::recordedMessages(),
-            QStringList({"Projektant raportów nie jest jeszcze dostępny w tej wersji programu"}));
+// Runs "Projektowanie raportu"; `inDesigner` works in the designer window
+// once it is open (it runs modally), then the window is closed.
+void runDesigner(app::TAOknoGl& w, const std::function<void(designer::TfrxDesignerForm&)>& inDesigner) {
+  bool seen = false;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    designer::TfrxDesignerForm* form = designer::OpenDesignerForm();
+    if (!form || !form->isVisible() || seen) return;
+    seen = true;
+    inDesigner(*form);
+    form->close();
+  });
+  watch.start();
+  w.Projektowanieraportu1->trigger();
+  watch.stop();
+  EXPECT_TRUE(seen);
 }
 
+TEST_F(ReportCommands, TheDesignerEditsTheLayoutThatTheNextReportShows) {
+  QFile::copy(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), install.dane("Raport.fr3"));
+  designer::InstallDesigner();
+  Program p = startAsAdministrator();
+  app::TAOknoGl& w = *p.AOknoGl;
+  runDesigner(w, [this](designer::TfrxDesignerForm& form) {
+    designer::DesignerDocument& document = form.Document();
+    // The program's layout, with the designer component's defaults.
+    EXPECT_EQ(document.FileName(), QFileInfo(install.dane("Raport.fr3")).absoluteFilePath());
+    EXPECT_EQ(document.Defaults().fontName, "Arial");
+    EXPECT_EQ(document.Defaults().fontHeightPixels, 13);
+    EXPECT_EQ(document.Run([&] {
+      return new report::edit::SetPropertyCommand(document.Report(), {"Tytul"}, "Text", "Dziennik chłodni");
+    }), QString());
+    form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(document.IsModified());
+  });
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  EXPECT_TRUE(QFileInfo::exists(install.dane("Raport.fr3.bak")));
+  w.Raport1->trigger();
+  ASSERT_EQ(shown.shown, 1);
+  EXPECT_EQ(shown.title, "Dziennik chłodni");
+}
+
+TEST_F(ReportCommands, WithoutALayoutTheDesignerStartsEmptyAndSavingCreatesIt) {
+  designer::InstallDesigner();
+  Program p = startAsAdministrator();
+  runDesigner(*p.AOknoGl, [](designer::TfrxDesignerForm& form) {
+    designer::DesignerDocument& document = form.Document();
+    ASSERT_EQ(document.Pages().size(), 1);
+    EXPECT_TRUE(document.CurrentPage()->Objects().isEmpty());
+    EXPECT_EQ(document.Report().ScriptLanguage(), "PascalScript");
+    EXPECT_TRUE(form.SaveReport());
+  });
+  EXPECT_TRUE(QFileInfo::exists(install.dane("Raport.fr3")));
+  // Opened and closed without a change, the file stays byte for byte.
+  QFile file(install.dane("Raport.fr3"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray saved = file.readAll();
+  file.close();
+  runDesigner(*p.AOknoGl, [](designer::TfrxDesignerForm& form) { EXPECT_FALSE(form.Document().IsModified()); });
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), saved);
+}
 
 // The whole command with the program's own layout, engine and preview
 // window: the texts of the pages shown.

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <memory>
+#include <string>
 
 #include "designer/designer_document.h"
 #include "report/model/report.h"
@@ -20,6 +21,20 @@ inline QByteArray fileBytes(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Where two documents first differ: the line of each ("" when the same),
+// so that a failure shows the change rather than two walls of bytes.
+inline std::string firstDifference(const QByteArray& a, const QByteArray& b) {
+  if (a == b) return std::string();
+  const QList<QByteArray> la = a.split('\n'), lb = b.split('\n');
+  for (qsizetype i = 0; i < std::max(la.size(), lb.size()); ++i) {
+    const QByteArray x = i < la.size() ? la[i] : "<end>", y = i < lb.size() ? lb[i] : "<end>";
+    if (x != y) return "line " + std::to_string(i + 1) + ":\n  " + x.left(400).toStdString() + "\n  " + y.left(400).toStdString();
+  }
+  return "same lines, different bytes";
+}
+#define EXPECT_SAME_DOCUMENT(a, b) EXPECT_EQ(::valmoro::designer::testing::firstDifference((a), (b)), std::string())
+#define ASSERT_SAME_DOCUMENT(a, b) ASSERT_EQ(::valmoro::designer::testing::firstDifference((a), (b)), std::string())
 
 // A report and a designer document over it, the shipped layout copied into
 // a folder of its own (saving must never touch the source tree). The

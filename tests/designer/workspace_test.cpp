@@ -600,6 +600,9 @@ TEST(DesignWorkspaceTest, RulersCountFromThePageOriginInTheChosenUnit) {
   EXPECT_NEAR(labelAt("10"), zero + 37.7953, 1);
   d.document->Options().unit = report::LengthUnit::Inch;
   EXPECT_NEAR(labelAt("1"), zero + 96, 1);
+  d.document->Options().unit = report::LengthUnit::Pixel;
+  EXPECT_NEAR(labelAt("100"), zero + 100, 1);
+  EXPECT_EQ(labelAt("50"), -1000);
   // At 50 % the labels thin out but stay in place.
   d.document->Options().unit = report::LengthUnit::Centimetre;
   d.ws().SetZoom(0.5);
@@ -692,4 +695,165 @@ TEST(DesignWorkspaceTest, ClickingElsewhereKeepsWhatWasTypedInPlace) {
   d.click(d.at({600, 500}));
   EXPECT_EQ(d.ws().TextEditor(), nullptr);
   EXPECT_EQ(memo->Text(), QStringLiteral("Modul pomiarowy"));
+}
+
+TEST(DesignWorkspaceTest, AGuideMovesWithTheMouseAndAClickOnItSelectsWhatIsUnder) {
+  Designer d([](report::TfrxReport& r) {
+    qobject_cast<report::TfrxReportPage*>(r.FindObject(QStringLiteral("Page1")))->SetHGuides({QStringLiteral("250")});
+  });
+  d.document->Options().snapToGrid = false;
+  const int steps = d.document->UndoStack().index();
+  // A click on the guide over the summary's empty part: the band is selected, the guide stays.
+  d.click(d.at({600, 250}));
+  EXPECT_EQ(d.selected(), QStringList{"ReportSummary1"});
+  EXPECT_EQ(d.page()->HGuides(), QStringList{"250"});
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  // Dragged 30 px down it stands there, as one step.
+  d.drag(d.at({600, 250}), d.at({600, 280}));
+  ASSERT_EQ(d.page()->HGuides().size(), 1);
+  // Within the whole screen pixel the pointer stands on.
+  EXPECT_NEAR(designer::GuidePositions(*d.page(), Qt::Horizontal).at(0), 280, 0.5);
+  EXPECT_EQ(d.document->UndoStack().index(), steps + 1);
+  // Hovering over it offers to move it.
+  d.send(d.viewport(), QEvent::MouseMove, d.at({600, 280}), Qt::NoButton, Qt::NoButton, {});
+  EXPECT_EQ(d.viewport()->cursor().shape(), Qt::SplitVCursor);
+}
+
+TEST(DesignWorkspaceTest, ManyObjectsAreDrawnMovedAndChangedOnceOnRelease) {
+  Designer d([](report::TfrxReport& r) {
+    TfrxComponent* summary = r.FindObject(QStringLiteral("ReportSummary1"));
+    for (int i = 0; i < 40; ++i) {
+      auto* memo = new report::TfrxMemoView(summary);
+      memo->SetName(QStringLiteral("Maly%1").arg(i + 1));
+      memo->SetBounds(560 + (i % 4) * 30, 2 + (i / 4) * 11, 28, 10);
+      memo->SetText(QStringLiteral("m%1").arg(i + 1));
+    }
+  });
+  QList<TfrxComponent*> many;
+  for (int i = 0; i < 40; ++i) many.append(d.report.FindObject(QStringLiteral("Maly%1").arg(i + 1)));
+  d.document->SetSelection(many);
+  const QByteArray before = d.document->DocumentBytes();
+  const int steps = d.document->UndoStack().index();
+  const QRectF first = d.bounds("Maly1");
+  const QPointF from = d.at(many.first()->AbsoluteBounds().center());
+  const QPointF to = from + QPointF(20, 10);
+  d.send(d.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  // Still where they were in the report, drawn where they are going.
+  ASSERT_TRUE(d.ws().Drag().PreviewActive());
+  expectRect(d.bounds("Maly1"), first);
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  gfx::RecordingCanvas canvas;
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const QRectF going = d.ws().PageToViewport(many.first()->AbsoluteBounds().translated(20, 10));
+  const auto texts = canvas.callsOf(gfx::DrawCall::Text);
+  const auto drawn = std::find_if(texts.begin(), texts.end(), [](const gfx::DrawCall& c) { return c.text == "m1"; });
+  ASSERT_NE(drawn, texts.end());
+  EXPECT_TRUE(going.adjusted(-1, -1, 1, 1).contains(drawn->points.at(0)));
+  // Released: one step for all forty.
+  d.send(d.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+  expectRect(d.bounds("Maly1"), first.translated(20, 10));
+  expectRect(d.bounds("Maly40"), QRectF(560 + 3 * 30 + 20, 2 + 9 * 11 + 10, 28, 10));
+  EXPECT_EQ(d.document->UndoStack().index(), steps + 1);
+  d.document->UndoStack().undo();
+  EXPECT_EQ(d.document->DocumentBytes(), before);
+
+  // Esc while dragging them leaves everything as it was.
+  d.send(d.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+  d.send(d.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+  QTest::keyClick(&d.ws(), Qt::Key_Escape);
+  d.send(d.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+  expectRect(d.bounds("Maly1"), first);
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+}
+
+TEST(DesignWorkspaceTest, LinesAreDrawnFromWhereThePointerWentDown) {
+  Designer d;
+  // A straight line keeps level however the hand wavers.
+  d.ws().SetInsertTool(QStringLiteral("TfrxLineView"), 0);
+  d.drag(d.at({250, 40}), d.at({100, 47}), Qt::AltModifier);
+  ASSERT_EQ(d.document->Selection().size(), 1);
+  auto* line = qobject_cast<report::TfrxLineView*>(d.document->Selection().first());
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->Parent()->Name(), "ReportTitle1");
+  EXPECT_FALSE(line->Diagonal());
+  const double title = d.object("ReportTitle1")->AbsTop();
+  expectRect(QRectF(line->Left(), line->Top(), line->Width(), line->Height()), QRectF(100, 40 - title, 150, 0));
+  // A diagonal (creation flag 1) goes from the press to the release.
+  d.ws().SetInsertTool(QStringLiteral("TfrxLineView"), 1);
+  d.drag(d.at({300, 60}), d.at({200, 30}), Qt::AltModifier);
+  line = qobject_cast<report::TfrxLineView*>(d.document->Selection().first());
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->Diagonal());
+  expectRect(QRectF(line->Left(), line->Top(), line->Width(), line->Height()), QRectF(300, 60 - title, -100, -30));
+  // Outside every band nothing is placed and the tool stays.
+  const int steps = d.document->UndoStack().index();
+  d.ws().SetInsertTool(QStringLiteral("TfrxMemoView"));
+  d.click(d.at({300, 600}));
+  EXPECT_EQ(d.document->UndoStack().index(), steps);
+  EXPECT_EQ(d.ws().InsertTool(), "TfrxMemoView");
+  EXPECT_FALSE(d.ws().Drag().LastError().isEmpty());
+}
+
+TEST(DesignWorkspaceTest, DoubleClicksAndTheRightButtonAskTheWindow) {
+  Designer d([](report::TfrxReport& r) {
+    auto* line = new report::TfrxLineView(r.FindObject(QStringLiteral("ReportSummary1")));
+    line->SetName(QStringLiteral("Kreska"));
+    line->SetBounds(600, 100, 100, 0);
+  });
+  QList<TfrxComponent*> edit;
+  QObject::connect(&d.ws(), &DesignWorkspace::editRequested, [&](TfrxComponent* object) { edit.append(object); });
+  QSignalSpy menu(&d.ws(), &DesignWorkspace::contextMenuRequested);
+  // A view without an in-place editor, and a band.
+  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.at(d.object("Kreska")->AbsoluteBounds().center()), Qt::LeftButton,
+         Qt::LeftButton, {});
+  ASSERT_EQ(edit.size(), 1);
+  EXPECT_EQ(edit.at(0), d.object("Kreska"));
+  EXPECT_EQ(d.ws().TextEditor(), nullptr);
+  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.at({650, 295}), Qt::LeftButton, Qt::LeftButton, {});
+  ASSERT_EQ(edit.size(), 2);
+  EXPECT_EQ(edit.at(1), d.object("ReportSummary1"));
+  // The right button selects what it points at, keeps a selection it points into.
+  d.click(d.centreOf("PoleData"));
+  d.click(d.centreOf("PolePunkt"), Qt::ShiftModifier);
+  const QPointF punkt = d.centreOf("PolePunkt");
+  d.send(d.viewport(), QEvent::MouseButtonPress, punkt, Qt::RightButton, Qt::RightButton, {});
+  EXPECT_EQ(d.selected(), (QStringList{"PoleData", "PolePunkt"}));
+  ASSERT_EQ(menu.count(), 1);
+  EXPECT_EQ(menu.at(0).at(0).toPoint(), d.viewport()->mapToGlobal(punkt).toPoint());
+  d.send(d.viewport(), QEvent::MouseButtonPress, d.centreOf("Tytul"), Qt::RightButton, Qt::RightButton, {});
+  EXPECT_EQ(d.selected(), QStringList{"Tytul"});
+  d.send(d.viewport(), QEvent::MouseButtonPress, d.at({600, 500}), Qt::RightButton, Qt::RightButton, {});
+  EXPECT_TRUE(d.selected().isEmpty());
+  EXPECT_EQ(menu.count(), 3);
+}
+
+TEST(DesignWorkspaceTest, ThePaperHasAShadowAndItsMarginsAThinFrame) {
+  Designer d;
+  gfx::RecordingCanvas canvas;
+  d.ws().PaintTo(canvas, d.viewport()->rect());
+  const QRectF paper = d.ws().PaperRect();
+  const gfx::Rect sheet{int(std::lround(paper.left())), int(std::lround(paper.top())), int(std::lround(paper.right())),
+                        int(std::lround(paper.bottom()))};
+  EXPECT_NEAR(paper.width(), 210 * report::fr01cm, 1e-6);
+  const auto fills = canvas.callsOf(gfx::DrawCall::FillRect);
+  auto filled = [&](const gfx::Rect& r, gfx::Color color) {
+    return std::any_of(fills.begin(), fills.end(),
+                       [&](const gfx::DrawCall& c) { return c.rect == r && c.brush.color == color; });
+  };
+  EXPECT_TRUE(filled(sheet, gfx::clWhite));
+  EXPECT_TRUE(std::any_of(fills.begin(), fills.end(), [&](const gfx::DrawCall& c) {
+    return c.rect == gfx::Rect{sheet.left + 4, sheet.top + 4, sheet.right + 4, sheet.bottom + 4};
+  }));
+  // The printable area: 10 mm in from every side of the A4 sheet.
+  const QPointF topLeft = d.at({0, 0});
+  const QPointF bottomRight = d.at({190 * report::fr01cm, 277 * report::fr01cm});
+  const auto frames = canvas.callsOf(gfx::DrawCall::Rectangle);
+  EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const gfx::DrawCall& c) {
+    return c.brush.style == gfx::BrushStyle::Clear && c.rect.left == int(std::lround(topLeft.x())) &&
+           c.rect.top == int(std::lround(topLeft.y())) && c.rect.right == int(std::lround(bottomRight.x())) &&
+           c.rect.bottom == int(std::lround(bottomRight.y()));
+  }));
+  EXPECT_NEAR(topLeft.x() - paper.left(), 10 * report::fr01cm, 1e-6);
 }
