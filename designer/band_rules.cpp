@@ -453,7 +453,23 @@ TfrxReportPage& pageOf(const TfrxBand& band) {
 }
 
 void addStack(CommandGroup& group, report::TfrxReport& report, const QList<TfrxBand*>& order) {
-  if (!order.isEmpty()) group.Add(new report::edit::SetBoundsCommand(report, StackBands(order)));
+  if (order.isEmpty()) return;
+  const QList<QPair<QString, QRectF>> bounds = StackBands(order);
+  QStringList names;
+  for (const auto& b : bounds) names.append(b.first);
+  group.Add(new report::edit::ChangeCommand(report, QString(), names, [&](TfrxComponent& object) {
+    for (const auto& [name, r] : bounds) {
+      if (name.compare(object.Name(), Qt::CaseInsensitive) != 0) continue;
+      // The stack is the designer's layout, not a move of the user's: a
+      // band locked against moving keeps its place in the order, so its
+      // Top follows the bands above it (or the engine would read the
+      // order otherwise).
+      const bool designing = object.IsDesigning();
+      object.SetDesigning(false);
+      object.SetTop(r.top());
+      object.SetDesigning(designing);
+    }
+  }));
 }
 
 }  // namespace

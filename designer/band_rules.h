@@ -33,9 +33,11 @@ enum class BandDirection { Up, Down };
 // The page's horizontal bands in the designer's order (vertical bands and
 // the engine's null bands are not stacked and are left out).
 QList<report::TfrxBand*> BandStackOrder(const report::TfrxReportPage& page);
-// Bounds for SetBoundsCommand: the bands of `order` one below the other,
-// each kBandGap below the previous one's bottom (the first kBandGap below
-// the top of the printable area); left, width and height stay.
+// Bounds (as SetBoundsCommand takes them): the bands of `order` one below
+// the other, each kBandGap below the previous one's bottom (the first
+// kBandGap below the top of the printable area); left, width and height
+// stay. The steps below stack bands locked against moving too: their place
+// in the order stays.
 QList<QPair<QString, QRectF>> StackBands(const QList<report::TfrxBand*>& order);
 QList<QPair<QString, QRectF>> StackBands(const report::TfrxReportPage& page);
 

@@ -331,6 +331,12 @@ const CatalogueEntry* FindCatalogueEntry(const QString& id) {
   return nullptr;
 }
 
+QString CatalogueCaption(const QString& className) {
+  for (const CatalogueEntry& entry : ObjectCatalogue())
+    if (entry.className.compare(className, Qt::CaseInsensitive) == 0) return entry.caption;
+  return {};
+}
+
 QPixmap CataloguePixmap(const CatalogueEntry& entry, int size) {
   static QHash<QString, QPixmap> cache;
   const QString key = entry.id + QLatin1Char('@') + QString::number(size);

@@ -48,6 +48,10 @@ struct CatalogueEntry {
 const QList<CatalogueEntry>& ObjectCatalogue();
 // The entry of that id; none.
 const CatalogueEntry* FindCatalogueEntry(const QString& id);
+// The caption of a class's entry, e.g. for a band's caption strip ("Dane
+// główne" for TfrxMasterData); the first of a class with several; empty
+// for a class the catalogue does not offer.
+QString CatalogueCaption(const QString& className);
 
 // The entry's icon drawn at 16 and 24 pixels; drawn once, then cached.
 QPixmap CataloguePixmap(const CatalogueEntry& entry, int size);

@@ -446,6 +446,22 @@ TEST(BandRules, DeletingABandTakesItsViewsAndClosesTheGap) {
   EXPECT_EQ(d.remove("PageFooter1"), "Obiektu PageFooter1 nie można usunąć (jest chroniony przed usunięciem).");
 }
 
+TEST(BandRules, ABandLockedAgainstMovingKeepsItsPlaceInTheStack) {
+  Design d(kShipped);
+  for (TfrxComponent* object : d.report.AllObjects()) object->SetDesigning(true);
+  d.band("MasterData1")->SetRestrictions(rfDontMove);
+  const QByteArray original = d.document();
+  EXPECT_EQ(d.insert("TfrxHeader"), "Header1");
+  // Moved down below its new header all the same: else the header would stand below it.
+  EXPECT_NEAR(d.band("MasterData1")->Top(), 200.31509, 1e-4);
+  EXPECT_EQ(d.order(),
+            (QStringList{"ReportTitle1", "PageHeader1", "Header1", "MasterData1", "ReportSummary1", "PageFooter1"}));
+  d.expectUndoRedo(original, d.document());
+  // The user still cannot move it.
+  d.band("MasterData1")->SetTop(500);
+  EXPECT_NEAR(d.band("MasterData1")->Top(), 200.31509, 1e-4);
+}
+
 TEST(BandRules, RestackingIsAStepOnlyWhenABandIsOutOfPlace) {
   Design d(kShipped);
   std::unique_ptr<QUndoCommand> restack = MakeRestackBands(*d.page);

@@ -82,6 +82,9 @@ TEST(ObjectCatalogue, OffersEveryViewKindAndEveryBandWithPolishCaptions) {
   ASSERT_NE(ellipse, nullptr);
   EXPECT_EQ(ellipse->flag, skEllipse);
   EXPECT_EQ(FindCatalogueEntry("TfrxLineView/arrow-start")->flag, 3);
+  EXPECT_EQ(CatalogueCaption("TfrxMasterData"), "Dane główne");
+  EXPECT_EQ(CatalogueCaption("TfrxLineView"), "Linia pozioma");
+  EXPECT_EQ(CatalogueCaption("TfrxNullBand"), "");
   EXPECT_EQ(FindCatalogueEntry("TfrxNullBand"), nullptr);
   EXPECT_EQ(FindCatalogueEntry("TfrxReportPage"), nullptr);
 }
