@@ -11,18 +11,24 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QImage>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "designer/designer_document.h"
+#include "designer/designer_form.h"
+#include "designer/recovery_journal.h"
 #include "designer/drag.h"
 #include "designer/rulers.h"
 #include "designer/workspace.h"
 #include "platform/dialogs.h"
 #include "platform/painter_canvas.h"
 #include "report/model/band.h"
+#include "report/model/edit/commands.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/model/report_page.h"
@@ -35,6 +41,19 @@ namespace {
 constexpr double kPaintTargetMs = 10;
 constexpr double kFrameTargetMs = 16;
 constexpr int kManyViews = 1000;
+constexpr double kStepTargetMs = 50;
+constexpr double kUndoAllTargetMs = 200;
+constexpr double kOpenTargetMs = 1000;
+constexpr double kOpenTargetMb = 300;
+
+// The process's resident memory now (kB), from the kernel's account.
+long residentKilobytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+  return 0;
+}
 
 double median(std::vector<double> v) {
   if (v.empty()) return 0;
@@ -58,6 +77,7 @@ double paintMs(designer::DesignWorkspace& workspace) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  QStandardPaths::setTestModeEnabled(true);
   dialogs::setMode(dialogs::Mode::Recording);
   report::installReportSubsystem();
   bool ok = true;
@@ -145,6 +165,98 @@ int main(int argc, char** argv) {
     std::printf("drag_frame_%d_ms: %.2f (target %.0f)\n", kManyViews, frame, kFrameTargetMs);
     std::printf("drag_undo_steps: %d\n", document.UndoStack().count());
     ok = ok && frame <= kFrameTargetMs;
+
+    // One step of the arrow keys for all of them, and its undo.
+    document.EndGesture();
+    timer.restart();
+    drag.Nudge(Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::processEvents();
+    const double nudgeMs = double(timer.nsecsElapsed()) / 1e6;
+    timer.restart();
+    document.UndoStack().undo();
+    QCoreApplication::processEvents();
+    const double undoMs = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("move_%d_one_step_ms: %.2f (target %.0f)\n", kManyViews, nudgeMs, kStepTargetMs);
+    std::printf("undo_move_%d_ms: %.2f (target %.0f)\n", kManyViews, undoMs, kStepTargetMs);
+    ok = ok && nudgeMs <= kStepTargetMs && undoMs <= kStepTargetMs;
+  }
+
+  // A thousand small steps (one view moved a pixel each time), undone one by one.
+  {
+    report::TfrxReport report;
+    auto* page = new report::TfrxReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = new report::TfrxMasterData(page);
+    band->SetName(QStringLiteral("MasterData1"));
+    band->SetBounds(0, 20, page->Width(), 100);
+    auto* memo = new report::TfrxMemoView(band);
+    memo->SetName(QStringLiteral("Memo1"));
+    memo->SetBounds(10, 10, 100, 20);
+    designer::DesignerDocument document(report);
+    for (int i = 0; i < kManyViews; ++i) {
+      document.Run([&] {
+        return new report::edit::SetBoundsCommand(report, {{QStringLiteral("Memo1"), QRectF(10 + i + 1, 10, 100, 20)}});
+      });
+      document.EndGesture();
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (document.UndoStack().canUndo()) document.UndoStack().undo();
+    const double undoAll = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("undo_%d_steps_ms: %.2f (target %.0f)\n", kManyViews, undoAll, kUndoAllTargetMs);
+    ok = ok && undoAll <= kUndoAllTargetMs && memo->Left() == 10;
+  }
+
+  // A document of 10,000 objects opened in the designer window and drawn.
+  {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("duzy.fr3"));
+    {
+      report::TfrxReport report;
+      auto* page = new report::TfrxReportPage(&report);
+      page->SetName(QStringLiteral("Page1"));
+      page->SetLargeDesignHeight(true);
+      for (int b = 0; b < 100; ++b) {
+        auto* band = new report::TfrxMasterData(page);
+        band->SetName(QStringLiteral("MasterData%1").arg(b + 1));
+        band->SetBounds(0, 20 + b * 140, page->Width(), 120);
+        for (int i = 0; i < 99; ++i) {
+          auto* memo = new report::TfrxMemoView(band);
+          memo->SetName(QStringLiteral("Memo%1").arg(b * 99 + i + 1));
+          memo->SetBounds(4 + (i % 11) * 64, 4 + (i / 11) * 12, 60, 11);
+          memo->SetText(QStringLiteral("[Wpisy.\"Punkt\"] %1").arg(i));
+        }
+      }
+      report.WriteToFile(path);
+    }
+    const long before = residentKilobytes();
+    QElapsedTimer timer;
+    timer.start();
+    report::TfrxReport report;
+    report.LoadFromFile(path, true);
+    designer::DesignerDocument document(report);
+    designer::TfrxDesignerForm form(document);
+    form.resize(1200, 900);
+    form.show();
+    QCoreApplication::processEvents();
+    const double openMs = double(timer.nsecsElapsed()) / 1e6;
+    timer.restart();
+    form.SelectAll();
+    QCoreApplication::processEvents();
+    const double selectMs = double(timer.nsecsElapsed()) / 1e6;
+    // The journal's copy of the document is taken on the window's thread.
+    document.Journal()->Changed();
+    document.Run([&] {
+      return new report::edit::SetPropertyCommand(report, {QStringLiteral("Memo1")}, QStringLiteral("Text"), QStringLiteral("x"));
+    });
+    document.Journal()->Flush();
+    const long grown = std::max(0L, residentKilobytes() - before);
+    std::printf("open_10000_objects_ms: %.1f (target %.0f)\n", openMs, kOpenTargetMs);
+    std::printf("select_all_10000_ms: %.1f\n", selectMs);
+    std::printf("open_10000_objects_rss_mb: %.1f (target %.0f)\n", grown / 1024.0, kOpenTargetMb);
+    std::printf("journal_take_10000_ms: %.2f\n", document.Journal()->LastTakeMicroseconds() / 1000.0);
+    ok = ok && openMs <= kOpenTargetMs && grown / 1024.0 <= kOpenTargetMb;
+    document.DiscardRecovery();
   }
   return ok ? 0 : 1;
 }

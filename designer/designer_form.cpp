@@ -252,7 +252,7 @@ void TfrxDesignerForm::buildActions() {
   snapGrid->setCheckable(true);
   QAction* snapGuides =
       addAction("actSnapToGuides", "Przyciągaj do prowadnic i obiektów", QKeySequence(),
-                "Przyciągaj do prowadnic, krawędzi pasm i innych obiektów (Alt wyłącza na czas przeciągania)", [this] {
+                "Przyciągaj do prowadnic, krawędzi wstęg i innych obiektów (Alt wyłącza na czas przeciągania)", [this] {
                   const bool on = Action("actSnapToGuides")->isChecked();
                   document_.Options().snapToGuides = on;
                   document_.Options().snapToObjects = on;
@@ -314,10 +314,10 @@ void TfrxDesignerForm::buildActions() {
             [this] { showRefusal(Lock(document_, true)); });
   addAction("actUnlock", "&Odblokuj położenie", QKeySequence(), "Pozwól znów przesuwać zaznaczone obiekty",
             [this] { showRefusal(Lock(document_, false)); });
-  addAction("actBandUp", "Pasmo w &górę", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Up),
-            "Przesuń zaznaczone pasmo danych (z nagłówkami i stopkami) w górę", [this] { MoveSelectedBand(true); });
-  addAction("actBandDown", "Pasmo w &dół", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Down),
-            "Przesuń zaznaczone pasmo danych (z nagłówkami i stopkami) w dół", [this] { MoveSelectedBand(false); });
+  addAction("actBandUp", "Wstęga w &górę", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Up),
+            "Przesuń zaznaczoną wstęgę danych (z nagłówkami i stopkami) w górę", [this] { MoveSelectedBand(true); });
+  addAction("actBandDown", "Wstęga w &dół", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Down),
+            "Przesuń zaznaczoną wstęgę danych (z nagłówkami i stopkami) w dół", [this] { MoveSelectedBand(false); });
   addAction("actAddPage", "Dodaj &stronę", QKeySequence(), "Dodaj do raportu nową stronę", [this] { AddPage(); });
   addAction("actDeletePage", "Usuń stro&nę", QKeySequence(), "Usuń bieżącą stronę raportu", [this] { DeleteCurrentPage(); });
   addAction("actAbout", "&O projektancie", QKeySequence(Qt::Key_F1), "O projektancie raportów", [this] {
@@ -386,7 +386,7 @@ void TfrxDesignerForm::buildMenus() {
   reportMenu->addAction(Action("actPreview"));
   reportMenu->addSeparator();
   QMenu* objects = reportMenu->addMenu(QStringLiteral("Wstaw &obiekt"));
-  QMenu* bands = reportMenu->addMenu(QStringLiteral("Wstaw &pasmo"));
+  QMenu* bands = reportMenu->addMenu(QStringLiteral("Wstaw &wstęgę"));
   for (const CatalogueEntry& entry : ObjectCatalogue()) {
     QAction* a = entryActions_.value(entry.id);
     (entry.group == CatalogueEntry::Group::Band ? bands : objects)->addAction(a);
@@ -513,7 +513,7 @@ void TfrxDesignerForm::InsertChosenObject() {
   // in its band (one grid step below it).
   report::TfrxBand* band = SelectedBand(document_);
   if (band == nullptr) {
-    showRefusal(QStringLiteral("Zaznacz pasmo albo obiekt w paśmie, przy którym ma stanąć nowy obiekt."));
+    showRefusal(QStringLiteral("Zaznacz wstęgę albo obiekt we wstędze, przy którym ma stanąć nowy obiekt."));
     return;
   }
   QPointF at;
@@ -538,7 +538,7 @@ void TfrxDesignerForm::EditSelectedText() {
 void TfrxDesignerForm::MoveSelectedBand(bool up) {
   report::TfrxBand* band = SelectedBand(document_);
   if (band == nullptr) {
-    showRefusal(QStringLiteral("Zaznacz pasmo, które ma zmienić miejsce."));
+    showRefusal(QStringLiteral("Zaznacz wstęgę, która ma zmienić miejsce."));
     return;
   }
   showRefusal(MoveBand(document_, *band, up ? BandDirection::Up : BandDirection::Down));

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+
+#include "report/model/units.h"
 #include <QSet>
 #include <QString>
 #include <QSizeF>
@@ -33,7 +35,7 @@ class DesignerDocument;
 // Height of a band's caption strip in report pixels: it fills the gap the
 // designer keeps above every band (half a centimetre), or less where bands
 // stand closer.
-inline constexpr double kBandCaptionHeight = 18.89765;
+inline constexpr double kBandCaptionHeight = 0.5 * report::fr1cm;
 
 // What lies under a point, as the designer sees it.
 struct DesignHit {

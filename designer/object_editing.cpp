@@ -3,11 +3,15 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "designer/band_rules.h"
 #include "designer/designer_document.h"
 #include "platform/dialogs.h"
 #include "report/model/edit/commands.h"
 #include "report/model/edit/snapshot.h"
+#include "report/model/band.h"
 #include "report/model/page.h"
+#include "report/model/report_error.h"
+#include "report/model/report_page.h"
 #include "report/model/report.h"
 
 namespace valmoro::designer {
@@ -98,6 +102,18 @@ QString DeleteObjects(DesignerDocument& document, const QStringList& names) {
             .arg(shown.join(QLatin1Char('\r')));
     if (!dialogs::confirm(question)) return QString();
   }
+  // A band goes with its gap: the bands below move up (and a band it was
+  // the child of lets go of it).
+  if (objects.size() == 1)
+    if (auto* band = qobject_cast<report::TfrxBand*>(objects.first());
+        band && qobject_cast<report::TfrxReportPage*>(band->Parent())) {
+      try {
+        document.Push(MakeDeleteBand(*band).release());
+      } catch (const report::ReportError& e) {
+        return e.message();
+      }
+      return QString();
+    }
   return document.Run([&] { return new report::edit::DeleteCommand(document.Report(), names); });
 }
 

@@ -1,5 +1,7 @@
 #include "designer/workspace.h"
 
+#include "designer/object_catalogue.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -31,6 +33,13 @@ using report::TfrxBand;
 using report::TfrxComponent;
 
 namespace {
+
+// The band's kind as the object bar names it ("Dane główne"), the model's
+// own caption for kinds the bar does not offer.
+QString bandCaption(const report::TfrxBand& band) {
+  const QString caption = CatalogueCaption(band.ClassName());
+  return caption.isEmpty() ? band.KindCaption() : caption;
+}
 
 // The border of workspace around the paper (screen pixels).
 constexpr int kPad = 20;
@@ -476,7 +485,7 @@ void DesignWorkspace::paintBands(gfx::Canvas& canvas, const QRect& clip) {
         canvas.setFont(f);
         canvas.pushClip(caption);
         canvas.textOut({caption.left + 4, caption.top + std::max(0, (caption.height() - 14) / 2)},
-                       band->KindCaption() + QStringLiteral(": ") + band->Name());
+                       bandCaption(*band) + QStringLiteral(": ") + band->Name());
         canvas.popClip();
       }
     }

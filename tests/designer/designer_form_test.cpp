@@ -123,6 +123,23 @@ TEST(DesignerForm, DeletingANameTheScriptUsesAsksFirst) {
   EXPECT_EQ(w.report.FindObject("BrakWpisow"), nullptr);
 }
 
+TEST(DesignerForm, ADeletedBandTakesItsGapAlong) {
+  Window w;
+  const double header = w.report.FindObject("PageHeader1")->Top();
+  const double masterGap = w.report.FindObject("MasterData1")->Top() - header;
+  w.document->Select(w.report.FindObject("PageHeader1"));
+  dialogs::queueAnswer(true);  // its views are not named elsewhere, but say yes if asked
+  w.press(Qt::Key_Delete);
+  EXPECT_EQ(w.report.FindObject("PageHeader1"), nullptr);
+  EXPECT_EQ(w.report.FindObject("NaglowekData"), nullptr);
+  // The data band moved up into the header's place.
+  EXPECT_LT(w.report.FindObject("MasterData1")->Top(), header + masterGap);
+  EXPECT_EQ(w.document->UndoStack().count(), 1);
+  w.press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(w.report.FindObject("PageHeader1"), nullptr);
+  EXPECT_DOUBLE_EQ(w.report.FindObject("MasterData1")->Top(), header + masterGap);
+}
+
 TEST(DesignerForm, CopyAndPasteBetweenTwoDesignerWindows) {
   Window from, to(false);
   from.document->SelectNames({"NaglowekData", "NaglowekPunkt"});
@@ -236,16 +253,50 @@ TEST(DesignerForm, TheUnitAndGridAreKeptBetweenRuns) {
   EXPECT_TRUE(again.form.close());
 }
 
+// "Wpisy" with the log's fields and no rows, as the design command gives it.
+struct EmptyLog {
+  EmptyLog() {
+    wpisy.SetName("frxDBDataset1");
+    wpisy.SetUserName("Wpisy");
+    wpisy.SetFields({"Identyfikator", "Data", "Modul", "Punkt", "Temperatura", "Wilgotnosc", "Pracownik"});
+    wpisy.OnGetValue = [](const QString&, QVariant& value) { value = QString(); };
+    wpisy.SetRangeEnd(report::reCount);
+    wpisy.SetRangeEndCount(0);
+  }
+  report::TfrxUserDataSet wpisy;
+};
+
+TEST(DesignerForm, APreviewOfAReportWhoseScriptNamesADeletedViewSaysWhichName) {
+  preview::installReportWindows();
+  EmptyLog log;
+  Window w;
+  w.document->Select(w.report.FindObject("BrakWpisow"));
+  dialogs::queueAnswer(true);
+  w.form.DeleteSelection();
+  ASSERT_EQ(w.report.FindObject("BrakWpisow"), nullptr);
+  dialogs::clearRecordedMessages();
+  QStringList errors;
+  int ticks = 0;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (preview::TfrxPreviewForm* preview = preview::OpenPreviewForm(); preview && preview->isVisible()) {
+      if (preview->Preview()->Busy() || (preview->Report() && preview->Report()->Preparing()) || ticks++ < 20) return;
+      if (preview->Report()) errors = preview->Report()->Errors();
+      preview->done(0);
+    }
+  });
+  watch.start();
+  w.press(Qt::Key_F9);
+  watch.stop();
+  const QString said = dialogs::recordedMessages().join('|') + errors.join('|');
+  EXPECT_TRUE(said.contains("BrakWpisow")) << said.toStdString();
+  EXPECT_TRUE(w.form.isVisible());
+}
+
 TEST(DesignerForm, PreviewShowsTheDesignedReportWithoutChangingIt) {
   preview::installReportWindows();
-  // "Wpisy" with the log's fields and no rows, as the design command gives it.
-  report::TfrxUserDataSet wpisy;
-  wpisy.SetName("frxDBDataset1");
-  wpisy.SetUserName("Wpisy");
-  wpisy.SetFields({"Identyfikator", "Data", "Modul", "Punkt", "Temperatura", "Wilgotnosc", "Pracownik"});
-  wpisy.OnGetValue = [](const QString&, QVariant& value) { value = QString(); };
-  wpisy.SetRangeEnd(report::reCount);
-  wpisy.SetRangeEndCount(0);
+  EmptyLog log;
   Window w;
   w.document->Run([&] { return new report::edit::SetPropertyCommand(w.report, {"Tytul"}, "Text", "Z projektanta"); });
   const QByteArray before = w.bytes();

@@ -12,6 +12,7 @@
 
 #include "designer/designer_document.h"
 #include "designer/drag.h"
+#include "designer/object_catalogue.h"
 #include "designer/rulers.h"
 #include "designer/workspace.h"
 #include "platform/recording_canvas.h"
@@ -135,7 +136,8 @@ TEST(DesignWorkspaceTest, EveryBandAndViewIsDrawnAndFoundWhereTheDocumentPutsIt)
         const QRectF strip = designer::CaptionRect(*band);
         EXPECT_NEAR(strip.bottom(), abs.top(), 1e-9);
         EXPECT_LE(strip.height(), designer::kBandCaptionHeight + 1e-9);
-        const QString caption = band->KindCaption() + QStringLiteral(": ") + band->Name();
+        // The kind as the object bar names it ("Dane główne: MasterData1").
+        const QString caption = designer::CatalogueCaption(band->ClassName()) + QStringLiteral(": ") + band->Name();
         const auto found = std::find_if(texts.begin(), texts.end(), [&](const gfx::DrawCall& c) { return c.text == caption; });
         if (strip.height() * zoom < 8) {
           EXPECT_EQ(found, texts.end());
