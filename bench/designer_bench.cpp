@@ -251,6 +251,7 @@ int main(int argc, char** argv) {
     });
     document.Journal()->Flush();
     const long grown = std::max(0L, residentKilobytes() - before);
+    std::printf("objects_opened: %lld\n", static_cast<long long>(report.AllObjects().size()));
     std::printf("open_10000_objects_ms: %.1f (target %.0f)\n", openMs, kOpenTargetMs);
     std::printf("select_all_10000_ms: %.1f\n", selectMs);
     std::printf("open_10000_objects_rss_mb: %.1f (target %.0f)\n", grown / 1024.0, kOpenTargetMb);

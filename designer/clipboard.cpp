@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QMimeData>
 
+#include "designer/band_rules.h"
+#include "designer/command_group.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
 #include "report/model/band.h"
@@ -12,6 +14,7 @@
 #include "report/model/edit/commands.h"
 #include "report/model/page.h"
 #include "report/model/report.h"
+#include "report/model/report_page.h"
 #include "report/model/report_error.h"
 #include "report/model/report_xml.h"
 
@@ -134,19 +137,34 @@ QString PasteText(DesignerDocument& document, const QString& xml) {
         break;
       }
     }
-  report::edit::PasteCommand* command = nullptr;
   const QString parentName = target == &report ? report.Name() : target->Name();
-  const QString refusal = document.Run([&] {
-    command = new report::edit::PasteCommand(report, xml, parentName, offset);
-    return command;
-  });
-  if (!refusal.isEmpty()) return refusal;
+  QStringList pasted;
+  if (*kind == Kind::Band) {
+    // Pasted bands take their place among the page's bands, in one step.
+    try {
+      auto group = CommandGroup::Build(QStringLiteral("Wklejenie wstęg"), [&](CommandGroup& steps) {
+        pasted = steps.Add(new report::edit::PasteCommand(report, xml, parentName, offset)).PastedNames();
+        if (auto* page = qobject_cast<report::TfrxReportPage*>(target))
+          if (std::unique_ptr<QUndoCommand> restack = MakeRestackBands(*page)) steps.Add(restack.release());
+      });
+      document.Push(group.release());
+    } catch (const report::ReportError& e) {
+      return e.message();
+    }
+  } else {
+    const QString refusal = document.Run([&] {
+      auto* command = new report::edit::PasteCommand(report, xml, parentName, offset);
+      pasted = command->PastedNames();
+      return command;
+    });
+    if (!refusal.isEmpty()) return refusal;
+  }
   if (*kind == Kind::Page) {
     for (report::TfrxPage* page : document.Pages())
-      if (command->PastedNames().contains(page->Name())) document.SetCurrentPage(page);
+      if (pasted.contains(page->Name())) document.SetCurrentPage(page);
     return QString();
   }
-  document.SelectNames(command->PastedNames());
+  document.SelectNames(pasted);
   return QString();
 }
 

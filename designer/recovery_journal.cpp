@@ -87,7 +87,11 @@ void RecoveryJournal::Flush() {
   if (running_.isValid() && running_.isFinished()) lastError_ = running_.result();
   if (!pending_ || discarded_) return;
   pending_ = false;
-  lastError_ = writeJournal(path_, take_());
+  QElapsedTimer clock;
+  clock.start();
+  const QByteArray bytes = take_();
+  lastTake_ = clock.nsecsElapsed() / 1000;
+  lastError_ = writeJournal(path_, bytes);
 }
 
 void RecoveryJournal::Discard() {

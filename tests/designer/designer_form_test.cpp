@@ -17,6 +17,7 @@
 #include "designer/designer_form.h"
 #include "designer/object_catalogue.h"
 #include "designer/designer_install.h"
+#include "designer/recovery_journal.h"
 #include "designer/workspace.h"
 #include "designer_support.h"
 #include "platform/dialogs.h"
@@ -170,6 +171,23 @@ TEST(DesignerForm, CopyAndPasteBetweenTwoDesignerWindows) {
   from.document->Select(from.report.FindObject("ReportTitle1"));
   from.form.PasteClipboard();
   EXPECT_NE(from.report.FindObject("Modul"), nullptr);
+}
+
+TEST(DesignerForm, APastedDataBandKeepsItsDataSetInAReportThatHasIt) {
+  Window from, to;
+  to.document->Select(to.report.FindObject("MasterData1"));
+  dialogs::queueAnswer(true);  // its fields are named by the summary's script
+  to.form.DeleteSelection();
+  ASSERT_EQ(to.report.FindObject("MasterData1"), nullptr);
+  from.document->Select(from.report.FindObject("MasterData1"));
+  from.form.CopySelection();
+  to.form.PasteClipboard();
+  const report::TfrxComponent* pasted = to.report.FindObject("MasterData1");
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(pasted->property("DataSetName").toString(), "Wpisy");
+  EXPECT_NE(to.report.FindObject("PoleData"), nullptr);
+  // Bands go to their place among the others (below the page header).
+  EXPECT_GT(pasted->Top(), to.report.FindObject("PageHeader1")->Top());
 }
 
 TEST(DesignerForm, TypingInTheCodeTabIsOneStep) {
@@ -399,6 +417,39 @@ TEST(DesignerForm, PagesAreAddedAndDeletedButTheLastOneStays) {
   w.form.Action("actDeletePage")->trigger();
   EXPECT_EQ(w.document->Pages().size(), 1);
   EXPECT_EQ(dialogs::recordedMessages().last(), "Raport musi mieć co najmniej jedną stronę.");
+}
+
+TEST(DesignerOpening, AJournalLeftByACrashIsOfferedAndRestored) {
+  Designed d;
+  d.document->Run([&] { return new report::edit::SetPropertyCommand(d.report, {"Tytul"}, "Text", "Sprzed awarii"); });
+  d.document->Journal()->Flush();
+  const QByteArray edited = d.bytes();
+  // The window that made it "crashed": its journal stays.
+  ASSERT_TRUE(DesignerDocument::HasRecovery(d.path));
+  report::TfrxReport report;
+  report.LoadFromFile(d.path);
+  dialogs::RecordingScope recording;
+  dialogs::queueButtonAnswer(dialogs::ButtonYes);
+  QByteArray shown;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    TfrxDesignerForm* form = OpenDesignerForm();
+    if (!form || !form->isVisible()) return;
+    shown = form->Document().DocumentBytes();
+    dialogs::queueButtonAnswer(dialogs::ButtonNo);  // do not save on closing
+    form->close();
+  });
+  watch.start();
+  ShowDesigner(report, true);
+  watch.stop();
+  ASSERT_FALSE(recording.messages().isEmpty());
+  EXPECT_TRUE(recording.messages().first().startsWith("Projektant raportów nie został poprawnie zamknięty"))
+      << recording.messages().first().toStdString();
+  EXPECT_SAME_DOCUMENT(shown, edited);
+  // Closed without saving: the journal is gone, the file as it was.
+  EXPECT_FALSE(DesignerDocument::HasRecovery(d.path));
+  EXPECT_EQ(qobject_cast<report::TfrxCustomMemoView*>(report.FindObject("Tytul"))->Text(), "Sprzed awarii");
 }
 
 }  // namespace

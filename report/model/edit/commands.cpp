@@ -1,6 +1,7 @@
 #include "report/model/edit/commands.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <memory>
@@ -86,6 +87,52 @@ QList<TfrxComponent*> outermost(const TfrxReport& report, const QStringList& nam
   return result;
 }
 
+// The bounds by name without regard to case (the last given for a name wins).
+QHash<QString, QRectF> boundsByName(const QList<QPair<QString, QRectF>>& bounds) {
+  QHash<QString, QRectF> byName;
+  byName.reserve(bounds.size());
+  for (const auto& [name, r] : bounds) byName.insert(name.toCaseFolded(), r);
+  return byName;
+}
+
+// The attributes of a snapshot text (Name="v" Left="10" …) as its pieces,
+// each with its name; empty when the text does not read as such.
+struct Attribute {
+  QStringView name, whole;
+};
+std::vector<Attribute> splitAttributes(QStringView text) {
+  std::vector<Attribute> attributes;
+  qsizetype at = 0;
+  const qsizetype size = text.size();
+  while (at < size) {
+    while (at < size && text[at] == QLatin1Char(' ')) ++at;
+    if (at >= size) break;
+    const qsizetype equals = text.indexOf(QLatin1String("=\""), at);
+    if (equals < 0) return {};
+    const qsizetype close = text.indexOf(QLatin1Char('"'), equals + 2);
+    if (close < 0) return {};
+    attributes.push_back({text.mid(at, equals - at), text.mid(at, close + 1 - at)});
+    at = close + 1;
+  }
+  return attributes;
+}
+
+// The attributes of `mine` whose values differ from `other`'s; a null text
+// when the two do not list the same attributes in the same order (then
+// everything is put back).
+QString differingAttributes(const QString& mine, const QString& other) {
+  const std::vector<Attribute> a = splitAttributes(mine), b = splitAttributes(other);
+  if (a.size() != b.size() || (a.empty() && !mine.trimmed().isEmpty())) return QString();
+  QString delta = QStringLiteral("");  // empty, not null: nothing differs
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].name != b[i].name) return QString();
+    if (a[i].whole == b[i].whole) continue;
+    if (!delta.isEmpty()) delta += QLatin1Char(' ');
+    delta += a[i].whole;
+  }
+  return delta;
+}
+
 }  // namespace
 
 // --- Changes of properties --------------------------------------------------------
@@ -115,9 +162,28 @@ ChangeCommand::ChangeCommand(TfrxReport& report, const QString& text, const QStr
     put(changed, from);
     throw;
   }
+  computeDeltas(before, after);
   put(before, after);
   before_ = std::move(before);
   after_ = std::move(after);
+}
+
+void ChangeCommand::computeDeltas(std::vector<State>& before, std::vector<State>& after) {
+  for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
+    std::vector<State::Part>& a = before[i].parts;
+    std::vector<State::Part>& b = after[i].parts;
+    const bool aligned = a.size() == b.size();
+    for (size_t k = 0; k < a.size(); ++k) {
+      if (aligned && a[k].path == b[k].path) {
+        a[k].delta = differingAttributes(a[k].attributes, b[k].attributes);
+        b[k].delta = differingAttributes(b[k].attributes, a[k].attributes);
+      } else {
+        a[k].delta = QString();
+      }
+    }
+    if (!aligned)
+      for (State::Part& part : b) part.delta = QString();
+  }
 }
 
 ChangeCommand::State ChangeCommand::capture(const TfrxComponent& object) {
@@ -127,7 +193,7 @@ ChangeCommand::State ChangeCommand::capture(const TfrxComponent& object) {
   while (!stack.empty()) {
     auto [path, at] = stack.back();
     stack.pop_back();
-    state.parts.push_back({path, at->Name(), attributesOf(*at)});
+    state.parts.push_back({path, at->Name(), attributesOf(*at), QString()});
     for (int i = int(at->Objects().size()) - 1; i >= 0; --i) {
       QList<int> childPath = path;
       childPath.append(i);
@@ -145,7 +211,8 @@ void ChangeCommand::put(const std::vector<State>& states, const std::vector<Stat
       if (at == nullptr) continue;
       // The attribute text leaves the name out.
       if (at->Name() != part.name) at->SetName(part.name);
-      restoreAttributes(*at, part.attributes);
+      if (part.delta.isNull()) restoreAttributes(*at, part.attributes);
+      else if (!part.delta.isEmpty()) restoreAttributes(*at, part.delta);
     }
   }
 }
@@ -165,6 +232,7 @@ bool ChangeCommand::absorb(const ChangeCommand& next) {
   for (size_t i = 0; i < after_.size(); ++i)
     if (after_[i].name != next.before_[i].name) return false;
   after_ = next.after_;
+  computeDeltas(before_, after_);
   return true;
 }
 
@@ -193,16 +261,16 @@ SetBoundsCommand::SetBoundsCommand(TfrxReport& report, const QList<QPair<QString
                       for (const auto& b : bounds) names.append(b.first);
                       return names;
                     }(),
-                    [&](TfrxComponent& object) {
-                      for (const auto& [name, r] : bounds)
-                        if (name.compare(object.Name(), Qt::CaseInsensitive) == 0) {
-                          if (r.width() < 0 || r.height() < 0)
-                            throw ReportError(QStringLiteral("Wymiary obiektu %1 nie mogą być ujemne.").arg(name));
-                          const bool resized = object.Width() != r.width() || object.Height() != r.height();
-                          object.SetBounds(r.left(), r.top(), r.width(), r.height());
-                          // Views kept at a side or filling the object follow it.
-                          if (resized) object.ArrangeAlignedChildren();
-                        }
+                    [&, byName = boundsByName(bounds)](TfrxComponent& object) {
+                      const auto found = byName.constFind(object.Name().toCaseFolded());
+                      if (found == byName.constEnd()) return;
+                      const QRectF& r = *found;
+                      if (r.width() < 0 || r.height() < 0)
+                        throw ReportError(QStringLiteral("Wymiary obiektu %1 nie mogą być ujemne.").arg(object.Name()));
+                      const bool resized = object.Width() != r.width() || object.Height() != r.height();
+                      object.SetBounds(r.left(), r.top(), r.width(), r.height());
+                      // Views kept at a side or filling the object follow it.
+                      if (resized) object.ArrangeAlignedChildren();
                     }) {
   for (const auto& b : bounds) {
     const TfrxComponent& object = objectNamed(report, b.first);

@@ -66,10 +66,17 @@ protected:
     struct Part {
       QList<int> path;
       QString name, attributes;
+      // What of `attributes` differs from the other state of the same
+      // command (in document order), so that putting it back touches only
+      // that; a null text puts back all of `attributes`.
+      QString delta;
     };
     std::vector<Part> parts;
   };
   static State capture(const TfrxComponent& object);
+  // Fills the deltas of both states against each other (after a change
+  // or a merge).
+  static void computeDeltas(std::vector<State>& before, std::vector<State>& after);
   // Puts the objects (found by the names in `from`) back into `states`.
   void put(const std::vector<State>& states, const std::vector<State>& from);
   // Takes over the outcome of a next change of the same objects (a merge):
