@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+
+#include "bench_memory.h"
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -47,13 +49,7 @@ double cpuSeconds() {
   return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-long residentKb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
-  return 0;
-}
+long residentKb() { return bench::residentKilobytes(); }
 
 // Pages made on demand from the log, one at a time, as the page store hands
 // them to the export run.

@@ -303,6 +303,8 @@ void DesignerDocument::reportChanged(const ReportChange& change) {
       emit currentPageChanged();
     }
   }
+  // A journal being taken no longer matches the report: taken again.
+  if (journal_ && !undo_.isClean()) journal_->Changed();
   emit changed(change);
 }
 
@@ -352,7 +354,7 @@ void DesignerDocument::afterReplace() {
   currentPage_ = pages.isEmpty() ? nullptr : pages.first();
   journal_.reset();
   if (!fileName_.isEmpty())
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), [this] { return DocumentBytes(); });
+    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
   emit documentReplaced();
   emit currentPageChanged();
   emit selectionChanged();
@@ -394,7 +396,7 @@ void DesignerDocument::SetFileName(const QString& fileName) {
   journal_.reset();
   fileName_ = path;
   if (!fileName_.isEmpty())
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), [this] { return DocumentBytes(); });
+    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
   emit fileNameChanged(fileName_);
 }
 
@@ -433,7 +435,7 @@ void DesignerDocument::SaveAs(const QString& fileName) {
   if (journal_ && renamed) journal_->Discard();
   fileName_ = path;
   if (renamed) {
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), [this] { return DocumentBytes(); });
+    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
     emit fileNameChanged(fileName_);
   }
   undo_.setClean();

@@ -341,6 +341,36 @@ TEST(DesignerRecoveryChild, EditsAndWaitsToBeKilled) {
   FAIL() << "was not killed";
 }
 
+TEST(DesignerRecovery, AJournalTakenInSlicesIsTheDocumentAsItEndedUp) {
+  // A document large enough to be taken over many turns of the event loop.
+  Designed d(false);
+  report::TfrxComponent* page = d.document->CurrentPage();
+  {
+    for (int b = 0; b < 20; ++b) {
+      auto* band = new report::TfrxMasterData(page);
+      band->SetName(QString("MasterData%1").arg(b + 1));
+      band->SetBounds(0, 20 + b * 60, 700, 50);
+      for (int i = 0; i < 100; ++i) {
+        auto* memo = new report::TfrxMemoView(band);
+        memo->SetName(QString("Memo%1").arg(b * 100 + i + 1));
+        memo->SetBounds(i * 7, 2, 6, 10);
+      }
+    }
+  }
+  moveBy(*d.document, "Memo1", 3);
+  // Changes while it is being taken: each starts the taking again.
+  for (int i = 0; i < 5; ++i) {
+    QTest::qWait(210);
+    moveBy(*d.document, QString("Memo%1").arg(400 * i + 2), 1);
+    d.document->EndGesture();
+  }
+  const QByteArray last = d.bytes();
+  for (int waited = 0; waited < 10000 && fileBytes(DesignerDocument::RecoveryPath(d.path)) != last; waited += 20)
+    QTest::qWait(20);
+  EXPECT_SAME_DOCUMENT(fileBytes(DesignerDocument::RecoveryPath(d.path)), last);
+  EXPECT_GT(d.document->Journal()->LastTakeMicroseconds(), 0);
+}
+
 TEST(DesignerRecovery, KilledDesignerLeavesItsUnsavedEdits) {
   Designed d;
   const QByteArray saved = fileBytes(d.path);

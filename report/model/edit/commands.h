@@ -59,6 +59,12 @@ public:
   QStringList Names() const;
 
 protected:
+  // For kinds that take their states in a way of their own (make() or
+  // their own snapshots).
+  ChangeCommand(TfrxReport& report, const QString& text) : EditCommand(report, text) {}
+  // Applies `change` to every named object, keeps the states before and
+  // after and puts the objects back as they were.
+  void make(const QStringList& names, const std::function<void(TfrxComponent&)>& change);
   struct State {
     QString name;
     // The object and each of its descendants, by path of child indexes
