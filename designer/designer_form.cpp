@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "designer/action_icons.h"
 #include "designer/alignment.h"
 #include "designer/band_rules.h"
 #include "designer/clipboard.h"
@@ -177,6 +178,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
     connect(journal, &RecoveryJournal::writeFailed, this, [this](const QString& m) { statusBar()->showMessage(m, 10000); });
 
   restoreSettings();
+  zoomBox_->setCurrentText(zoomText(Workspace()->Zoom()));
   rebuildTabs();
   loadCodeEditor();
   updateTitle();
@@ -200,7 +202,7 @@ QString TfrxDesignerForm::StatusText(int panel) const {
 
 QAction* TfrxDesignerForm::addAction(const QString& name, const QString& text, const QKeySequence& key,
                                      const QString& hint, const std::function<void()>& run) {
-  auto* action = new QAction(text, this);
+  auto* action = new QAction(ActionIcon(name), text, this);
   action->setObjectName(name);
   if (!key.isEmpty()) action->setShortcut(key);
   action->setShortcutContext(Qt::WindowShortcut);
@@ -423,6 +425,8 @@ void TfrxDesignerForm::buildMenus() {
 void TfrxDesignerForm::buildToolBars() {
   QToolBar* standard = addToolBar(QStringLiteral("Standardowy"));
   standard->setObjectName(QStringLiteral("StandardToolBar"));
+  // Buttons with a picture show it; the others keep their caption.
+  standard->setToolButtonStyle(Qt::ToolButtonFollowStyle);
   for (const char* name : {"actNew", "actOpen", "actSave", "", "actUndo", "actRedo", "", "actCut", "actCopy", "actPaste",
                            "actDelete", "", "actPreview"}) {
     if (*name == 0)
@@ -458,6 +462,7 @@ void TfrxDesignerForm::buildToolBars() {
 
   QToolBar* align = addToolBar(QStringLiteral("Wyrównanie"));
   align->setObjectName(QStringLiteral("AlignToolBar"));
+  align->setToolButtonStyle(Qt::ToolButtonIconOnly);
   for (const char* name : {"actAlignLefts", "actAlignHCentres", "actAlignRights", "actAlignTops", "actAlignVCentres",
                            "actAlignBottoms", "", "actCentreInBandH", "actCentreInBandV", "", "actSameWidth",
                            "actSameHeight", "actSpaceH", "actSpaceV", "", "actToFront", "actToBack", "actLock"}) {
