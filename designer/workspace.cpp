@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -375,14 +376,24 @@ bool DesignWorkspace::eventFilter(QObject* watched, QEvent* event) {
 
 void DesignWorkspace::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
+  // Around the paper, the designer component's gradient: from the window
+  // colour at the top to its end colour at the bottom.
+  QLinearGradient gradient(0, 0, 0, viewport()->height());
+  gradient.setColorAt(0, palette().color(QPalette::Window));
+  gradient.setColorAt(1, QColor::fromRgb(gfx::toRgb(document_.Defaults().gradientEnd)));
+  painter.fillRect(event->rect(), gradient);
   gfx::PainterCanvas canvas(painter, gfx::DeviceKind::Screen, 96, 96);
-  PaintTo(canvas, event->rect());
+  paintContents(canvas, event->rect());
 }
 
 void DesignWorkspace::PaintTo(gfx::Canvas& canvas, const QRect& clip) {
-  lastPaintedViews_ = 0;
   canvas.setBrush({kBackColor, gfx::BrushStyle::Solid});
   canvas.fillRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
+  paintContents(canvas, clip);
+}
+
+void DesignWorkspace::paintContents(gfx::Canvas& canvas, const QRect& clip) {
+  lastPaintedViews_ = 0;
   report::TfrxPage* p = page();
   if (p == nullptr) return;
   const gfx::Rect paper = toRect(PaperRect());

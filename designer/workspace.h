@@ -132,6 +132,8 @@ private:
   void pageReplaced();
   void placeEditor();
 
+  // The paper, bands, views and what lies over them (not the background).
+  void paintContents(gfx::Canvas& canvas, const QRect& clip);
   void paintBands(gfx::Canvas& canvas, const QRect& clip);
   void paintGrid(gfx::Canvas& canvas, const QRectF& area, QPointF origin, const QRect& clip);
   void paintOverlay(gfx::Canvas& canvas);
