@@ -399,6 +399,22 @@ TEST(DesignerForm, TheAlignmentBarAlignsToTheFirstSelected) {
   EXPECT_TRUE(dialogs::recordedMessages().last().startsWith("Zaznacz co najmniej")) << dialogs::recordedMessages().last().toStdString();
 }
 
+TEST(DesignerForm, AWholePageIsCopiedWithItsBandsAndViews) {
+  Window from, to(false);
+  from.document->Select(from.document->CurrentPage());
+  from.form.CopySelection();
+  to.form.PasteClipboard();
+  ASSERT_EQ(to.document->Pages().size(), 2);
+  // The empty report had Page1: the pasted one is Page2, shown, with its content.
+  EXPECT_EQ(to.document->CurrentPage()->Name(), "Page2");
+  EXPECT_EQ(to.form.Tabs()->tabText(2), "Page2");
+  EXPECT_EQ(to.report.FindObject("Tytul")->Page(), to.document->CurrentPage());
+  EXPECT_EQ(to.report.FindObject("MasterData1")->property("DataSetName").toString(), "Wpisy");
+  to.press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(to.document->Pages().size(), 1);
+  EXPECT_EQ(to.form.Tabs()->count(), 2);
+}
+
 TEST(DesignerForm, PagesAreAddedAndDeletedButTheLastOneStays) {
   Window w;
   w.form.Action("actAddPage")->trigger();
