@@ -51,7 +51,7 @@ int design(const QStringList& arguments) {
 
   ModuleLog log;
   try {
-    if (options.database.isEmpty()) log.openFieldsOnly();
+    if (options.database.isEmpty()) log.openEmpty();
     else log.open(options.database, options.module, options.from, options.to);
   } catch (const db::DbError& e) {
     printErr(e.message());

@@ -80,6 +80,13 @@ void ModuleLog::openFieldsOnly() {
                           QStringLiteral("Pracownik")});
 }
 
+void ModuleLog::openEmpty() {
+  openFieldsOnly();
+  fieldsOnly_->SetRangeEnd(report::reCount);
+  fieldsOnly_->SetRangeEndCount(0);
+  fieldsOnly_->OnGetValue = [](const QString&, QVariant& value) { value = QString(); };
+}
+
 void ModuleLog::bindTo(report::TfrxReport& report) {
   if (from_.isValid() || to_.isValid()) app::setReportPeriod(report, app::periodText(from_, to_));
   report::TfrxDataSet* wpisy = wpisy_ ? static_cast<report::TfrxDataSet*>(wpisy_.get()) : fieldsOnly_.get();

@@ -31,6 +31,10 @@ public:
   // Without a database: "Wpisy" with the log's fields and no rows, for a
   // report that is only checked.
   void openFieldsOnly();
+  // The same with no rows at all, every field an empty text: what the
+  // designer's preview shows without a database (a title that tests a
+  // field against '' then prints as for an empty log).
+  void openEmpty();
   // Makes the report's data set list name the log "Wpisy" (a listed name
   // that found no data set when the document was read takes it), and puts
   // the filter's period into the report's title line, as the program does.
