@@ -352,9 +352,8 @@ void DesignerDocument::afterReplace() {
   markDesigning();
   const QList<TfrxPage*> pages = Pages();
   currentPage_ = pages.isEmpty() ? nullptr : pages.first();
-  journal_.reset();
-  if (!fileName_.isEmpty())
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
+  // The journal of the file opened; one a crash left stays to be offered.
+  newJournal();
   emit documentReplaced();
   emit currentPageChanged();
   emit selectionChanged();
@@ -393,11 +392,16 @@ void DesignerDocument::SetFileName(const QString& fileName) {
   const QString path = fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath();
   if (path == fileName_) return;
   if (journal_) journal_->Discard();
-  journal_.reset();
   fileName_ = path;
-  if (!fileName_.isEmpty())
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
+  newJournal();
   emit fileNameChanged(fileName_);
+}
+
+void DesignerDocument::newJournal() {
+  journal_.reset();
+  if (fileName_.isEmpty()) return;
+  journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
+  connect(journal_.get(), &RecoveryJournal::writeFailed, this, &DesignerDocument::journalFailed);
 }
 
 QByteArray DesignerDocument::DocumentBytes() const { return documentOf(report_); }
@@ -431,15 +435,9 @@ void DesignerDocument::Save() {
 void DesignerDocument::SaveAs(const QString& fileName) {
   const QString path = QFileInfo(fileName).absoluteFilePath();
   writeFile(path);
-  const bool renamed = path != fileName_;
-  if (journal_ && renamed) journal_->Discard();
-  fileName_ = path;
-  if (renamed) {
-    journal_ = std::make_unique<RecoveryJournal>(RecoveryPath(fileName_), report_);
-    emit fileNameChanged(fileName_);
-  }
+  SetFileName(path);
   undo_.setClean();
-  journal_->Discard();
+  if (journal_) journal_->Discard();
 }
 
 // --- Recovery -----------------------------------------------------------------------

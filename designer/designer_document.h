@@ -151,6 +151,9 @@ signals:
   void pagesChanged();
   void fileNameChanged(const QString& fileName);
   void optionsChanged();
+  // The recovery journal could not be written (the designer says so; the
+  // edits themselves are not affected).
+  void journalFailed(const QString& message);
 
 private:
   friend class WholeReportCommand;
@@ -158,6 +161,8 @@ private:
   void markDesigning();
   // After a new or opened document: first page, nothing selected, a new journal.
   void afterReplace();
+  // A journal for the document's file (none without a file).
+  void newJournal();
   // After the whole report was read again within the same document (undo
   // of a whole-report change): the same page and selection by name.
   void reloaded(const QString& pageName, const QStringList& selection);

@@ -26,7 +26,6 @@
 #include "designer/object_catalogue.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
-#include "designer/recovery_journal.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
 #include "designer/workspace.h"
@@ -174,8 +173,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
     zoomBox_->setCurrentText(zoomText(zoom));
   });
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateActions(); });
-  if (RecoveryJournal* journal = document_.Journal())
-    connect(journal, &RecoveryJournal::writeFailed, this, [this](const QString& m) { statusBar()->showMessage(m, 10000); });
+  connect(&document_, &DesignerDocument::journalFailed, this, [this](const QString& m) { statusBar()->showMessage(m, 10000); });
 
   restoreSettings();
   zoomBox_->setCurrentText(zoomText(Workspace()->Zoom()));

@@ -88,12 +88,8 @@ void RecoveryJournal::Changed() {
 void RecoveryJournal::startTaking() {
   if (!pending_ || discarded_) return;
   if (staleSince_.elapsed() > kStaleLimitMilliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    taking_ = std::make_unique<Taking>(report_);
-    takeSome(0);
-    lastTake_ = clock.nsecsElapsed() / 1000;
-    slice();
+    pending_ = false;
+    write(takeWhole());
     return;
   }
   // The report's own element is a slice of its own.
@@ -102,6 +98,17 @@ void RecoveryJournal::startTaking() {
   taking_ = std::make_unique<Taking>(report_);
   lastTake_ = clock.nsecsElapsed() / 1000;
   sliceTimer_->start();
+}
+
+std::unique_ptr<report::TfrxXMLDocument> RecoveryJournal::takeWhole() {
+  QElapsedTimer clock;
+  clock.start();
+  taking_ = std::make_unique<Taking>(report_);
+  takeSome(0);
+  lastTake_ = clock.nsecsElapsed() / 1000;
+  std::unique_ptr<report::TfrxXMLDocument> document = std::move(taking_->document);
+  taking_.reset();
+  return document;
 }
 
 bool RecoveryJournal::takeSome(qint64 budgetNs) {
@@ -181,14 +188,7 @@ void RecoveryJournal::Flush() {
   }
   if (!pending_ || discarded_) return;
   pending_ = false;
-  QElapsedTimer clock;
-  clock.start();
-  taking_ = std::make_unique<Taking>(report_);
-  takeSome(0);
-  lastTake_ = clock.nsecsElapsed() / 1000;
-  std::shared_ptr<report::TfrxXMLDocument> shared(std::move(taking_->document));
-  taking_.reset();
-  lastError_ = writeJournal(path_, shared);
+  lastError_ = writeJournal(path_, std::shared_ptr<report::TfrxXMLDocument>(takeWhole()));
 }
 
 void RecoveryJournal::Discard() {

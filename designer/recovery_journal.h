@@ -66,6 +66,8 @@ signals:
 private:
   struct Taking;
   void startTaking();
+  // The whole document taken at once (flushing, a journal stale too long).
+  std::unique_ptr<report::TfrxXMLDocument> takeWhole();
   // Takes objects for at most `budgetNs` (none: to the end); true when done.
   bool takeSome(qint64 budgetNs);
   void slice();
