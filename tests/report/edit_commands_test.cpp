@@ -255,6 +255,28 @@ TEST(EditCommands, AViewMovedIntoAnotherBandKeepsItsPlaceOnThePage) {
   EXPECT_EQ(d.data->Objects().first(), d.field);
 }
 
+TEST(EditCommands, MoveChildPutsAnObjectAtAnIndexAmongItsSiblings) {
+  Design d;
+  auto* third = new TfrxMemoView(d.data);
+  third->SetName("Trzecie");
+  QUndoStack stack;
+  const QByteArray before = d.document();
+  stack.push(new MoveChildCommand(d.report, "Trzecie", 0));
+  EXPECT_EQ(stack.undoText(), "Zmiana kolejności Trzecie");
+  EXPECT_EQ(d.data->Objects(), (QList<TfrxComponent*>{third, d.field, d.footer}));
+  const QByteArray after = d.document();
+  EXPECT_LT(after.indexOf("Name=\"Trzecie\""), after.indexOf("Name=\"Pole\""));
+  expectUndoRedo(stack, before, after, d);
+  stack.undo();
+  EXPECT_EQ(d.data->Objects(), (QList<TfrxComponent*>{d.field, d.footer, third}));
+  // Past the end: the last place.
+  stack.push(new MoveChildCommand(d.report, "pole", 7));
+  EXPECT_EQ(d.data->Objects(), (QList<TfrxComponent*>{d.footer, third, d.field}));
+  stack.undo();
+  EXPECT_EQ(d.document(), before);
+  EXPECT_EQ(refused([&] { MoveChildCommand(d.report, "NieMa", 0); }), "Raport nie ma obiektu NieMa.");
+}
+
 TEST(HitTest, HandlesViewsBandsAndThePage) {
   Design d;
   auto* rule = new TfrxLineView(d.data);

@@ -395,6 +395,31 @@ void ReparentCommand::undo() {
   object.SetTop(oldPosition_.y());
 }
 
+MoveChildCommand::MoveChildCommand(TfrxReport& report, const QString& name, int index)
+    : EditCommand(report, QString()) {
+  TfrxComponent& object = objectNamed(report, name);
+  if (object.Parent() == nullptr) throw ReportError(QStringLiteral("Raportu nie można przenieść."));
+  name_ = object.Name();
+  oldIndex_ = object.IndexInParent();
+  newIndex_ = std::clamp(index, 0, int(object.Parent()->Objects().size()) - 1);
+  setText(QStringLiteral("Zmiana kolejności %1").arg(name_));
+}
+
+void MoveChildCommand::redo() { moveTo(newIndex_); }
+
+void MoveChildCommand::undo() { moveTo(oldIndex_); }
+
+void MoveChildCommand::moveTo(int index) {
+  TfrxComponent& object = objectNamed(report_, name_);
+  const int was = object.IndexInParent();
+  if (was == index) return;
+  object.SetIndexInParent(index);
+  // No published property holds the order: it is told under the name of
+  // the accessor, as the stacking order is, so that views of the tree and
+  // the page follow.
+  changes::propertyChanged(object, QStringLiteral("IndexInParent"), was, index);
+}
+
 // --- Clipboard ----------------------------------------------------------------------
 
 QString CopyAsXml(const TfrxReport& report, const QStringList& names) {

@@ -169,6 +169,22 @@ private:
   QPointF oldPosition_, newPosition_;
 };
 
+// An object moved to another place among its parent's children (the order
+// they are drawn, stored and walked in): it ends at `index`, clamped to the
+// list, the others keeping their order.
+class MoveChildCommand : public EditCommand {
+public:
+  MoveChildCommand(TfrxReport& report, const QString& name, int index);
+  void redo() override;
+  void undo() override;
+  int NewIndex() const { return newIndex_; }
+
+private:
+  void moveTo(int index);
+  QString name_;
+  int oldIndex_ = -1, newIndex_ = -1;
+};
+
 // Objects pasted from text written by CopyAsXml, under a parent, moved by
 // an offset; names taken in the report are replaced by new unique ones.
 class PasteCommand : public EditCommand {
