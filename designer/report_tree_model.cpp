@@ -122,6 +122,7 @@ QList<TfrxComponent*> ReportTreeModel::shownChildren(const TfrxComponent& object
 std::unique_ptr<ReportTreeModel::Node> ReportTreeModel::makeNode(TfrxComponent* object, Node* parent, int row) {
   auto node = std::make_unique<Node>();
   node->object = object;
+  node->key = object;
   node->parent = parent;
   node->row = row;
   nodes_.insert(object, node.get());
@@ -142,8 +143,8 @@ void ReportTreeModel::Rebuild() {
 }
 
 void ReportTreeModel::forget(Node* node) {
-  nodes_.remove(node->object);
-  dirty_.remove(node->object);
+  nodes_.remove(node->key);
+  dirty_.remove(const_cast<TfrxComponent*>(node->key));
   for (const auto& child : node->children) forget(child.get());
 }
 
@@ -212,11 +213,15 @@ void ReportTreeModel::Flush() {
 }
 
 void ReportTreeModel::sync(Node* node) {
+  if (node->object.isNull()) {
+    removeNode(node);
+    return;
+  }
   const QList<TfrxComponent*> wanted = shownChildren(*node->object);
   const QModelIndex parentIndex = indexOfNode(node);
   for (int i = 0; i < wanted.size(); ++i) {
     TfrxComponent* object = wanted[i];
-    if (size_t(i) < node->children.size() && node->children[i]->object == object) continue;
+    if (size_t(i) < node->children.size() && node->children[i]->key == object) continue;
     if (Node* existing = nodeOf(object)) {
       moveNode(existing, node, i);
       continue;
@@ -270,7 +275,7 @@ QModelIndex ReportTreeModel::indexOfNode(const Node* node, int column) const {
 
 TfrxComponent* ReportTreeModel::ObjectAt(const QModelIndex& index) const {
   const Node* node = nodeOf(index);
-  return node ? node->object : nullptr;
+  return node ? node->object.data() : nullptr;
 }
 
 QModelIndex ReportTreeModel::IndexOf(const TfrxComponent* object, int column) const {
@@ -443,8 +448,8 @@ QString ReportTreeModel::Move(const QList<TfrxComponent*>& given, TfrxComponent*
   // They go before the first child at `row` that is not moved itself.
   const TfrxComponent* anchor = nullptr;
   for (int i = std::max(row, 0); row >= 0 && size_t(i) < targetNode->children.size(); ++i)
-    if (!objects.contains(targetNode->children[i]->object)) {
-      anchor = targetNode->children[i]->object;
+    if (!objects.contains(targetNode->children[i]->object.data())) {
+      anchor = targetNode->children[i]->object.data();
       break;
     }
 

@@ -15,7 +15,9 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QPointer>
 #include <QSet>
+#include <QString>
 #include <QStringList>
 #include <memory>
 #include <vector>
@@ -97,7 +99,10 @@ signals:
 
 private:
   struct Node {
-    report::TfrxComponent* object = nullptr;
+    // Guarded: an object deleted without being announced (in a trial that
+    // is told to no one) leaves an empty row rather than a dangling one.
+    QPointer<report::TfrxComponent> object;
+    const report::TfrxComponent* key = nullptr;
     Node* parent = nullptr;
     int row = 0;
     std::vector<std::unique_ptr<Node>> children;

@@ -274,7 +274,12 @@ TEST(EditCommands, MoveChildPutsAnObjectAtAnIndexAmongItsSiblings) {
   EXPECT_EQ(d.data->Objects(), (QList<TfrxComponent*>{d.footer, third, d.field}));
   stack.undo();
   EXPECT_EQ(d.document(), before);
-  EXPECT_EQ(refused([&] { MoveChildCommand(d.report, "NieMa", 0); }), "Raport nie ma obiektu NieMa.");
+  try {
+    MoveChildCommand(d.report, "NieMa", 0);
+    ADD_FAILURE() << "a missing object was accepted";
+  } catch (const ReportError& e) {
+    EXPECT_EQ(e.message(), "Raport nie ma obiektu NieMa.");
+  }
 }
 
 TEST(HitTest, HandlesViewsBandsAndThePage) {
