@@ -134,7 +134,15 @@ void ReportTree::showDocumentSelection() {
   }
   syncing_ = true;
   QItemSelectionModel* model = view_->selectionModel();
+  // The view works out the region of each range to repaint: for many
+  // ranges, repainting what is shown is cheaper.
+  const bool many = selection.size() > 16 || model->selection().size() > 16;
+  if (many) view_->setUpdatesEnabled(false);
   model->select(selection, QItemSelectionModel::ClearAndSelect);
+  if (many) {
+    view_->setUpdatesEnabled(true);
+    view_->viewport()->update();
+  }
   if (!objects.isEmpty()) {
     const QModelIndex first = model_->IndexOf(objects.first());
     if (first.isValid()) {
