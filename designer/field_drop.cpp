@@ -217,7 +217,7 @@ QString DropField(DesignerDocument& document, TfrxBand& band, const QString& dat
     std::unique_ptr<CommandGroup> group =
         CommandGroup::Build(QStringLiteral("Wstawienie pola %1").arg(fieldName), [&](CommandGroup& g) {
           if (bindBand)
-            g.Add(new report::edit::SetPropertyCommand(report, {band.Name()}, QStringLiteral("DataSet"), userName));
+            g.Add(new report::edit::SetPropertyCommand(report, {band.Name()}, QStringLiteral("DataSetName"), userName));
           addTextView(document, g, band, QRectF(QPointF(left, top), size), fieldView, [&](report::TfrxCustomMemoView& memo) {
             memo.SetDataSetName(userName);
             memo.SetDataField(fieldName);
