@@ -13,6 +13,7 @@
 #include "designer/drag.h"
 #include "designer/snapping.h"
 #include "report/model/band.h"
+#include "report/model/changes.h"
 #include "report/model/data_set.h"
 #include "report/model/edit/commands.h"
 #include "report/model/memo_view.h"
@@ -155,6 +156,30 @@ double place(const DesignerDocument& document, double value, double room) {
   return std::clamp(value, 0.0, std::max(0.0, room));
 }
 
+// A data band bound to a data set by name. The model's commands keep a
+// band with everything on it: on a band of thousands of views that would
+// make a drop crawl, for one name.
+class BandDataSetCommand final : public QUndoCommand {
+public:
+  BandDataSetCommand(report::TfrxReport& report, const QString& band, const QString& dataSet)
+      : report_(report), band_(band), new_(dataSet) {
+    if (auto* b = qobject_cast<report::TfrxDataBand*>(report.FindObject(band))) old_ = b->DataSetName();
+    else throw ReportError(QStringLiteral("Nie ma wstęgi danych %1.").arg(band));
+  }
+  void redo() override { put(old_, new_); }
+  void undo() override { put(new_, old_); }
+
+private:
+  void put(const QString& from, const QString& to) {
+    auto* band = qobject_cast<report::TfrxDataBand*>(report_.FindObject(band_));
+    if (band == nullptr) return;
+    band->SetDataSetName(to);
+    report::changes::propertyChanged(*band, QStringLiteral("DataSetName"), from, to);
+  }
+  report::TfrxReport& report_;
+  QString band_, old_, new_;
+};
+
 // A new text view under `parent` with the designer's defaults, renamed
 // and filled by `fill`; its name.
 QString addTextView(DesignerDocument& document, CommandGroup& group, const TfrxBand& parent, const QRectF& bounds,
@@ -217,7 +242,7 @@ QString DropField(DesignerDocument& document, TfrxBand& band, const QString& dat
     std::unique_ptr<CommandGroup> group =
         CommandGroup::Build(QStringLiteral("Wstawienie pola %1").arg(fieldName), [&](CommandGroup& g) {
           if (bindBand)
-            g.Add(new report::edit::SetPropertyCommand(report, {band.Name()}, QStringLiteral("DataSetName"), userName));
+            g.Add(new BandDataSetCommand(report, band.Name(), userName));
           addTextView(document, g, band, QRectF(QPointF(left, top), size), fieldView, [&](report::TfrxCustomMemoView& memo) {
             memo.SetDataSetName(userName);
             memo.SetDataField(fieldName);
