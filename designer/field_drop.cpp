@@ -229,11 +229,7 @@ QString DropField(DesignerDocument& document, TfrxBand& band, const QString& dat
   const QString text = DataDragItem{DataDragItem::Kind::Field, userName, fieldName, {}}.ViewText();
   const QString fieldView = NameForField(report, QStringLiteral("Pole"), fieldName);
   QString headingView;
-  if (headingBand) {
-    headingView = NameForField(report, QStringLiteral("Naglowek"), fieldName);
-    // Both names are new: the heading must not take the field's.
-    if (headingView == fieldView) headingView += QLatin1Char('_');
-  }
+  if (headingBand) headingView = NameForField(report, QStringLiteral("Naglowek"), fieldName);
   // Only a data band that runs over no data set (nor a count of rows) takes this one.
   auto* dataBand = qobject_cast<report::TfrxDataBand*>(&band);
   const bool bindBand = dataBand && dataBand->DataSetName().isEmpty() && dataBand->RowCount() == 0;
