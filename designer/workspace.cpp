@@ -1,8 +1,13 @@
 #include "designer/workspace.h"
 
+#include "designer/field_drop.h"
 #include "designer/object_catalogue.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLinearGradient>
@@ -83,6 +88,7 @@ DesignWorkspace::DesignWorkspace(DesignerDocument& document, QWidget* parent)
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
+  viewport()->setAcceptDrops(true);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   verticalScrollBar()->setSingleStep(20);
   horizontalScrollBar()->setSingleStep(20);
@@ -718,6 +724,46 @@ void DesignWorkspace::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QAbstractScrollArea::keyPressEvent(event);
+}
+
+void DesignWorkspace::dragEnterEvent(QDragEnterEvent* event) {
+  if (page() && event->mimeData() && ReadDataMime(*event->mimeData())) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return;
+  }
+  event->ignore();
+}
+
+void DesignWorkspace::dragMoveEvent(QDragMoveEvent* event) {
+  const std::optional<DataDragItem> item = event->mimeData() ? ReadDataMime(*event->mimeData()) : std::nullopt;
+  // Taken everywhere over the page: a drop where the item cannot go says
+  // why instead of passing without a word.
+  if (item && page()) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void DesignWorkspace::dropEvent(QDropEvent* event) {
+  const std::optional<DataDragItem> item = event->mimeData() ? ReadDataMime(*event->mimeData()) : std::nullopt;
+  if (!item || page() == nullptr) {
+    event->ignore();
+    return;
+  }
+  if (editor_) CommitText();
+  const QString refusal = DropItem(document_, *item, ViewportToPage(event->position()),
+                                   event->modifiers().testFlag(Qt::ControlModifier));
+  if (!refusal.isEmpty()) {
+    event->ignore();
+    emit refused(refusal);
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  setFocus();
 }
 
 bool DesignWorkspace::focusNextPrevChild(bool next) {

@@ -105,6 +105,9 @@ signals:
   // The right button went down at `globalPosition`; what lies under it is
   // selected first (unless it already was).
   void contextMenuRequested(QPoint globalPosition);
+  // An item of the data tree dropped where it cannot go (the Polish line
+  // for the status bar).
+  void refused(const QString& message);
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -117,6 +120,11 @@ protected:
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  // Items of the data tree (field_drop.h): fields onto bands, variables
+  // and functions into text views.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

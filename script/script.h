@@ -126,6 +126,10 @@ public:
   // The class item registered for a Qt class or its nearest registered
   // ancestor class, up the chain of scripts; none when there is none.
   TfsClassVariable* FindClassItemOf(const QMetaObject* classType) const;
+  // The global host functions of this script (not up the chain), in the
+  // order registered; of several of one name only the one found by name.
+  // The designer lists them with their declarations and categories.
+  std::vector<const TfsMethodHelper*> FunctionItems() const;
   // The script takes the item over.
   void AddSymbol(const QString& name, TfsItemList* item);
   // Listed under the name but owned elsewhere (a routine's parameters).

@@ -78,6 +78,15 @@ void TfsScript::rebuildClassIndex() {
     if (auto* c = dynamic_cast<TfsClassVariable*>(s.item); c && c->ClassRef) classIndex_.insert(c->ClassRef, c);
 }
 
+std::vector<const TfsMethodHelper*> TfsScript::FunctionItems() const {
+  std::vector<const TfsMethodHelper*> functions;
+  for (const Symbol& s : symbols_) {
+    const auto* method = dynamic_cast<const TfsMethodHelper*>(s.item);
+    if (method && !method->ClassItem && index_.value(s.upperName) == method) functions.push_back(method);
+  }
+  return functions;
+}
+
 void TfsScript::AddSymbol(const QString& name, TfsItemList* item) { addSymbol(name, item, true); }
 
 void TfsScript::AddSymbolUnowned(const QString& name, TfsItemList* item) { addSymbol(name, item, false); }

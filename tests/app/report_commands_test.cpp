@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/report_windows.h"
+#include "designer/data_tree.h"
 #include "designer/designer_document.h"
 #include "designer/designer_form.h"
 #include "designer/designer_install.h"
@@ -185,6 +186,22 @@ TEST_F(ReportCommands, TheDesignerEditsTheLayoutThatTheNextReportShows) {
   w.Raport1->trigger();
   ASSERT_EQ(shown.shown, 1);
   EXPECT_EQ(shown.title, "Dziennik chłodni");
+}
+
+TEST_F(ReportCommands, TheDesignersDataTreeHasTheFieldsOfTheLog) {
+  QFile::copy(QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"), install.dane("Raport.fr3"));
+  designer::InstallDesigner();
+  Program p = startAsAdministrator();
+  runDesigner(*p.AOknoGl, [](designer::TfrxDesignerForm& form) {
+    // The report in the designer reaches the program's "Wpisy", as the
+    // report command does, so that its fields can be dragged onto bands.
+    designer::DataTreeModel tree(form.Document().Report());
+    const QModelIndex wpisy = tree.Find({"Zbiory danych", "Wpisy"});
+    ASSERT_TRUE(wpisy.isValid());
+    QStringList fields;
+    for (int r = 0; r < tree.rowCount(wpisy); ++r) fields.append(tree.index(r, 0, wpisy).data().toString());
+    EXPECT_EQ(fields, QStringList({"Identyfikator", "Data", "Modul", "Punkt", "Temperatura", "Wilgotnosc", "Pracownik"}));
+  });
 }
 
 TEST_F(ReportCommands, WithoutALayoutTheDesignerStartsEmptyAndSavingCreatesIt) {
