@@ -105,6 +105,13 @@ InspectorModel::InspectorModel(DesignerDocument& document, QObject* parent) : QO
     Flush();
   });
   connect(&document_, &DesignerDocument::changed, this, &InspectorModel::changed);
+  // Some of what a step puts back is not announced (a new name, a
+  // picture's data): after every step all values are read again.
+  connect(&document_.UndoStack(), &QUndoStack::indexChanged, this, [this] {
+    dirty_.insert(QStringLiteral("*"));
+    objectsDirty_ = true;
+    scheduleFlush();
+  });
   Reload();
 }
 

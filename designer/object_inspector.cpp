@@ -266,6 +266,8 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   events_ = makeTree();
   properties_->setObjectName(QStringLiteral("InspectorProperties"));
   events_->setObjectName(QStringLiteral("InspectorEvents"));
+  // A click on an event selects it; a double click makes its handler.
+  events_->setEditTriggers(QAbstractItemView::EditKeyPressed);
   connect(properties_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
     const int row = rowOf(item);
     if (row != kNoRow && !model_.Row(row).readOnly && !isCheckRow(model_.Row(row))) properties_->editItem(item, 1);

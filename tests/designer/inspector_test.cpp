@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -461,7 +462,13 @@ TEST(Inspector, EnterOnAnEmptyEventMakesItsHandlerAsOneStep) {
   EXPECT_TRUE(d.inspector->Model().Choices(d.inspector->Model().FindRow("OnAfterPrint")).contains("TytulOnBeforePrint"));
 
   // A double click on an event with its handler shows the handler.
-  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(event).center());
+  const QPointF point = tree->visualItemRect(event).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                            QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent click(type, point, tree->viewport()->mapToGlobal(point), Qt::LeftButton, held, {});
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
   QApplication::processEvents();
   ASSERT_EQ(code.count(), 2);
   EXPECT_EQ(code[1][0].toInt(), at + 1);
