@@ -106,9 +106,11 @@ InspectorModel::InspectorModel(DesignerDocument& document, QObject* parent) : QO
   });
   connect(&document_, &DesignerDocument::changed, this, &InspectorModel::changed);
   // Some of what a step puts back is not announced (a new name, a
-  // picture's data): after every step all values are read again.
+  // picture's data): those rows are read again after every step.
   connect(&document_.UndoStack(), &QUndoStack::indexChanged, this, [this] {
-    dirty_.insert(QStringLiteral("*"));
+    for (const InspectorRow& row : rows_)
+      if (row.editor == PropertyEditor::Picture || (row.depth == 0 && row.caption == QLatin1String("Name")))
+        dirty_.insert(row.path.toCaseFolded());
     objectsDirty_ = true;
     scheduleFlush();
   });
@@ -128,6 +130,7 @@ void InspectorModel::Reload() {
   if (objects_.isEmpty())
     if (report::TfrxPage* page = document_.CurrentPage()) objects_.append(page);
   inspected_ = QSet<const TfrxComponent*>(objects_.begin(), objects_.end());
+  objectOwners_ = QList<QObject*>(objects_.begin(), objects_.end());
   dirty_.clear();
   build();
   readAll();
@@ -156,11 +159,12 @@ void InspectorModel::build() {
   QList<QObject*> owners;
   owners.reserve(objects_.size());
   for (TfrxComponent* object : objects_) owners.append(object);
-  addRows(*objects_.first()->metaObject(), -1, {}, QString(), 0, owners);
+  addRows(*objects_.first()->metaObject(), -1, -1, {}, QString(), 0, owners);
 }
 
-void InspectorModel::addRows(const QMetaObject& cls, int parent, const std::vector<const PublishedProperty*>& chain,
-                             const QString& prefix, int depth, const QList<QObject*>& owners) {
+void InspectorModel::addRows(const QMetaObject& cls, int parent, int ownerRow,
+                             const std::vector<const PublishedProperty*>& chain, const QString& prefix, int depth,
+                             const QList<QObject*>& owners) {
   // The classes of the owners other than the first, each once.
   QList<const QMetaObject*> others;
   for (QObject* owner : owners)
@@ -192,6 +196,7 @@ void InspectorModel::addRows(const QMetaObject& cls, int parent, const std::vect
     row.path = prefix + QString::fromLatin1(shown->name());
     row.caption = name;
     row.parent = parent;
+    row.ownerRow = ownerRow;
     row.depth = depth;
     row.property = shown;
     row.chain = chain;
@@ -212,6 +217,7 @@ void InspectorModel::addRows(const QMetaObject& cls, int parent, const std::vect
         member.caption = QString::fromLatin1(e.key(i));
         member.path = rows_[size_t(index)].path + QLatin1Char('.') + member.caption;
         member.parent = index;
+        member.ownerRow = ownerRow;
         member.depth = depth + 1;
         member.property = shown;
         member.chain = chain;
@@ -227,24 +233,35 @@ void InspectorModel::addRows(const QMetaObject& cls, int parent, const std::vect
     }
     // Nested objects unfold when every object holds one of the same class.
     if (p.kind() == PropertyKind::Object && p.editor() != PropertyEditor::Picture) {
+      // One owner of each class tells the nested class; all owners are
+      // walked only when the classes differ.
       QList<QObject*> nested;
       nested.reserve(owners.size());
       const QMetaObject* nestedClass = nullptr;
       bool same = true;
-      for (QObject* owner : owners) {
-        const PublishedProperty* q = sameClass(owner, &cls) ? &p : report::findPublishedProperty(*owner->metaObject(), name);
-        QObject* inner = q ? q->readObject(owner) : nullptr;
-        if (!inner || (nestedClass && inner->metaObject() != nestedClass)) {
-          same = false;
-          break;
-        }
-        nestedClass = inner->metaObject();
+      if (others.isEmpty()) {
+        QObject* inner = p.readObject(owners.first());
+        nestedClass = inner ? inner->metaObject() : nullptr;
+        same = nestedClass != nullptr;
+        // The rows below need the class only; values are read through ownersFor.
         nested.append(inner);
+      } else {
+        for (QObject* owner : owners) {
+          const PublishedProperty* q =
+              sameClass(owner, &cls) ? &p : report::findPublishedProperty(*owner->metaObject(), name);
+          QObject* inner = q ? q->readObject(owner) : nullptr;
+          if (!inner || (nestedClass && inner->metaObject() != nestedClass)) {
+            same = false;
+            break;
+          }
+          nestedClass = inner->metaObject();
+          nested.append(inner);
+        }
       }
       if (same && nestedClass) {
         std::vector<const PublishedProperty*> inner = chain;
         inner.push_back(&p);
-        addRows(*nestedClass, index, inner, rows_[size_t(index)].path + QLatin1Char('.'), depth + 1, nested);
+        addRows(*nestedClass, index, index, inner, rows_[size_t(index)].path + QLatin1Char('.'), depth + 1, nested);
       }
     }
   }
@@ -353,13 +370,43 @@ Value readOne(const QObject* owner, const PublishedProperty* p) {
 
 }  // namespace
 
-void InspectorModel::readValue(int index) {
+const QList<QObject*>& InspectorModel::ownersFor(int ownerRow) const {
+  if (ownerRow < 0) return objectOwners_;
+  if (ownerCache_.size() != rows_.size()) {
+    ownerCache_.assign(rows_.size(), {});
+    ownerCached_.assign(rows_.size(), false);
+  }
+  if (!ownerCached_[size_t(ownerRow)]) {
+    const InspectorRow& holder = rows_[size_t(ownerRow)];
+    QList<QObject*> nested;
+    const QList<QObject*>& outer = ownersFor(holder.ownerRow);
+    nested.reserve(outer.size());
+    for (QObject* owner : outer) {
+      const PublishedProperty* p = owner ? propertyOf(owner, holder.property) : nullptr;
+      nested.append(p ? p->readObject(owner) : nullptr);
+    }
+    ownerCache_[size_t(ownerRow)] = std::move(nested);
+    ownerCached_[size_t(ownerRow)] = true;
+  }
+  return ownerCache_[size_t(ownerRow)];
+}
+
+void InspectorModel::readValue(int index) const {
   InspectorRow& row = rows_[size_t(index)];
+  row.stale = false;
   if (objects_.isEmpty() || !row.property) return;
+  // A member of a set shared by all is read from the set.
+  if (row.memberBit && row.parent >= 0 && !rows_[size_t(row.parent)].mixed) {
+    row.mixed = false;
+    row.checked = (rows_[size_t(row.parent)].ordinal & row.memberBit) != 0;
+    row.text = row.checked ? QStringLiteral("True") : QStringLiteral("False");
+    return;
+  }
+  const QList<QObject*>& owners = ownersFor(row.ownerRow);
   Value first;
   bool mixed = false;
-  for (qsizetype i = 0; i < objects_.size(); ++i) {
-    Value v = readOne(ownerOf(objects_[i], row), row.property);
+  for (qsizetype i = 0; i < owners.size(); ++i) {
+    Value v = readOne(owners[i], row.property);
     if (row.memberBit) v.ordinal &= row.memberBit;
     if (i == 0)
       first = v;
@@ -368,6 +415,7 @@ void InspectorModel::readValue(int index) {
       break;
     }
   }
+  row.ordinal = first.ordinal;
   row.mixed = mixed;
   row.checked = false;
   if (mixed) {
@@ -414,13 +462,56 @@ void InspectorModel::readValue(int index) {
 }
 
 void InspectorModel::readAll() {
-  for (int i = 0; i < RowCount(); ++i) readValue(i);
+  ownerCache_.clear();
+  ownerCached_.clear();
+  for (int i = 0; i < RowCount(); ++i) {
+    if (IsShown(i))
+      readValue(i);
+    else
+      rows_[size_t(i)].stale = true;
+  }
+}
+
+const InspectorRow& InspectorModel::ReadRow(int index) const {
+  InspectorRow& row = rows_[size_t(index)];
+  if (row.stale) {
+    // A set member is read from its set: the rows above first.
+    if (row.parent >= 0) ReadRow(row.parent);
+    readValue(index);
+  }
+  return row;
+}
+
+bool InspectorModel::IsExpanded(int index) const { return expanded_.contains(Row(index).path.toCaseFolded()); }
+
+bool InspectorModel::IsShown(int index) const {
+  for (int up = Row(index).parent; up >= 0; up = Row(up).parent)
+    if (!IsExpanded(up)) return false;
+  return true;
+}
+
+void InspectorModel::SetExpanded(int index, bool expanded) {
+  if (index < 0 || index >= RowCount()) return;
+  const QString key = Row(index).path.toCaseFolded();
+  if (!expanded) {
+    expanded_.remove(key);
+    return;
+  }
+  if (expanded_.contains(key)) return;
+  expanded_.insert(key);
+  QList<int> read;
+  for (int child : Row(index).children)
+    if (Row(child).stale) {
+      ReadRow(child);
+      read.append(child);
+    }
+  if (!read.isEmpty()) emit rowsChanged(read);
 }
 
 LengthUnit InspectorModel::DisplayUnit() const { return document_.Options().unit; }
 
 QString InspectorModel::EditText(int index) const {
-  const InspectorRow& row = Row(index);
+  const InspectorRow& row = ReadRow(index);
   if (row.mixed || objects_.isEmpty()) return QString();
   if (row.property && (row.property->kind() == PropertyKind::StringList)) {
     const QObject* owner = ownerOf(objects_.first(), row);
@@ -661,7 +752,7 @@ QString InspectorModel::documentValue(const InspectorRow& row, const QString& ty
 
 QString InspectorModel::Apply(int index, const QString& text) {
   if (index < 0 || index >= RowCount() || objects_.isEmpty()) return QString();
-  const InspectorRow& row = Row(index);
+  const InspectorRow& row = ReadRow(index);
   if (row.readOnly) return QStringLiteral("Właściwość %1 jest tylko do odczytu.").arg(row.caption);
   if (row.memberBit) return SetChecked(index, text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
   // Typing the value shown again changes nothing.
@@ -763,7 +854,7 @@ QString InspectorModel::LoadPicture(int index, const QString& fileName) {
 
 int InspectorModel::HandlerLine(int index) const {
   if (index < 0 || index >= RowCount()) return 0;
-  const InspectorRow& row = Row(index);
+  const InspectorRow& row = ReadRow(index);
   if (!row.event || row.mixed || row.text.isEmpty()) return 0;
   const report::TfrxReport& rep = document_.Report();
   for (const ScriptProcedure& procedure : scriptProcedures(rep.ScriptLanguage(), rep.ScriptText()))
@@ -817,6 +908,7 @@ void InspectorModel::changed(const report::ReportChange& change) {
     if (change.kind == Kind::Removed && inspected_.contains(change.object)) {
       // Gone: nothing of it may be read again; the selection follows.
       objects_.clear();
+      objectOwners_.clear();
       inspected_.clear();
       dirty_.insert(QStringLiteral("#reload"));
     }
@@ -851,6 +943,9 @@ void InspectorModel::Flush() {
     return;
   }
   QList<int> touched;
+  // Nested objects may have been made again.
+  ownerCache_.clear();
+  ownerCached_.clear();
   if (dirty_.contains(QStringLiteral("*"))) {
     readAll();
     for (int i = 0; i < RowCount(); ++i) touched.append(i);
@@ -879,7 +974,12 @@ void InspectorModel::Flush() {
     } else {
       touched = QList<int>(rows.begin(), rows.end());
       std::sort(touched.begin(), touched.end());
-      for (int r : touched) readValue(r);
+      for (int r : touched) {
+        if (IsShown(r))
+          readValue(r);
+        else
+          rows_[size_t(r)].stale = true;
+      }
     }
   }
   dirty_.clear();

@@ -33,6 +33,9 @@ struct InspectorRow {
   QString path;     // from the object: "Frame.LeftLine.Color"
   QString caption;  // the last part of the path
   int parent = -1;  // a row index
+  // The row of the nested object that holds the property; -1 when the
+  // selected objects themselves hold it.
+  int ownerRow = -1;
   int depth = 0;
   QList<int> children;
   // The property itself; for a set member the set's.
@@ -48,6 +51,10 @@ struct InspectorRow {
   bool mixed = false;     // the selected objects differ
   QString text;           // the value as shown (empty when mixed)
   bool checked = false;   // Booleans and set members
+  qint64 ordinal = 0;     // the shared value of an integer, colour, enumeration or set
+  // Not read since the objects changed: rows under a collapsed row are read
+  // when it unfolds (ReadRow, SetExpanded).
+  bool stale = true;
 };
 
 class InspectorModel : public QObject {
@@ -72,7 +79,16 @@ public:
 
   // --- Rows ------------------------------------------------------------------
   const std::vector<InspectorRow>& Rows() const { return rows_; }
+  // The row as last read (see InspectorRow::stale).
   const InspectorRow& Row(int row) const { return rows_[size_t(row)]; }
+  // The row with its value read now when it was stale.
+  const InspectorRow& ReadRow(int row) const;
+  // Rows under a collapsed row are not read while it stays collapsed; the
+  // state is kept by path across selections.
+  void SetExpanded(int row, bool expanded);
+  bool IsExpanded(int row) const;
+  // Every row above it is expanded.
+  bool IsShown(int row) const;
   int RowCount() const { return int(rows_.size()); }
   // The row of a path (letter case ignored); -1 when not shown.
   int FindRow(const QString& path) const;
@@ -127,9 +143,12 @@ signals:
 
 private:
   void build();
-  void addRows(const QMetaObject& cls, int parent, const std::vector<const report::PublishedProperty*>& chain,
-               const QString& prefix, int depth, const QList<QObject*>& owners);
-  void readValue(int row);
+  void addRows(const QMetaObject& cls, int parent, int ownerRow,
+               const std::vector<const report::PublishedProperty*>& chain, const QString& prefix, int depth,
+               const QList<QObject*>& owners);
+  // What holds the properties of rows with this owner row, one per object.
+  const QList<QObject*>& ownersFor(int ownerRow) const;
+  void readValue(int row) const;
   void readAll();
   QObject* ownerOf(QObject* object, const InspectorRow& row) const;
   QStringList names() const;
@@ -144,8 +163,12 @@ private:
   DesignerDocument& document_;
   QList<report::TfrxComponent*> objects_;
   QSet<const report::TfrxComponent*> inspected_;
-  std::vector<InspectorRow> rows_;
+  mutable std::vector<InspectorRow> rows_;
+  QSet<QString> expanded_;  // case-folded paths
   QHash<QString, int> byPath_;  // case-folded path
+  QList<QObject*> objectOwners_;
+  mutable std::vector<QList<QObject*>> ownerCache_;  // by owner row
+  mutable std::vector<bool> ownerCached_;
   QSet<QString> dirty_;         // case-folded paths; "*" for all
   bool flushQueued_ = false;
   bool objectsDirty_ = false;

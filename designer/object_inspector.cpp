@@ -167,7 +167,7 @@ void ValueEditor::finish(bool take) {
 QWidget* InspectorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
   const int row = rowOf(index);
   if (index.column() != 1 || row == kNoRow) return nullptr;
-  const InspectorRow& r = inspector_.Model().Row(row);
+  const InspectorRow& r = inspector_.Model().ReadRow(row);
   if (r.readOnly || isCheckRow(r)) return nullptr;
   const PropertyEditor kind = r.editor;
   // Nested objects are edited through their rows; a font and a picture
@@ -260,6 +260,16 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
     tree->setItemDelegate(new InspectorDelegate(*this, tree));
     tree->installEventFilter(this);
     connect(tree, &QTreeWidget::itemChanged, this, &ObjectInspector::itemChanged);
+    connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+      const int row = rowOf(item);
+      if (row == kNoRow) return;
+      model_.SetExpanded(row, true);
+      for (int i = 0; i < item->childCount(); ++i)
+        if (const int child = rowOf(item->child(i)); child != kNoRow) updateItem(item->child(i), child);
+    });
+    connect(tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+      if (const int row = rowOf(item); row != kNoRow) model_.SetExpanded(row, false);
+    });
     return tree;
   };
   properties_ = makeTree();
@@ -398,8 +408,9 @@ void ObjectInspector::OpenDialog(int row) {
         // The first object's font stands for all.
         const int name = model_.FindRow(r.path + QStringLiteral(".Name"));
         const int size = model_.FindRow(r.path + QStringLiteral(".Size"));
-        if (name >= 0) initial.font.setFamily(model_.Row(name).text);
-        if (size >= 0 && model_.Row(size).text.toInt() > 0) initial.font.setPointSize(model_.Row(size).text.toInt());
+        if (name >= 0) initial.font.setFamily(model_.ReadRow(name).text);
+        if (size >= 0 && model_.ReadRow(size).text.toInt() > 0)
+          initial.font.setPointSize(model_.ReadRow(size).text.toInt());
       }
       if (const std::optional<dialogs::FontChoice> font = dialogs::fontDialog(initial, QString(), this)) {
         int style = 0;
@@ -490,6 +501,7 @@ void ObjectInspector::populateTree(QTreeWidget* tree, bool events) {
     }
     const bool own = filter.isEmpty() || model_.Row(row).caption.contains(filter, Qt::CaseInsensitive);
     QTreeWidgetItem* item = addItem(parent, tree, row, own);
+    restoreExpansion(item);
     if (group) group->setExpanded(true);
     if (!filter.isEmpty() && !own) item->setExpanded(true);
   }
@@ -503,13 +515,20 @@ QTreeWidgetItem* ObjectInspector::addItem(QTreeWidgetItem* parent, QTreeWidget* 
   item->setData(0, kRowRole, row);
   item->setText(0, model_.Row(row).caption);
   items_.insert(row, item);
-  updateItem(item, row);
+  // Rows under a collapsed one are read when it unfolds.
+  if (model_.IsShown(row)) updateItem(item, row);
   const QString filter = search_->text().trimmed();
   for (int child : model_.Row(row).children) {
     const bool own = showAll || model_.Row(child).caption.contains(filter, Qt::CaseInsensitive);
     if (own || model_.Matches(child, filter)) addItem(item, tree, child, own);
   }
   return item;
+}
+
+void ObjectInspector::restoreExpansion(QTreeWidgetItem* item) {
+  for (int i = 0; i < item->childCount(); ++i) restoreExpansion(item->child(i));
+  if (const int row = rowOf(item); row != kNoRow && item->childCount() > 0 && model_.IsExpanded(row))
+    item->setExpanded(true);
 }
 
 void ObjectInspector::updateItem(QTreeWidgetItem* item, int row) {
@@ -540,7 +559,7 @@ void ObjectInspector::itemChanged(QTreeWidgetItem* item, int column) {
   if (filling_ || column != 1) return;
   const int row = rowOf(item);
   if (row == kNoRow || !isCheckRow(model_.Row(row))) return;
-  const InspectorRow& r = model_.Row(row);
+  const InspectorRow& r = model_.ReadRow(row);
   const Qt::CheckState state = item->checkState(1);
   const Qt::CheckState shown = r.mixed ? Qt::PartiallyChecked : r.checked ? Qt::Checked : Qt::Unchecked;
   if (state == shown) return;

@@ -107,6 +107,7 @@ private:
   void populateTree(QTreeWidget* tree, bool events);
   QTreeWidgetItem* addItem(QTreeWidgetItem* parent, QTreeWidget* tree, int row, bool showAll);
   void updateItem(QTreeWidgetItem* item, int row);
+  void restoreExpansion(QTreeWidgetItem* item);
   void updateRows(const QList<int>& rows);
   void fillObjectCombo();
   void report(const QString& refusal);

@@ -57,6 +57,8 @@ struct Inspected : Designed {
   QTreeWidgetItem* item(const QString& path) {
     QTreeWidgetItem* found = inspector->ItemFor(path);
     EXPECT_NE(found, nullptr) << path.toStdString();
+    // Unfolded down to it, as a user reaches a nested row.
+    for (QTreeWidgetItem* up = found ? found->parent() : nullptr; up; up = up->parent()) up->setExpanded(true);
     return found;
   }
   // The value editor of a row, opened with F2 as a user opens it.

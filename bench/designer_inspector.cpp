@@ -1,0 +1,136 @@
+// The designer's object inspector: how long it takes to show a text view
+// of the shipped report when the selection moves to it (about sixty
+// properties with their nested rows), and to show a selection of 1,000
+// views (properties common to all, values shared and mixed). Also shown,
+// without a target: the refresh after one value was given to all of them.
+//
+// Usage: bench_designer_inspector [REPORT.fr3]
+// Runs on any Qt platform (QT_QPA_PLATFORM=offscreen without a display).
+// Prints plain "name: value" lines; exit status 1 when a figure misses its target.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "designer/designer_document.h"
+#include "designer/object_inspector.h"
+#include "platform/dialogs.h"
+#include "report/model/band.h"
+#include "report/model/memo_view.h"
+#include "report/model/report.h"
+#include "report/model/report_page.h"
+#include "report/run/install.h"
+
+using namespace valmoro;
+
+namespace {
+
+constexpr double kOneViewTargetMs = 20;
+constexpr double kManyViewsTargetMs = 50;
+constexpr int kManyViews = 1000;
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double msSince(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QStandardPaths::setTestModeEnabled(true);
+  dialogs::setMode(dialogs::Mode::Recording);
+  report::installReportSubsystem();
+  bool ok = true;
+
+  // One text view after another of the shipped report.
+  {
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
+    report::TfrxReport report;
+    if (!report.LoadFromFile(path, true)) {
+      std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+      return 2;
+    }
+    designer::DesignerDocument document(report);
+    if (!document.CurrentPage()) document.SetCurrentPage(document.Pages().value(0));
+    designer::ObjectInspector inspector(document);
+    inspector.resize(360, 800);
+    inspector.show();
+    QCoreApplication::processEvents();
+    QList<report::TfrxComponent*> memos;
+    for (report::TfrxComponent* object : report.AllObjects())
+      if (qobject_cast<report::TfrxMemoView*>(object)) memos.append(object);
+    std::vector<double> times;
+    for (int i = 0; i < 60; ++i) {
+      QElapsedTimer timer;
+      timer.start();
+      document.Select(memos[i % memos.size()]);
+      QCoreApplication::processEvents();
+      times.push_back(msSince(timer));
+    }
+    const double one = median(times);
+    std::printf("inspector_rows_text_view: %d\n", inspector.Model().RowCount());
+    std::printf("inspector_select_text_view_ms: %.2f (target %.0f)\n", one, kOneViewTargetMs);
+    ok = ok && one <= kOneViewTargetMs;
+  }
+
+  // A thousand views on one band, positions and texts differing.
+  {
+    report::TfrxReport report;
+    auto* page = new report::TfrxReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = new report::TfrxMasterData(page);
+    band->SetName(QStringLiteral("MasterData1"));
+    band->SetBounds(0, 20, page->Width(), 1000);
+    for (int i = 0; i < kManyViews; ++i) {
+      auto* memo = new report::TfrxMemoView(band);
+      memo->SetName(QStringLiteral("Memo%1").arg(i + 1));
+      memo->SetBounds(10 + (i % 25) * 28, 10 + (i / 25) * 24, 26, 20);
+      memo->SetText(QString::number(i + 1));
+    }
+    designer::DesignerDocument document(report);
+    designer::ObjectInspector inspector(document);
+    inspector.resize(360, 800);
+    inspector.show();
+    QCoreApplication::processEvents();
+    QList<report::TfrxComponent*> all(band->Objects().begin(), band->Objects().end());
+    std::vector<double> times;
+    for (int i = 0; i < 10; ++i) {
+      document.Select(band);
+      QCoreApplication::processEvents();
+      QElapsedTimer timer;
+      timer.start();
+      document.SetSelection(all);
+      QCoreApplication::processEvents();
+      times.push_back(msSince(timer));
+    }
+    const double many = median(times);
+    int mixed = 0;
+    for (const designer::InspectorRow& row : inspector.Model().Rows()) mixed += row.mixed ? 1 : 0;
+    std::printf("inspector_rows_%d_views: %d (%d mixed)\n", kManyViews, inspector.Model().RowCount(), mixed);
+    std::printf("inspector_select_%d_views_ms: %.2f (target %.0f)\n", kManyViews, many, kManyViewsTargetMs);
+    ok = ok && many <= kManyViewsTargetMs;
+
+    // One value for all of them: the command and the refresh after it.
+    designer::InspectorModel& model = inspector.Model();
+    const int row = model.FindRow(QStringLiteral("HAlign"));
+    QElapsedTimer timer;
+    timer.start();
+    const QString refusal = model.Apply(row, QStringLiteral("haRight"));
+    QCoreApplication::processEvents();
+    std::printf("inspector_apply_%d_views_ms: %.2f%s\n", kManyViews, msSince(timer),
+                refusal.isEmpty() ? "" : " (refused)");
+    timer.restart();
+    document.UndoStack().undo();
+    QCoreApplication::processEvents();
+    std::printf("inspector_undo_%d_views_ms: %.2f\n", kManyViews, msSince(timer));
+  }
+  return ok ? 0 : 1;
+}
