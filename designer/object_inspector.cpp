@@ -301,7 +301,11 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   connect(byCategory_, &QToolButton::toggled, this, [this] { populate(); });
   connect(&model_, &InspectorModel::reset, this, [this] {
     message_->clear();
-    fillObjectCombo();
+    // The list of the page is made again only when the page or its objects changed.
+    if (comboDirty_ || comboPage_ != model_.Document().CurrentPage())
+      fillObjectCombo();
+    else
+      syncObjectCombo();
     // Not under an open editor: it is closed first, then the grid is built.
     if (openEditors_ > 0) {
       if (!populateQueued_) {
@@ -317,6 +321,7 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   });
   connect(&model_, &InspectorModel::rowsChanged, this, &ObjectInspector::updateRows);
   connect(&model_, &InspectorModel::objectsChanged, this, &ObjectInspector::fillObjectCombo);
+  connect(&document, &DesignerDocument::documentReplaced, this, [this] { comboDirty_ = true; });
   connect(objects_, &QComboBox::activated, this, [this](int index) {
     if (index < 0 || index >= comboObjects_.size()) return;
     report::TfrxComponent* object = comboObjects_[index];
@@ -459,6 +464,13 @@ void ObjectInspector::fillObjectCombo() {
   comboObjects_.clear();
   objects_->clear();
   objects_->addItems(model_.PageObjectCaptions(&comboObjects_));
+  comboPage_ = model_.Document().CurrentPage();
+  comboDirty_ = false;
+  syncObjectCombo();
+}
+
+void ObjectInspector::syncObjectCombo() {
+  const QSignalBlocker block(objects_);
   const QList<report::TfrxComponent*>& inspected = model_.Objects();
   objects_->setPlaceholderText(model_.SelectionCaption());
   objects_->setCurrentIndex(inspected.size() == 1 ? int(comboObjects_.indexOf(inspected.first())) : -1);

@@ -110,6 +110,7 @@ private:
   void restoreExpansion(QTreeWidgetItem* item);
   void updateRows(const QList<int>& rows);
   void fillObjectCombo();
+  void syncObjectCombo();
   void report(const QString& refusal);
   void itemChanged(QTreeWidgetItem* item, int column);
   void eventActivated(QTreeWidgetItem* item);
@@ -127,6 +128,8 @@ private:
   bool filling_ = false;
   bool populateQueued_ = false;
   int openEditors_ = 0;
+  const void* comboPage_ = nullptr;  // the page the object combo lists
+  bool comboDirty_ = true;
 };
 
 // Makes the editors of the value column.
