@@ -257,7 +257,10 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
     tree->setUniformRowHeights(true);
     tree->setTabKeyNavigation(true);
     tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    tree->setItemDelegate(new InspectorDelegate(*this, tree));
+    auto* delegate = new InspectorDelegate(*this, tree);
+    tree->setItemDelegate(delegate);
+    // Closed editors go later; until then they count as closed.
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor) { EditorClosed(editor); });
     tree->installEventFilter(this);
     connect(tree, &QTreeWidget::itemChanged, this, &ObjectInspector::itemChanged);
     connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
@@ -307,7 +310,7 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
     else
       syncObjectCombo();
     // Not under an open editor: it is closed first, then the grid is built.
-    if (openEditors_ > 0) {
+    if (IsEditing()) {
       if (!populateQueued_) {
         populateQueued_ = true;
         QTimer::singleShot(0, this, [this] {
@@ -360,10 +363,12 @@ std::optional<QString> ObjectInspector::EditLongText(QWidget* parent, const QStr
 }
 
 void ObjectInspector::EditorOpened(QWidget* editor) {
-  ++openEditors_;
+  openEditors_.insert(editor);
   // Heard through the model, which goes before the grid's editors do.
-  connect(editor, &QObject::destroyed, &model_, [this] { --openEditors_; });
+  connect(editor, &QObject::destroyed, &model_, [this, editor] { openEditors_.remove(editor); });
 }
+
+void ObjectInspector::EditorClosed(QWidget* editor) { openEditors_.remove(editor); }
 
 void ObjectInspector::FocusProperties() {
   tabs_->setCurrentWidget(properties_);
@@ -583,7 +588,7 @@ void ObjectInspector::itemChanged(QTreeWidgetItem* item, int column) {
 
 bool ObjectInspector::eventFilter(QObject* watched, QEvent* event) {
   auto* tree = qobject_cast<QTreeWidget*>(watched);
-  if (tree && event->type() == QEvent::KeyPress && openEditors_ == 0) {
+  if (tree && event->type() == QEvent::KeyPress && !IsEditing()) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     QTreeWidgetItem* item = tree->currentItem();
     const int row = rowOf(item);

@@ -9,6 +9,7 @@
 // empty event (or a double click) makes its handler.
 
 #include <QHash>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
 #include <functional>
@@ -91,7 +92,8 @@ public:
   void OpenDialog(int row);
   // An editor of the grid is open (until it is destroyed).
   void EditorOpened(QWidget* editor);
-  bool IsEditing() const { return openEditors_ > 0; }
+  void EditorClosed(QWidget* editor);
+  bool IsEditing() const { return !openEditors_.isEmpty(); }
 
 signals:
   // A value was refused: one Polish line, also shown in the message label.
@@ -127,7 +129,7 @@ private:
   QHash<int, QTreeWidgetItem*> items_;
   bool filling_ = false;
   bool populateQueued_ = false;
-  int openEditors_ = 0;
+  QSet<QWidget*> openEditors_;
   const void* comboPage_ = nullptr;  // the page the object combo lists
   bool comboDirty_ = true;
 };

@@ -206,6 +206,45 @@ TEST(Inspector, EachKindOfValueChangesThroughItsEditor) {
   EXPECT_EQ(d.shown("Width"), "19");
 }
 
+TEST(Inspector, KeyboardEditsEscDropsAndEnterTakes) {
+  Inspected d;
+  d.select({"Okres"});
+  const QByteArray before = d.bytes();
+  ValueEditor* editor = d.edit("Hint");
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor->Line(), "porzucone");
+  QTest::keyClick(editor->Line(), Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_SAME_DOCUMENT(d.bytes(), before);
+  EXPECT_FALSE(d.inspector->IsEditing());
+
+  // Down to the next row and Enter opens its editor; Enter takes the value.
+  QTreeWidget* tree = d.inspector->PropertyTree();
+  tree->setFocus();
+  tree->setCurrentItem(d.item("Height"), 1);
+  QTest::keyClick(tree, Qt::Key_Down);
+  ASSERT_EQ(tree->currentItem(), d.item("HideZeros"));
+  QTest::keyClick(tree, Qt::Key_Space);
+  EXPECT_TRUE(d.attributes("Okres").contains(" HideZeros=\"True\""));
+  QTest::keyClick(tree, Qt::Key_Down);
+  ASSERT_EQ(tree->currentItem(), d.item("Highlight"));
+  QTest::keyClick(tree, Qt::Key_Down);
+  ASSERT_EQ(tree->currentItem(), d.item("Hint"));
+  QTest::keyClick(tree, Qt::Key_Return);
+  auto* hint = qobject_cast<ValueEditor*>(tree->indexWidget(tree->currentIndex()));
+  ASSERT_NE(hint, nullptr);
+  QTest::keyClicks(hint->Line(), "okres");
+  QTest::keyClick(hint->Line(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_TRUE(d.attributes("Okres").contains(" Hint=\"okres\""));
+  EXPECT_EQ(d.document->UndoStack().count(), 2);
+
+  // The window's "go to the inspector".
+  d.inspector->Tabs()->setCurrentIndex(1);
+  d.inspector->FocusProperties();
+  EXPECT_EQ(d.inspector->Tabs()->currentWidget(), tree);
+}
+
 TEST(Inspector, ColourAndFontDialogs) {
   Inspected d;
   d.select({"Modul"});
