@@ -324,7 +324,8 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   });
   connect(&model_, &InspectorModel::rowsChanged, this, &ObjectInspector::updateRows);
   connect(&model_, &InspectorModel::objectsChanged, this, &ObjectInspector::fillObjectCombo);
-  connect(&document, &DesignerDocument::documentReplaced, this, [this] { comboDirty_ = true; });
+  // A new document may reuse the old page's address: its objects are listed anew.
+  connect(&document, &DesignerDocument::documentReplaced, this, &ObjectInspector::fillObjectCombo);
   connect(objects_, &QComboBox::activated, this, [this](int index) {
     if (index < 0 || index >= comboObjects_.size()) return;
     report::TfrxComponent* object = comboObjects_[index];

@@ -473,6 +473,8 @@ TEST(Inspector, FollowsChangesMadeElsewhere) {
   d.document->Open(d.path);
   QApplication::processEvents();
   EXPECT_EQ(d.shown("Name"), "Page1");
+  EXPECT_GE(d.inspector->ObjectCombo()->findText("Tytul: TfrxMemoView"), 0);
+  EXPECT_EQ(d.inspector->ObjectCombo()->findText("Naglowek: TfrxMemoView"), -1);
 }
 
 TEST(Inspector, EnterOnAnEmptyEventMakesItsHandlerAsOneStep) {
