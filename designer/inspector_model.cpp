@@ -1,7 +1,6 @@
 #include "designer/inspector_model.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -88,8 +87,6 @@ QString setText(const QMetaEnum& e, qint64 bits) {
     if (e.value(i) != 0 && (bits & e.value(i)) == e.value(i)) members.append(QString::fromLatin1(e.key(i)));
   return QLatin1Char('[') + members.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
-
-QStringList linesOf(const QVariant& value) { return value.toStringList(); }
 
 }  // namespace
 
@@ -207,6 +204,8 @@ void InspectorModel::addRows(const QMetaObject& cls, int parent, int ownerRow,
     const int index = int(rows_.size());
     rows_.push_back(row);
     byPath_.insert(rows_.back().path.toCaseFolded(), index);
+    // The data set row answers to the reference's name too.
+    if (shown != &p) byPath_.insert((prefix + name).toCaseFolded(), index);
     if (parent >= 0) rows_[size_t(parent)].children.append(index);
 
     if (p.kind() == PropertyKind::Set) {
@@ -516,7 +515,7 @@ QString InspectorModel::EditText(int index) const {
   if (row.property && (row.property->kind() == PropertyKind::StringList)) {
     const QObject* owner = ownerOf(objects_.first(), row);
     const PublishedProperty* p = owner ? propertyOf(owner, row.property) : nullptr;
-    return p ? linesOf(p->read(owner)).join(QLatin1Char('\n')) : QString();
+    return p ? p->read(owner).toStringList().join(QLatin1Char('\n')) : QString();
   }
   return row.text;
 }
@@ -561,8 +560,6 @@ bool InspectorModel::ParseColor(const QString& typed, TColor* color) {
   return ok;
 }
 
-report::TfrxComponent* InspectorModel::dataSetOwner() const { return objects_.isEmpty() ? nullptr : objects_.first(); }
-
 QStringList InspectorModel::Choices(int index) const {
   const InspectorRow& row = Row(index);
   QStringList choices;
@@ -589,7 +586,8 @@ QStringList InspectorModel::Choices(int index) const {
       return choices;
     }
     case PropertyEditor::DataField: {
-      TfrxComponent* owner = dataSetOwner();
+      // The fields of the first object's data set.
+      TfrxComponent* owner = objects_.isEmpty() ? nullptr : objects_.first();
       if (!owner) return choices;
       report::TfrxDataSet* set = nullptr;
       if (const PublishedProperty* p = report::findPublishedProperty(*owner->metaObject(), u"DataSet"))

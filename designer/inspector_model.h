@@ -158,7 +158,6 @@ private:
   QString checkExpression(const QString& text) const;
   void changed(const report::ReportChange& change);
   void scheduleFlush();
-  report::TfrxComponent* dataSetOwner() const;
 
   DesignerDocument& document_;
   QList<report::TfrxComponent*> objects_;

@@ -67,21 +67,28 @@ bool isCombo(PropertyEditor editor) {
   }
 }
 
-int rowOf(const QModelIndex& index) {
-  const QVariant v = index.siblingAtColumn(0).data(kRowRole);
-  return v.isValid() ? v.toInt() : kNoRow;
-}
-
-int rowOf(const QTreeWidgetItem* item) {
-  const QVariant v = item ? item->data(0, kRowRole) : QVariant();
-  return v.isValid() ? v.toInt() : kNoRow;
-}
+constexpr int kGenerationRole = Qt::UserRole + 1;
 
 report::TColor toColor(const QColor& c) { return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16); }
 
 }  // namespace
 
 QString newProcedureCaption() { return QStringLiteral("(nowa procedura)"); }
+
+int ObjectInspector::RowOf(const QModelIndex& index) const {
+  const QModelIndex first = index.siblingAtColumn(0);
+  const QVariant v = first.data(kRowRole);
+  // An item of rows built before the last reset (under an editor that was open) stands for nothing.
+  if (!v.isValid() || first.data(kGenerationRole).toInt() != generation_ || v.toInt() >= model_.RowCount()) return kNoRow;
+  return v.toInt();
+}
+
+int ObjectInspector::RowOf(const QTreeWidgetItem* item) const {
+  if (!item) return kNoRow;
+  const QVariant v = item->data(0, kRowRole);
+  if (!v.isValid() || item->data(0, kGenerationRole).toInt() != generation_ || v.toInt() >= model_.RowCount()) return kNoRow;
+  return v.toInt();
+}
 
 // --- ValueEditor -----------------------------------------------------------------------
 
@@ -165,7 +172,7 @@ void ValueEditor::finish(bool take) {
 // --- Delegate --------------------------------------------------------------------------
 
 QWidget* InspectorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
-  const int row = rowOf(index);
+  const int row = inspector_.RowOf(index);
   if (index.column() != 1 || row == kNoRow) return nullptr;
   const InspectorRow& r = inspector_.Model().ReadRow(row);
   if (r.readOnly || isCheckRow(r)) return nullptr;
@@ -195,21 +202,21 @@ QWidget* InspectorDelegate::createEditor(QWidget* parent, const QStyleOptionView
   });
   connect(editor, &ValueEditor::cancel, self,
           [self, editor] { emit self->closeEditor(editor, QAbstractItemDelegate::RevertModelCache); });
-  connect(editor, &ValueEditor::ellipsis, self, [self, editor, row] {
+  connect(editor, &ValueEditor::ellipsis, self, [self, editor, row, generation = inspector_.Generation()] {
     emit self->closeEditor(editor, QAbstractItemDelegate::NoHint);
-    self->inspector_.OpenDialog(row);
+    if (generation == self->inspector_.Generation()) self->inspector_.OpenDialog(row);
   });
   return editor;
 }
 
 void InspectorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-  const int row = rowOf(index);
+  const int row = inspector_.RowOf(index);
   if (auto* value = qobject_cast<ValueEditor*>(editor); value && row != kNoRow)
     value->setText(inspector_.Model().EditText(row));
 }
 
 void InspectorDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
-  const int row = rowOf(index);
+  const int row = inspector_.RowOf(index);
   auto* value = qobject_cast<ValueEditor*>(editor);
   if (!value || row == kNoRow) return;
   // The model changes through the document; the item follows its signals.
@@ -263,15 +270,20 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
     connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor) { EditorClosed(editor); });
     tree->installEventFilter(this);
     connect(tree, &QTreeWidget::itemChanged, this, &ObjectInspector::itemChanged);
+    connect(tree, &QTreeWidget::currentItemChanged, this, [this, tree](QTreeWidgetItem* item) {
+      if (filling_) return;
+      const int row = RowOf(item);
+      tree->setProperty("currentPath", row == kNoRow ? QString() : model_.Row(row).path);
+    });
     connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-      const int row = rowOf(item);
+      const int row = RowOf(item);
       if (row == kNoRow) return;
       model_.SetExpanded(row, true);
       for (int i = 0; i < item->childCount(); ++i)
-        if (const int child = rowOf(item->child(i)); child != kNoRow) updateItem(item->child(i), child);
+        if (const int child = RowOf(item->child(i)); child != kNoRow) updateItem(item->child(i), child);
     });
     connect(tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-      if (const int row = rowOf(item); row != kNoRow) model_.SetExpanded(row, false);
+      if (const int row = RowOf(item); row != kNoRow) model_.SetExpanded(row, false);
     });
     return tree;
   };
@@ -282,7 +294,7 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   // A click on an event selects it; a double click makes its handler.
   events_->setEditTriggers(QAbstractItemView::EditKeyPressed);
   connect(properties_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
-    const int row = rowOf(item);
+    const int row = RowOf(item);
     if (row != kNoRow && !model_.Row(row).readOnly && !isCheckRow(model_.Row(row))) properties_->editItem(item, 1);
   });
   connect(events_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) { eventActivated(item); });
@@ -303,6 +315,7 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   connect(search_, &QLineEdit::textChanged, this, [this] { populate(); });
   connect(byCategory_, &QToolButton::toggled, this, [this] { populate(); });
   connect(&model_, &InspectorModel::reset, this, [this] {
+    ++generation_;
     message_->clear();
     // The list of the page is made again only when the page or its objects changed.
     if (comboDirty_ || comboPage_ != model_.Document().CurrentPage())
@@ -457,7 +470,7 @@ void ObjectInspector::OpenDialog(int row) {
 }
 
 void ObjectInspector::eventActivated(QTreeWidgetItem* item) {
-  const int row = rowOf(item);
+  const int row = RowOf(item);
   if (row == kNoRow || !model_.Row(row).event) return;
   int line = 0;
   const QString refusal = model_.CreateHandler(row, &line);
@@ -493,9 +506,8 @@ void ObjectInspector::populate() {
 void ObjectInspector::populateTree(QTreeWidget* tree, bool events) {
   const QString filter = search_->text().trimmed();
   const bool byCategory = byCategory_->isChecked() && !events;
-  const QString current = tree->currentItem() && rowOf(tree->currentItem()) != kNoRow
-                              ? model_.Row(rowOf(tree->currentItem())).path
-                              : QString();
+  // The rows were built again: the current row is found again by its path.
+  const QString current = tree->property("currentPath").toString();
   tree->setUpdatesEnabled(false);
   tree->clear();
   QTreeWidgetItem* group = nullptr;
@@ -525,12 +537,14 @@ void ObjectInspector::populateTree(QTreeWidget* tree, bool events) {
   }
   if (QTreeWidgetItem* again = items_.value(model_.FindRow(current), nullptr); again && again->treeWidget() == tree)
     tree->setCurrentItem(again, 1);
+  tree->setProperty("currentPath", current);
   tree->setUpdatesEnabled(true);
 }
 
 QTreeWidgetItem* ObjectInspector::addItem(QTreeWidgetItem* parent, QTreeWidget* tree, int row, bool showAll) {
   auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
   item->setData(0, kRowRole, row);
+  item->setData(0, kGenerationRole, generation_);
   item->setText(0, model_.Row(row).caption);
   items_.insert(row, item);
   // Rows under a collapsed one are read when it unfolds.
@@ -545,7 +559,7 @@ QTreeWidgetItem* ObjectInspector::addItem(QTreeWidgetItem* parent, QTreeWidget* 
 
 void ObjectInspector::restoreExpansion(QTreeWidgetItem* item) {
   for (int i = 0; i < item->childCount(); ++i) restoreExpansion(item->child(i));
-  if (const int row = rowOf(item); row != kNoRow && item->childCount() > 0 && model_.IsExpanded(row))
+  if (const int row = RowOf(item); row != kNoRow && item->childCount() > 0 && model_.IsExpanded(row))
     item->setExpanded(true);
 }
 
@@ -575,7 +589,7 @@ void ObjectInspector::updateRows(const QList<int>& rows) {
 
 void ObjectInspector::itemChanged(QTreeWidgetItem* item, int column) {
   if (filling_ || column != 1) return;
-  const int row = rowOf(item);
+  const int row = RowOf(item);
   if (row == kNoRow || !isCheckRow(model_.Row(row))) return;
   const InspectorRow& r = model_.ReadRow(row);
   const Qt::CheckState state = item->checkState(1);
@@ -592,7 +606,7 @@ bool ObjectInspector::eventFilter(QObject* watched, QEvent* event) {
   if (tree && event->type() == QEvent::KeyPress && !IsEditing()) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     QTreeWidgetItem* item = tree->currentItem();
-    const int row = rowOf(item);
+    const int row = RowOf(item);
     if (row != kNoRow && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2)) {
       const InspectorRow& r = model_.Row(row);
       if (key != Qt::Key_F2 && r.event && r.text.isEmpty()) {

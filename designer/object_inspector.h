@@ -89,6 +89,12 @@ public:
 
   // What the delegate hands over: a value typed or chosen, "…" pressed.
   void ApplyFromEditor(int row, const QString& text);
+  // The model row an item of the grid shows; -1 for a group caption or an
+  // item left from rows built before.
+  int RowOf(const QModelIndex& index) const;
+  int RowOf(const QTreeWidgetItem* item) const;
+  // Counts the times the rows were built again.
+  int Generation() const { return generation_; }
   void OpenDialog(int row);
   // An editor of the grid is open (until it is destroyed).
   void EditorOpened(QWidget* editor);
@@ -130,6 +136,7 @@ private:
   bool filling_ = false;
   bool populateQueued_ = false;
   QSet<QWidget*> openEditors_;
+  int generation_ = 0;  // of the rows the items show
   const void* comboPage_ = nullptr;  // the page the object combo lists
   bool comboDirty_ = true;
 };

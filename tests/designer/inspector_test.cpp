@@ -239,6 +239,18 @@ TEST(Inspector, KeyboardEditsEscDropsAndEnterTakes) {
   EXPECT_TRUE(d.attributes("Okres").contains(" Hint=\"okres\""));
   EXPECT_EQ(d.document->UndoStack().count(), 2);
 
+  // An editor left open while the selection moves on takes nothing to the
+  // objects selected now.
+  ValueEditor* left = d.edit("Hint");
+  ASSERT_NE(left, nullptr);
+  QTest::keyClicks(left->Line(), "zostawione");
+  const QByteArray moved = d.bytes();
+  d.document->SelectNames({"Modul"});
+  QTest::keyClick(left->Line(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_SAME_DOCUMENT(d.bytes(), moved);
+  EXPECT_EQ(d.shown("Name"), "Modul");
+
   // The window's "go to the inspector".
   d.inspector->Tabs()->setCurrentIndex(1);
   d.inspector->FocusProperties();
@@ -285,12 +297,17 @@ TEST(Inspector, DataSetAndDataFieldOfferWhatTheReportHas) {
     set->SetFields({QStringLiteral("Czas"), QStringLiteral("Wartosc")});
     report.DataSets()->Add(set);
   });
+  d.select({"MasterData1"});
+  EXPECT_EQ(d.shown("DataSet"), "Wpisy");
   d.select({"PoleData"});
   const QByteArray before = d.bytes();
   const QStringList sets = d.inspector->Model().Choices(d.inspector->Model().FindRow("DataSetName"));
   EXPECT_TRUE(sets.contains("Wpisy"));
   EXPECT_TRUE(sets.contains("Pomiary"));
-  d.choose("DataSetName", "Pomiary");
+  // Shown under the reference's name, chosen by the data set's user name.
+  EXPECT_EQ(d.item("DataSet")->text(0), "DataSet");
+  EXPECT_EQ(d.shown("DataSet"), "");
+  d.choose("DataSet", "Pomiary");
   EXPECT_TRUE(d.attributes("PoleData").contains(" DataSetName=\"Pomiary\"")) << d.attributes("PoleData").toStdString();
   EXPECT_EQ(d.inspector->Model().Choices(d.inspector->Model().FindRow("DataField")),
             (QStringList{"Czas", "Wartosc"}));
@@ -328,6 +345,16 @@ TEST(Inspector, ACommonValueGoesToEverySelectedViewAsOneStep) {
   EXPECT_EQ(d.document->UndoStack().count(), steps + 2);
 
   d.document->UndoStack().undo();
+  d.document->UndoStack().undo();
+  EXPECT_SAME_DOCUMENT(d.bytes(), before);
+
+  // Objects of different classes share what both publish.
+  d.select({"Tytul", "ReportTitle1"});
+  EXPECT_EQ(d.inspector->ItemFor("HAlign"), nullptr);
+  EXPECT_EQ(d.inspector->ItemFor("Memo"), nullptr);
+  d.toggle("Visible");
+  EXPECT_TRUE(d.attributes("Tytul").contains(" Visible=\"False\""));
+  EXPECT_TRUE(d.attributes("ReportTitle1").contains(" Visible=\"False\""));
   d.document->UndoStack().undo();
   EXPECT_SAME_DOCUMENT(d.bytes(), before);
 }
