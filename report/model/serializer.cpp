@@ -358,13 +358,25 @@ QString TfrxXMLSerializer::ObjToXML(const QObject& object, const QString& prefix
   return out;
 }
 
+namespace {
+// A copy (an undo snapshot, an object copied onto another) must carry what
+// a document leaves out under a stored condition (never what is not stored
+// at all): a frame width back at 1 or
+// a highlight condition cleared would otherwise keep the target's value. The
+// font of an object that takes its parent's and a picture whose data is
+// suppressed are the exceptions: their flags say where the value comes from.
+bool storedForCopies(const PublishedProperty& p) {
+  return p.metaProperty().isStored() && qstrcmp(p.name(), "Font") != 0 && qstrcmp(p.name(), "Picture") != 0;
+}
+}  // namespace
+
 void TfrxXMLSerializer::writeProperties(QString& out, const QObject& object, const QString& prefix,
                                         const QObject* ancestor) {
   const bool component = qobject_cast<const TfrxComponent*>(&object) != nullptr;
   for (const PublishedProperty& p : publishedProperties(*object.metaObject())) {
     // The element writer puts a component's Name in front, or leaves it out.
     if (component && qstrcmp(p.name(), "Name") == 0) continue;
-    if (!p.isStored(&object)) continue;
+    if (!p.isStored(&object) && !(WriteDefaults && storedForCopies(p))) continue;
     // Built only for what is written: most properties keep their defaults.
     const auto name = [&] { return prefix + QLatin1String(p.name()); };
     switch (p.kind()) {

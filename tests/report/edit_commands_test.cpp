@@ -95,6 +95,37 @@ TEST(EditCommands, PropertiesChangeAsOneStepAndUndoExactly) {
   EXPECT_EQ(d.document(), before);
 }
 
+// What a document leaves out while it has its usual value (a frame's width
+// of 1, a gap of 2, an empty highlight condition) is still put back.
+TEST(EditCommands, ValuesBackAtWhatDocumentsLeaveOutAreUndoneAndRedone) {
+  Design d;
+  QUndoStack stack;
+  const QByteArray before = d.document();
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "Frame.Width", "2.5"));
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "Frame.ShadowWidth", "6"));
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "GapX", "5"));
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "Highlight.Condition", "Value > 0"));
+  const QByteArray changed = d.document();
+  EXPECT_NE(changed, before);
+  while (stack.canUndo()) stack.undo();
+  EXPECT_EQ(d.document(), before);
+  EXPECT_DOUBLE_EQ(d.field->Frame()->Width(), 1);
+  EXPECT_DOUBLE_EQ(d.field->Frame()->LeftLine()->Width(), 1);
+  while (stack.canRedo()) stack.redo();
+  EXPECT_EQ(d.document(), changed);
+
+  // Back to the usual values: undo gives the changed ones again.
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "Frame.Width", "1"));
+  stack.push(new SetPropertyCommand(d.report, {"Pole"}, "Highlight.Condition", ""));
+  stack.undo();
+  stack.undo();
+  EXPECT_EQ(d.document(), changed);
+  stack.redo();
+  stack.redo();
+  EXPECT_DOUBLE_EQ(d.field->Frame()->Width(), 1);
+  EXPECT_TRUE(d.field->Highlight()->Condition().isEmpty());
+}
+
 TEST(EditCommands, TypingIntoOneFieldIsOneStep) {
   Design d;
   QUndoStack stack;
