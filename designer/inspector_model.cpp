@@ -1,12 +1,12 @@
 #include "designer/inspector_model.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 
 #include "designer/command_group.h"
 #include "designer/designer_document.h"
+#include "designer/object_editing.h"
 #include "designer/event_handlers.h"
 #include "designer/script_text_command.h"
 #include "platform/dialogs.h"
@@ -74,11 +74,6 @@ QString oneLine(QString text) {
   text.replace(QLatin1Char('\n'), QLatin1Char(' '));
   text.replace(QLatin1Char('\r'), QLatin1Char(' '));
   return text.trimmed();
-}
-
-bool isIdentifier(const QString& text) {
-  static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-  return identifier.match(text).hasMatch();
 }
 
 QString setText(const QMetaEnum& e, qint64 bits) {
@@ -715,7 +710,7 @@ QString InspectorModel::documentValue(const InspectorRow& row, const QString& ty
       return locale::formatFloatGeneral(number);
     }
     case PropertyKind::Text: {
-      if (row.editor == PropertyEditor::Event && !text.isEmpty() && !isIdentifier(text))
+      if (row.editor == PropertyEditor::Event && !text.isEmpty() && !IsIdentifier(text))
         throw ReportError(QStringLiteral("„%1” nie jest poprawną nazwą procedury.").arg(text));
       if (row.caption == QLatin1String("Condition") && !text.isEmpty()) {
         const QString error = checkExpression(text);
@@ -755,6 +750,9 @@ QString InspectorModel::Apply(int index, const QString& text) {
   if (row.memberBit) return SetChecked(index, text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
   // Typing the value shown again changes nothing.
   if (!row.mixed && text == EditText(index)) return QString();
+  // A name is checked here so that the refusal is said in Polish.
+  if (row.depth == 0 && row.caption == QLatin1String("Name") && objects_.size() == 1)
+    if (const QString refusal = NameRefusal(*objects_.first(), text.trimmed()); !refusal.isEmpty()) return refusal;
   QString path, value;
   try {
     value = documentValue(row, text, &path);

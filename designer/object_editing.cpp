@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 #include "designer/band_rules.h"
 #include "designer/designer_document.h"
@@ -115,6 +116,29 @@ QString DeleteObjects(DesignerDocument& document, const QStringList& names) {
       return QString();
     }
   return document.Run([&] { return new report::edit::DeleteCommand(document.Report(), names); });
+}
+
+bool IsIdentifier(const QString& text) {
+  const auto letter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'; };
+  if (text.isEmpty() || !letter(text[0])) return false;
+  return std::all_of(text.begin(), text.end(), [&](QChar c) { return letter(c) || (c >= u'0' && c <= u'9'); });
+}
+
+QString NameRefusal(const report::TfrxComponent& object, const QString& name) {
+  if (name == object.Name()) return {};
+  if (name.isEmpty()) return QStringLiteral("Nazwa obiektu nie może być pusta.");
+  if (!IsIdentifier(name))
+    return QStringLiteral("„%1” nie jest poprawną nazwą: dozwolone są litery łacińskie, cyfry i znak _, "
+                          "a na początku litera lub _.")
+        .arg(name);
+  if (name.compare(object.Name(), Qt::CaseInsensitive) == 0)
+    return QStringLiteral("Nazwy różniące się tylko wielkością liter są tą samą nazwą: %1 zostaje.").arg(object.Name());
+  if (object.IsAncestor())
+    return QStringLiteral("Obiektu %1 z raportu bazowego nie można przemianować.").arg(object.Name());
+  if (const report::TfrxReport* report = object.Report())
+    if (const report::TfrxComponent* other = report->FindObject(name); other && other != &object)
+      return QStringLiteral("Nazwa %1 jest już użyta w raporcie.").arg(name);
+  return {};
 }
 
 }  // namespace valmoro::designer

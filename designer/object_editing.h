@@ -16,6 +16,15 @@ namespace valmoro::designer {
 
 class DesignerDocument;
 
+// Whether a text may name an object or a script procedure: Latin letters,
+// digits and "_", not starting with a digit.
+bool IsIdentifier(const QString& text);
+
+// Why `object` may not take `name` (not an identifier, taken by another
+// object, an object of the base report), in Polish; empty when it may, and
+// when the name is its own.
+QString NameRefusal(const report::TfrxComponent& object, const QString& name);
+
 // Why these objects may not be deleted (a restriction, the last page of the
 // report); empty when they may.
 QString DeletionRefusal(const DesignerDocument& document, const QList<report::TfrxComponent*>& objects);

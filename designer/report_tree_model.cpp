@@ -9,6 +9,7 @@
 #include "designer/command_group.h"
 #include "designer/designer_document.h"
 #include "designer/object_catalogue.h"
+#include "designer/object_editing.h"
 #include "report/model/band.h"
 #include "report/model/changes.h"
 #include "report/model/dialog.h"
@@ -27,14 +28,6 @@ using report::ReportError;
 using report::TfrxComponent;
 
 namespace {
-
-// The identifiers the model takes as names (checked here too, so that the
-// refusal is said in Polish before the model is asked).
-bool isIdentifier(const QString& name) {
-  auto letter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'; };
-  if (name.isEmpty() || !letter(name[0])) return false;
-  return std::all_of(name.begin(), name.end(), [&](QChar c) { return letter(c) || (c >= u'0' && c <= u'9'); });
-}
 
 // The catalogue entry an object was made from: for a class with several
 // kinds (lines, shapes) the one its properties say.
@@ -381,17 +374,7 @@ bool ReportTreeModel::setData(const QModelIndex& index, const QVariant& value, i
 QString ReportTreeModel::Rename(TfrxComponent& object, const QString& typed) {
   const QString name = typed.trimmed();
   if (name == object.Name()) return {};
-  if (name.isEmpty()) return QStringLiteral("Nazwa obiektu nie może być pusta.");
-  if (!isIdentifier(name))
-    return QStringLiteral("„%1” nie jest poprawną nazwą: dozwolone są litery łacińskie, cyfry i znak _, "
-                          "a na początku litera lub _.")
-        .arg(name);
-  if (name.compare(object.Name(), Qt::CaseInsensitive) == 0)
-    return QStringLiteral("Nazwy różniące się tylko wielkością liter są tą samą nazwą: %1 zostaje.").arg(object.Name());
-  if (object.IsAncestor())
-    return QStringLiteral("Obiektu %1 z raportu bazowego nie można przemianować.").arg(object.Name());
-  if (const TfrxComponent* other = document_.Report().FindObject(name); other && other != &object)
-    return QStringLiteral("Nazwa %1 jest już użyta w raporcie.").arg(name);
+  if (const QString refusal = NameRefusal(object, name); !refusal.isEmpty()) return refusal;
   const QString oldName = object.Name();
   document_.EndGesture();
   const QString refusal = document_.Run([&] {
