@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QKeyEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,6 +16,9 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTextBlock>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,11 +27,15 @@
 #include "designer/alignment.h"
 #include "designer/band_rules.h"
 #include "designer/clipboard.h"
+#include "designer/data_tree.h"
 #include "designer/object_catalogue.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
+#include "designer/object_inspector.h"
+#include "designer/report_tree.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
+#include "designer/variables_editor.h"
 #include "designer/workspace.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -116,6 +124,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
 
   buildActions();
   buildCatalogueActions();
+  buildDocks();
   buildMenus();
   buildToolBars();
 
@@ -173,6 +182,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
     zoomBox_->setCurrentText(zoomText(zoom));
   });
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateActions(); });
+  connect(Workspace(), &DesignWorkspace::refused, this, [this](const QString& m) { showNote(m); });
   connect(&document_, &DesignerDocument::journalFailed, this, [this](const QString& m) { statusBar()->showMessage(m, 10000); });
 
   restoreSettings();
@@ -276,10 +286,17 @@ void TfrxDesignerForm::buildActions() {
     action->setCheckable(true);
     unitGroup_->addAction(action);
   }
-  addAction("actEditText", "Edytuj &tekst", QKeySequence(Qt::Key_F2), "Edytuj tekst zaznaczonego obiektu na stronie",
-            [this] { EditSelectedText(); });
-  addAction("actInsertObject", "Wstaw &wybrany obiekt", QKeySequence(Qt::Key_Insert),
-            "Wstaw obiekt wybrany na pasku obiektów przy zaznaczeniu", [this] { InsertChosenObject(); });
+  // F2 and Insert belong to the page: in the panels beside it F2 edits a
+  // value or a name.
+  const auto pageOnly = [this](QAction* action) {
+    QMainWindow::removeAction(action);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    area_->addAction(action);
+  };
+  pageOnly(addAction("actEditText", "Edytuj &tekst", QKeySequence(Qt::Key_F2), "Edytuj tekst zaznaczonego obiektu na stronie",
+                     [this] { EditSelectedText(); }));
+  pageOnly(addAction("actInsertObject", "Wstaw &wybrany obiekt", QKeySequence(Qt::Key_Insert),
+                     "Wstaw obiekt wybrany na pasku obiektów przy zaznaczeniu", [this] { InsertChosenObject(); }));
   // Esc on the page does the same (the workspace leaves its insert tool).
   QAction* pointer = addAction("actPointer", "&Zaznaczanie", QKeySequence(),
                                "Zaznaczanie i przesuwanie obiektów (bez wstawiania)", [this] { ChooseObject(QString()); });
@@ -320,6 +337,10 @@ void TfrxDesignerForm::buildActions() {
             "Przesuń zaznaczoną wstęgę danych (z nagłówkami i stopkami) w dół", [this] { MoveSelectedBand(false); });
   addAction("actAddPage", "Dodaj &stronę", QKeySequence(), "Dodaj do raportu nową stronę", [this] { AddPage(); });
   addAction("actDeletePage", "Usuń stro&nę", QKeySequence(), "Usuń bieżącą stronę raportu", [this] { DeleteCurrentPage(); });
+  addAction("actInspector", "&Inspektor obiektów", QKeySequence(Qt::Key_F11), "Pokaż inspektor obiektów i przejdź do niego",
+            [this] { FocusInspector(); });
+  addAction("actVariables", "&Zmienne raportu…", QKeySequence(), "Kategorie, nazwy i wyrażenia zmiennych raportu",
+            [this] { EditVariables(); });
   addAction("actAbout", "&O projektancie", QKeySequence(Qt::Key_F1), "O projektancie raportów", [this] {
     dialogs::showMessage(QStringLiteral("Projektant raportów programu Valmoro.\r"
                                         "Strzałki przesuwają zaznaczenie o krok siatki, Ctrl+strzałki o piksel,\r"
@@ -399,6 +420,8 @@ void TfrxDesignerForm::buildMenus() {
   reportMenu->addSeparator();
   reportMenu->addAction(Action("actAddPage"));
   reportMenu->addAction(Action("actDeletePage"));
+  reportMenu->addSeparator();
+  reportMenu->addAction(Action("actVariables"));
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&Widok"));
   view->setObjectName(QStringLiteral("ViewMenu"));
@@ -414,11 +437,47 @@ void TfrxDesignerForm::buildMenus() {
   view->addAction(Action("actSnapToGrid"));
   view->addAction(Action("actSnapToGuides"));
   view->addSeparator();
+  view->addAction(Action("actInspector"));
+  for (const char* name : {"InspectorDock", "ReportTreeDock", "DataTreeDock"}) view->addAction(Dock(QString::fromLatin1(name))->toggleViewAction());
   view->addAction(Action("actNextPanel"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Po&moc"));
   help->addAction(Action("actAbout"));
 }
+
+void TfrxDesignerForm::buildDocks() {
+  tree_ = new ReportTree(document_, this);
+  tree_->setObjectName(QStringLiteral("ReportTree"));
+  tree_->SetContextActions({Action("actCut"), Action("actCopy"), Action("actPaste"), Action("actDelete"), nullptr,
+                            Action("actToFront"), Action("actToBack"), nullptr, Action("actLock"), Action("actUnlock")});
+  connect(tree_, &ReportTree::refused, this, [this](const QString& m) { showNote(m); });
+  connect(tree_, &ReportTree::activated, this, [this] {
+    if (stack_->currentWidget() == area_) Workspace()->setFocus();
+  });
+  inspector_ = new ObjectInspector(document_, this);
+  inspector_->setObjectName(QStringLiteral("ObjectInspector"));
+  connect(inspector_, &ObjectInspector::refused, this, [this](const QString& m) { showNote(m); });
+  connect(inspector_, &ObjectInspector::showCodeAt, this, [this](int line) { ShowCodeAt(line - 1); });
+  data_ = new DataTree(document_, this);
+  data_->setObjectName(QStringLiteral("DataTree"));
+
+  addDock(QStringLiteral("ReportTreeDock"), QStringLiteral("Drzewo raportu"), tree_, Qt::LeftDockWidgetArea);
+  addDock(QStringLiteral("InspectorDock"), QStringLiteral("Inspektor obiektów"), inspector_, Qt::LeftDockWidgetArea);
+  addDock(QStringLiteral("DataTreeDock"), QStringLiteral("Dane"), data_, Qt::RightDockWidgetArea);
+}
+
+QDockWidget* TfrxDesignerForm::addDock(const QString& name, const QString& title, QWidget* content,
+                                      Qt::DockWidgetArea area) {
+  auto* dock = new QDockWidget(title, this);
+  dock->setObjectName(name);
+  dock->setWidget(content);
+  dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  addDockWidget(area, dock);
+  docks_.insert(name, dock);
+  return dock;
+}
+
+QDockWidget* TfrxDesignerForm::Dock(const QString& name) const { return docks_.value(name); }
 
 void TfrxDesignerForm::buildToolBars() {
   QToolBar* standard = addToolBar(QStringLiteral("Standardowy"));
@@ -615,6 +674,18 @@ void TfrxDesignerForm::showTab(int index) {
   Workspace()->setFocus();
 }
 
+void TfrxDesignerForm::ShowCodeAt(int line) {
+  tabs_->setCurrentIndex(0);
+  stack_->setCurrentWidget(code_);
+  const QTextBlock block = code_->document()->findBlockByNumber(std::max(0, line));
+  if (block.isValid()) {
+    QTextCursor cursor(block);
+    code_->setTextCursor(cursor);
+    code_->centerCursor();
+  }
+  code_->setFocus();
+}
+
 void TfrxDesignerForm::loadCodeEditor() {
   const QString text = document_.Report().ScriptText().join(QLatin1Char('\n'));
   if (code_->toPlainText() == text) return;
@@ -698,6 +769,19 @@ void TfrxDesignerForm::setZoom(double zoom) {
 
 void TfrxDesignerForm::showRefusal(const QString& message) {
   if (!message.isEmpty()) dialogs::showError(message, this);
+}
+
+void TfrxDesignerForm::showNote(const QString& message) {
+  if (!message.isEmpty()) statusBar()->showMessage(message, 10000);
+}
+
+void TfrxDesignerForm::EditVariables() { valmoro::designer::EditVariables(document_, this); }
+
+void TfrxDesignerForm::FocusInspector() {
+  QDockWidget* dock = Dock(QStringLiteral("InspectorDock"));
+  dock->show();
+  dock->raise();
+  inspector_->FocusProperties();
 }
 
 // --- Commands -----------------------------------------------------------------------
@@ -850,10 +934,16 @@ bool TfrxDesignerForm::QueryClose() {
 }
 
 void TfrxDesignerForm::FocusNextPanel() {
-  // The workspace, then the tool bars' first buttons, then the tabs.
+  // The workspace (or the code), the panels beside it, the tabs, the zoom.
   QList<QWidget*> panels;
   if (stack_->currentWidget() == area_) panels.append(Workspace());
   else panels.append(code_);
+  // Then the panels beside the page that are shown.
+  const QList<QPair<const char*, QWidget*>> docked = {{"ReportTreeDock", tree_->View()},
+                                                       {"InspectorDock", inspector_->PropertyTree()},
+                                                       {"DataTreeDock", data_->View()}};
+  for (const auto& [name, widget] : docked)
+    if (Dock(QString::fromLatin1(name))->isVisible()) panels.append(widget);
   panels.append(tabs_);
   panels.append(zoomBox_);
   int at = -1;

@@ -12,6 +12,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -26,9 +27,12 @@ struct ReportChange;
 
 namespace valmoro::designer {
 
+class DataTree;
 class DesignArea;
 class DesignerDocument;
 class DesignWorkspace;
+class ObjectInspector;
+class ReportTree;
 
 class TfrxDesignerForm : public QMainWindow {
   Q_OBJECT
@@ -42,6 +46,11 @@ public:
   DesignArea* Area() const { return area_; }
   QPlainTextEdit* CodeEditor() const { return code_; }
   QTabBar* Tabs() const { return tabs_; }
+  ObjectInspector* Inspector() const { return inspector_; }
+  ReportTree* Tree() const { return tree_; }
+  DataTree* Data() const { return data_; }
+  // The panels beside the page: "InspectorDock", "ReportTreeDock", "DataTreeDock".
+  QDockWidget* Dock(const QString& name) const;
   // An action by its object name ("actSave", "actUndo", …), for tests and
   // for the menus of the parts that come later.
   QAction* Action(const QString& name) const { return actions_.value(name); }
@@ -82,8 +91,14 @@ public:
   // Insert: the chosen entry placed at the selection.
   void InsertChosenObject();
   void EditSelectedText();
+  // Shows the code tab with the cursor at the start of `line` (0-based).
+  void ShowCodeAt(int line);
   void MoveSelectedBand(bool up);
   void AddPage();
+  // The report's variables in their editor ("Zmienne raportu").
+  void EditVariables();
+  // Shows the inspector (when hidden) and gives it the keyboard.
+  void FocusInspector();
   void DeleteCurrentPage();
 
 protected:
@@ -97,6 +112,10 @@ private:
   void buildCatalogueActions();
   void buildMenus();
   void buildToolBars();
+  void buildDocks();
+  QDockWidget* addDock(const QString& name, const QString& title, QWidget* content, Qt::DockWidgetArea area);
+  // A refusal of the panels (inspector, trees, drops): one line in the status bar.
+  void showNote(const QString& message);
   void rebuildTabs();
   void showTab(int index);
   void updateTitle();
@@ -122,6 +141,10 @@ private:
   QStackedWidget* stack_ = nullptr;
   DesignArea* area_ = nullptr;
   QPlainTextEdit* code_ = nullptr;
+  ObjectInspector* inspector_ = nullptr;
+  ReportTree* tree_ = nullptr;
+  DataTree* data_ = nullptr;
+  QHash<QString, QDockWidget*> docks_;
   QComboBox* zoomBox_ = nullptr;
   QLabel* unitLabel_ = nullptr;
   QLabel* pointerLabel_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "designer/clipboard.h"
@@ -251,24 +252,30 @@ TEST(DesignerForm, ClosingWithYesSavesAndARefusedSaveKeepsTheWindowOpen) {
 }
 
 TEST(DesignerForm, TheUnitAndGridAreKeptBetweenRuns) {
+  // A settings file of its own: other tests' windows keep theirs meanwhile.
+  QTemporaryDir settings;
+  struct Run : Designed {
+    explicit Run(const QString& ini) : Designed(true) { report.SetIniFile(ini); }
+  };
+  const QString ini = settings.filePath("projektant.ini");
+  dialogs::RecordingScope recording;
   {
-    Window w;
-    w.form.Action("actUnitMm")->trigger();
-    w.form.Action("actShowGrid")->setChecked(false);
-    w.form.Action("actShowGrid")->triggered();
-    EXPECT_EQ(w.form.StatusText(0), "Jednostka: mm");
+    Run w(ini);
+    TfrxDesignerForm form(*w.document);
+    form.Action("actUnitMm")->trigger();
+    form.Action("actShowGrid")->setChecked(false);
+    form.Action("actShowGrid")->triggered();
+    EXPECT_EQ(form.StatusText(0), "Jednostka: mm");
     w.document->Select(w.report.FindObject("Tytul"));
-    EXPECT_EQ(w.form.StatusText(2), "Tytul   L: 0  G: 0  S: 190  W: 8 mm");
-    EXPECT_TRUE(w.form.close());
+    EXPECT_EQ(form.StatusText(2), "Tytul   L: 0  G: 0  S: 190  W: 8 mm");
+    EXPECT_TRUE(form.close());
   }
-  Window again;
+  Run again(ini);
+  TfrxDesignerForm form(*again.document);
   EXPECT_EQ(again.document->Options().unit, report::LengthUnit::Millimetre);
   EXPECT_FALSE(again.document->Options().showGrid);
-  EXPECT_TRUE(again.form.Action("actUnitMm")->isChecked());
-  again.form.Action("actUnitCm")->trigger();
-  again.form.Action("actShowGrid")->setChecked(true);
-  again.form.Action("actShowGrid")->triggered();
-  EXPECT_TRUE(again.form.close());
+  EXPECT_TRUE(form.Action("actUnitMm")->isChecked());
+  EXPECT_TRUE(form.close());
 }
 
 // "Wpisy" with the log's fields and no rows, as the design command gives it.
