@@ -463,7 +463,11 @@ void TfrxDesignerForm::buildDocks() {
 
   addDock(QStringLiteral("ReportTreeDock"), QStringLiteral("Drzewo raportu"), tree_, Qt::LeftDockWidgetArea);
   addDock(QStringLiteral("InspectorDock"), QStringLiteral("Inspektor obiektów"), inspector_, Qt::LeftDockWidgetArea);
-  addDock(QStringLiteral("DataTreeDock"), QStringLiteral("Dane"), data_, Qt::RightDockWidgetArea);
+  // The data tree shares its place with the report tree, so that the page
+  // keeps the width of the window; the report tree is shown first.
+  QDockWidget* dataDock = addDock(QStringLiteral("DataTreeDock"), QStringLiteral("Dane"), data_, Qt::LeftDockWidgetArea);
+  tabifyDockWidget(Dock(QStringLiteral("ReportTreeDock")), dataDock);
+  Dock(QStringLiteral("ReportTreeDock"))->raise();
 }
 
 QDockWidget* TfrxDesignerForm::addDock(const QString& name, const QString& title, QWidget* content,
@@ -938,18 +942,26 @@ void TfrxDesignerForm::FocusNextPanel() {
   QList<QWidget*> panels;
   if (stack_->currentWidget() == area_) panels.append(Workspace());
   else panels.append(code_);
-  // Then the panels beside the page that are shown.
+  // Then the panels beside the page that are open (a panel behind another's
+  // tab comes to the front when its turn comes).
   const QList<QPair<const char*, QWidget*>> docked = {{"ReportTreeDock", tree_->View()},
                                                        {"InspectorDock", inspector_->PropertyTree()},
                                                        {"DataTreeDock", data_->View()}};
-  for (const auto& [name, widget] : docked)
-    if (Dock(QString::fromLatin1(name))->isVisible()) panels.append(widget);
+  QHash<QWidget*, QDockWidget*> dockOf;
+  for (const auto& [name, widget] : docked) {
+    QDockWidget* dock = Dock(QString::fromLatin1(name));
+    if (!dock->toggleViewAction()->isChecked()) continue;
+    panels.append(widget);
+    dockOf.insert(widget, dock);
+  }
   panels.append(tabs_);
   panels.append(zoomBox_);
   int at = -1;
   for (int i = 0; i < panels.size(); ++i)
     if (panels[i]->hasFocus() || panels[i]->isAncestorOf(QApplication::focusWidget())) at = i;
-  panels[(at + 1) % panels.size()]->setFocus(Qt::TabFocusReason);
+  QWidget* next = panels[(at + 1) % panels.size()];
+  if (QDockWidget* dock = dockOf.value(next)) dock->raise();
+  next->setFocus(Qt::TabFocusReason);
 }
 
 bool TfrxDesignerForm::eventFilter(QObject* watched, QEvent* event) {

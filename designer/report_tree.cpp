@@ -86,7 +86,7 @@ ReportTree::ReportTree(DesignerDocument& document, QWidget* parent)
 
   connect(model_, &ReportTreeModel::refused, this, &ReportTree::refused);
   connect(model_, &ReportTreeModel::modelReset, this, [this] {
-    view_->expandToDepth(0);
+    view_->expandToDepth(1);
     showDocumentSelection();
   });
   connect(model_, &ReportTreeModel::flushed, this, [this] {
@@ -96,7 +96,7 @@ ReportTree::ReportTree(DesignerDocument& document, QWidget* parent)
   connect(&document_, &DesignerDocument::selectionChanged, this, &ReportTree::showDocumentSelection);
   connect(view_, &QTreeView::customContextMenuRequested, this, &ReportTree::contextMenuAt);
 
-  view_->expandToDepth(0);
+  view_->expandToDepth(1);
   showDocumentSelection();
 }
 

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -32,7 +33,13 @@ namespace {
 
 using testing::Designed;
 
-struct Window : Designed {
+// A settings file of its own: the layout other tests' windows kept is not restored.
+struct OwnSettings : Designed {
+  OwnSettings() { report.SetIniFile(settings.filePath("projektant.ini")); }
+  QTemporaryDir settings;
+};
+
+struct Window : OwnSettings {
   Window() : form(*document) {
     form.show();
     form.activateWindow();
@@ -45,6 +52,12 @@ struct Window : Designed {
       if (report::TfrxComponent* object = form.Tree()->Model().ObjectAt(index)) names.append(object->Name());
     names.sort();
     return names;
+  }
+  // The title of the panel in front where panels share a place (their tab bar).
+  QString frontOfSharedPlace() const {
+    for (QTabBar* bar : form.findChildren<QTabBar*>())
+      if (bar->parentWidget() == &form) return bar->tabText(bar->currentIndex());
+    return {};
   }
   dialogs::RecordingScope recording;
   TfrxDesignerForm form;
@@ -60,9 +73,12 @@ TEST(DesignerPanels, DocksAreShownAndToggledFromTheViewMenu) {
     QDockWidget* dock = w.form.Dock(name);
     ASSERT_NE(dock, nullptr) << name.toStdString();
     EXPECT_EQ(dock->windowTitle(), title);
-    EXPECT_TRUE(dock->isVisible());
+    EXPECT_TRUE(dock->toggleViewAction()->isChecked()) << name.toStdString();
     EXPECT_TRUE(view->actions().contains(dock->toggleViewAction())) << name.toStdString();
   }
+  // The data tree shares the report tree's place; the report tree is in front.
+  EXPECT_EQ(w.form.tabifiedDockWidgets(w.form.Dock("ReportTreeDock")), QList<QDockWidget*>{w.form.Dock("DataTreeDock")});
+  EXPECT_EQ(w.frontOfSharedPlace(), "Drzewo raportu");
   // Hidden from the menu, F11 brings the inspector back with the keyboard in its grid.
   w.form.Dock("InspectorDock")->toggleViewAction()->trigger();
   EXPECT_FALSE(w.form.Dock("InspectorDock")->isVisible());
@@ -148,6 +164,8 @@ TEST(DesignerPanels, F6WalksThePanelsAndF2RenamesInTheTree) {
   }
   EXPECT_EQ(visited, (QList<QWidget*>{w.form.Tree()->View(), w.form.Inspector()->PropertyTree(), w.form.Data()->View(),
                                       w.form.Tabs()}));
+  // The data tree came to the front of the place it shares when its turn came.
+  EXPECT_EQ(w.frontOfSharedPlace(), "Dane");
 
   // F2 in the tree is renaming, not the page's text editing.
   w.document->SelectNames({"Tytul"});
