@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench_memory.h"
+#include "bench/designer_bench_support.h"
 #include "designer/designer_document.h"
 #include "designer/designer_form.h"
 #include "designer/recovery_journal.h"
@@ -36,6 +37,8 @@
 #include "report/run/install.h"
 
 using namespace valmoro;
+using bench::median;
+using bench::msSince;
 
 namespace {
 
@@ -49,12 +52,6 @@ constexpr double kOpenTargetMb = 300;
 constexpr double kJournalStallTargetMs = 5;
 
 using bench::residentKilobytes;
-
-double median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 double paintMs(designer::DesignWorkspace& workspace) {
   QImage image(workspace.viewport()->size(), QImage::Format_RGB32);
@@ -70,11 +67,7 @@ double paintMs(designer::DesignWorkspace& workspace) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QStandardPaths::setTestModeEnabled(true);
-  dialogs::setMode(dialogs::Mode::Recording);
-  report::installReportSubsystem();
+  bench::DesignerBenchApp app(argc, argv);
   bool ok = true;
 
   // The shipped report at 100 %.

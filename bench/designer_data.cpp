@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/designer_bench_support.h"
 #include "designer/data_tree.h"
 #include "designer/designer_document.h"
 #include "designer/field_drop.h"
@@ -28,6 +29,8 @@
 #include "report/run/install.h"
 
 using namespace valmoro;
+using bench::median;
+using bench::msSince;
 
 namespace {
 
@@ -36,21 +39,10 @@ constexpr double kRefreshTargetMs = 5;
 constexpr double kDropTargetMs = 100;
 constexpr int kViews = 10000;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QStandardPaths::setTestModeEnabled(true);
-  dialogs::setMode(dialogs::Mode::Recording);
-  report::installReportSubsystem();
+  bench::DesignerBenchApp app(argc, argv);
   bool ok = true;
 
   report::TfrxUserDataSet wpisy;
@@ -70,10 +62,10 @@ int main(int argc, char** argv) {
       QElapsedTimer t;
       t.start();
       designer::DataTreeModel model(report);
-      builds.push_back(ms(t));
+      builds.push_back(msSince(t));
       t.restart();
       model.Refresh();
-      refreshes.push_back(ms(t));
+      refreshes.push_back(msSince(t));
     }
     const double build = median(builds), refresh = median(refreshes);
     std::printf("data_tree_build_ms: %.2f (target %.0f)\n", build, kBuildTargetMs);
@@ -103,14 +95,14 @@ int main(int argc, char** argv) {
       t.start();
       const QString refusal = designer::DropField(document, *band, QStringLiteral("Wpisy"), QStringLiteral("Temperatura"),
                                                   QPointF(100, 200), false);
-      drops.push_back(ms(t));
+      drops.push_back(msSince(t));
       if (!refusal.isEmpty()) {
         std::printf("drop refused: %s\n", qPrintable(refusal));
         return 1;
       }
       t.restart();
       document.UndoStack().undo();
-      undos.push_back(ms(t));
+      undos.push_back(msSince(t));
     }
     const double drop = median(drops), undo = median(undos);
     std::printf("drop_field_10000_views_ms: %.2f (target %.0f)\n", drop, kDropTargetMs);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/designer_bench_support.h"
 #include "designer/designer_document.h"
 #include "designer/object_inspector.h"
 #include "platform/dialogs.h"
@@ -25,6 +26,8 @@
 #include "report/run/install.h"
 
 using namespace valmoro;
+using bench::median;
+using bench::msSince;
 
 namespace {
 
@@ -32,22 +35,10 @@ constexpr double kOneViewTargetMs = 20;
 constexpr double kManyViewsTargetMs = 50;
 constexpr int kManyViews = 1000;
 
-double median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double msSince(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QStandardPaths::setTestModeEnabled(true);
-  dialogs::setMode(dialogs::Mode::Recording);
-  report::installReportSubsystem();
+  bench::DesignerBenchApp app(argc, argv);
   bool ok = true;
 
   // One text view after another of the shipped report.

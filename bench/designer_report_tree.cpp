@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/designer_bench_support.h"
 #include "designer/designer_document.h"
 #include "designer/report_tree.h"
 #include "designer/report_tree_model.h"
@@ -29,27 +30,18 @@
 #include "report/run/install.h"
 
 using namespace valmoro;
+using bench::median;
+using bench::msSince;
 
 namespace {
 
 constexpr double kBuildTargetMs = 300;
 constexpr double kSelectTargetMs = 5;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double msSince(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QStandardPaths::setTestModeEnabled(true);
-  dialogs::setMode(dialogs::Mode::Recording);
-  report::installReportSubsystem();
+  bench::DesignerBenchApp app(argc, argv);
   bool ok = true;
 
   report::TfrxReport report;
