@@ -542,6 +542,21 @@ void writeStart(BufferedWriter& out, const TfrxXMLItem& item) {
   }
 }
 
+// An element without name, attributes, value or anything but such elements
+// below it (what a damaged file's "<>" leaves) would be written as "</>",
+// an end tag: it carries nothing and is left out, so that what is written
+// reads back the same. Walked without recursion: damaged files nest deeply.
+bool carriesNothing(const TfrxXMLItem& item) {
+  std::vector<const TfrxXMLItem*> todo{&item};
+  while (!todo.empty()) {
+    const TfrxXMLItem* at = todo.back();
+    todo.pop_back();
+    if (!at->Name.isEmpty() || !at->Text.isEmpty() || !at->Value.isEmpty() || at->Unloaded()) return false;
+    for (int i = 0; i < at->Count(); ++i) todo.push_back(at->Items(i));
+  }
+  return true;
+}
+
 // Elements whose children stay on disk are read back one at a time.
 using ItemLoader = std::function<std::unique_ptr<TfrxXMLItem>(const TfrxXMLItem&)>;
 
@@ -575,9 +590,15 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
       current = loaded.back().get();
     }
     const TfrxXMLItem& it = *current;
+    if (carriesNothing(it)) {
+      if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
+      continue;
+    }
     out.spaces(pad);
     writeStart(out, it);
-    if (it.Count() == 0) {
+    bool childless = true;
+    for (int i = 0; i < it.Count() && childless; ++i) childless = carriesNothing(*it.Items(i));
+    if (childless) {
       if (it.Value.isEmpty()) {
         out.append("/>");
       } else {

@@ -856,5 +856,23 @@ TEST(PreviewPagesData, EveryKeptFileLoadsOrIsRefusedAndEveryPageDraws) {
       gfx::PainterCanvas canvas(image, 96);
       pages.DrawPage(i, canvas, 0.1, 0.1, 0, 0);
     }
+    // What loaded saves and reads back the same, however damaged the source.
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    pages.SaveToStream(saved);
+    saved.close();
+    saved.open(QIODevice::ReadOnly);
+    TfrxReport again;
+    try {
+      again.PreviewPages().LoadFromStream(saved);
+    } catch (const ReportError& e) {
+      ADD_FAILURE() << "our own output is refused: " << e.message().toStdString();
+      continue;
+    }
+    EXPECT_EQ(again.PreviewPages().Count(), pages.Count());
+    QBuffer resaved;
+    resaved.open(QIODevice::WriteOnly);
+    again.PreviewPages().SaveToStream(resaved);
+    EXPECT_EQ(resaved.data(), saved.data());
   }
 }

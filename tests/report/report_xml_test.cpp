@@ -121,6 +121,25 @@ TEST(ReportXml, MalformedInputFailsAndCutInputLoadsWhatWasRead) {
   EXPECT_EQ(load(doc, deep), "");
 }
 
+// What a damaged file left in the tree is written so that it reads back the
+// same: nameless elements with something in them stay, empty ones (which
+// would be written as an end tag) go.
+TEST(ReportXml, WhatWasReadFromADamagedFileIsWrittenSoThatItReadsBack) {
+  const QByteArray header = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>";
+  TfrxXMLDocument doc;
+  ASSERT_EQ(load(doc, header + "<a><><b/><></></><c/></a>"), "");
+  TfrxXMLDocument again;
+  ASSERT_EQ(load(again, save(doc)), "");
+  const TfrxXMLItem* a = again.Root();
+  EXPECT_EQ(a->Name, "a");
+  ASSERT_EQ(a->Count(), 2);
+  EXPECT_EQ(a->Items(0)->Name, "");
+  ASSERT_EQ(a->Items(0)->Count(), 1);
+  EXPECT_EQ(a->Items(0)->Items(0)->Name, "b");
+  EXPECT_EQ(a->Items(1)->Name, "c");
+  EXPECT_EQ(save(again), save(doc));
+}
+
 TEST(ReportXml, OldFormatTextsAreInTheSystemCodePage) {
   TfrxXMLDocument doc;
   QByteArray text = "<?xml version=\"1.0\" encoding=\"windows-1250\"?><r a=\"";
