@@ -12,6 +12,7 @@
 #include "report/engine/preview_pages.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
+#include "report/run/install.h"
 
 using namespace valmoro::report;
 
@@ -24,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // depends on at exit and end every run with a crash.
   static QGuiApplication* app = new QGuiApplication(argc, argv);
   (void)app;
+  // The report's engine and run lifecycle, as the program installs them.
+  static const bool installed = (installReportSubsystem(), true);
+  (void)installed;
   (void)platform;
 
   QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

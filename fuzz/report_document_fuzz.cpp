@@ -11,6 +11,7 @@
 #include "report/model/class_registry.h"
 #include "report/model/report.h"
 #include "report/model/report_document.h"
+#include "report/run/install.h"
 
 using namespace valmoro::report;
 
@@ -33,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // depends on at exit and end every run with a crash.
   static QCoreApplication* app = new QCoreApplication(argc, argv);
   (void)app;
+  // The report's engine and run lifecycle, as the program installs them.
+  static const bool installed = (installReportSubsystem(), true);
+  (void)installed;
 
   QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   QBuffer input(&bytes);
