@@ -289,6 +289,7 @@ ObjectInspector::ObjectInspector(DesignerDocument& document, QWidget* parent)
   };
   properties_ = makeTree();
   events_ = makeTree();
+  events_->setHeaderLabels({QStringLiteral("Zdarzenie"), QStringLiteral("Procedura")});
   properties_->setObjectName(QStringLiteral("InspectorProperties"));
   events_->setObjectName(QStringLiteral("InspectorEvents"));
   // A click on an event selects it; a double click makes its handler.

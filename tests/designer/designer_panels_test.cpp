@@ -117,6 +117,8 @@ TEST(DesignerPanels, ANewHandlerIsShownInTheCodeTab) {
   QTreeWidgetItem* event = inspector->ItemFor("OnBeforePrint");
   ASSERT_NE(event, nullptr);
   inspector->Tabs()->setCurrentWidget(inspector->EventTree());
+  EXPECT_EQ(inspector->EventTree()->headerItem()->text(0), "Zdarzenie");
+  EXPECT_EQ(inspector->EventTree()->headerItem()->text(1), "Procedura");
   inspector->EventTree()->setFocus();
   inspector->EventTree()->setCurrentItem(event, 1);
   QTest::keyClick(inspector->EventTree(), Qt::Key_Return);
