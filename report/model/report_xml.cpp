@@ -557,6 +557,15 @@ bool carriesNothing(const TfrxXMLItem& item) {
   return true;
 }
 
+// Ends a start tag with children or a value. The reader drops one blank
+// before the ">" (and takes a text that then ends in "/" as an empty
+// element): a text read from a damaged file that ends in a blank gets one
+// more, so that it reads back the same.
+void closeStart(BufferedWriter& out, const TfrxXMLItem& item) {
+  if (item.Text.endsWith(QLatin1Char(' '))) out.append(" ");
+  out.append(">");
+}
+
 // Elements whose children stay on disk are read back one at a time.
 using ItemLoader = std::function<std::unique_ptr<TfrxXMLItem>(const TfrxXMLItem&)>;
 
@@ -602,7 +611,7 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
       if (it.Value.isEmpty()) {
         out.append("/>");
       } else {
-        out.append(">");
+        closeStart(out, it);
         out.append(frxEscape(it.Value));
         out.append("</");
         out.append(it.Name);
@@ -613,7 +622,7 @@ void writeItem(BufferedWriter& out, const TfrxXMLItem& item, int level, bool ind
       if (!loaded.empty() && loaded.back().get() == current) loaded.pop_back();
       continue;
     }
-    out.append(">");
+    closeStart(out, it);
     out.append(eol);
     out.end();
     todo.push_back({current, step.level, true});

@@ -138,6 +138,15 @@ TEST(ReportXml, WhatWasReadFromADamagedFileIsWrittenSoThatItReadsBack) {
   EXPECT_EQ(a->Items(0)->Items(0)->Name, "b");
   EXPECT_EQ(a->Items(1)->Name, "c");
   EXPECT_EQ(save(again), save(doc));
+
+  // A text that ends in "/ " (two blanks before the ">", the reader drops
+  // one) keeps its children.
+  ASSERT_EQ(load(doc, header + "<a><m x=\"1\"/  ><n/></m></a>"), "");
+  ASSERT_EQ(doc.Root()->Items(0)->Count(), 1);
+  ASSERT_EQ(load(again, save(doc)), "");
+  ASSERT_EQ(again.Root()->Items(0)->Count(), 1);
+  EXPECT_EQ(again.Root()->Items(0)->Text, doc.Root()->Items(0)->Text);
+  EXPECT_EQ(save(again), save(doc));
 }
 
 TEST(ReportXml, OldFormatTextsAreInTheSystemCodePage) {
