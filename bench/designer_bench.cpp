@@ -72,12 +72,8 @@ int main(int argc, char** argv) {
 
   // The shipped report at 100 %.
   {
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
     report::TfrxReport report;
-    if (!report.LoadFromFile(path, true)) {
-      std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
-      return 2;
-    }
+    if (!bench::loadBenchReport(report, argc, argv, QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"))) return 2;
     designer::DesignerDocument document(report);
     designer::DesignArea area(document);
     area.resize(1000, 800);

@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStandardPaths>
+#include <QString>
+#include <cstdio>
 #include <algorithm>
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "report/model/report.h"
+#include "report/model/report_error.h"
 #include "report/run/install.h"
 
 namespace valmoro::bench {
@@ -37,5 +41,18 @@ private:
   }
   QApplication app_;
 };
+
+// Loads the report a benchmark works on: the file named first on its command
+// line, else `fallback`; false (said on standard error) when it cannot be read.
+inline bool loadBenchReport(report::TfrxReport& report, int argc, char** argv, const QString& fallback) {
+  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : fallback;
+  try {
+    if (report.LoadFromFile(path, true)) return true;
+    std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+  } catch (const report::ReportError& e) {
+    std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+  }
+  return false;
+}
 
 }  // namespace valmoro::bench

@@ -43,12 +43,8 @@ int main(int argc, char** argv) {
 
   // One text view after another of the shipped report.
   {
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3");
     report::TfrxReport report;
-    if (!report.LoadFromFile(path, true)) {
-      std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
-      return 2;
-    }
+    if (!bench::loadBenchReport(report, argc, argv, QStringLiteral(VALMORO_SOURCE_DIR "/data/Raport.fr3"))) return 2;
     designer::DesignerDocument document(report);
     if (!document.CurrentPage()) document.SetCurrentPage(document.Pages().value(0));
     designer::ObjectInspector inspector(document);
