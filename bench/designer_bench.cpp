@@ -98,18 +98,7 @@ int main(int argc, char** argv) {
   // A thousand views on one band, all selected and dragged together.
   {
     report::TfrxReport report;
-    auto* page = new report::TfrxReportPage(&report);
-    page->SetName(QStringLiteral("Page1"));
-    page->ArrangeAlignedChildren();
-    auto* band = new report::TfrxMasterData(page);
-    band->SetName(QStringLiteral("MasterData1"));
-    band->SetBounds(0, 20, page->Width(), 1000);
-    for (int i = 0; i < kManyViews; ++i) {
-      auto* memo = new report::TfrxMemoView(band);
-      memo->SetName(QStringLiteral("Memo%1").arg(i + 1));
-      memo->SetBounds(10 + (i % 25) * 28, 10 + (i / 25) * 24, 26, 20);
-      memo->SetText(QString::number(i + 1));
-    }
+    report::TfrxBand* band = bench::addManyViews(report, kManyViews);
     designer::DesignerDocument document(report);
     designer::DesignArea area(document);
     area.resize(1000, 800);

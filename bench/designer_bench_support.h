@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "report/model/band.h"
+#include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
+#include "report/model/report_page.h"
 #include "report/run/install.h"
 
 namespace valmoro::bench {
@@ -53,6 +56,23 @@ inline bool loadBenchReport(report::TfrxReport& report, int argc, char** argv, c
     std::fprintf(stderr, "%s\n", qPrintable(e.message()));
   }
   return false;
+}
+
+// A page "Page1" with one data band "MasterData1" holding `count` text views
+// ("Memo1" …) in rows of 25, positions and texts differing; the band.
+inline report::TfrxBand* addManyViews(report::TfrxReport& report, int count) {
+  auto* page = new report::TfrxReportPage(&report);
+  page->SetName(QStringLiteral("Page1"));
+  auto* band = new report::TfrxMasterData(page);
+  band->SetName(QStringLiteral("MasterData1"));
+  band->SetBounds(0, 20, page->Width(), 1000);
+  for (int i = 0; i < count; ++i) {
+    auto* memo = new report::TfrxMemoView(band);
+    memo->SetName(QStringLiteral("Memo%1").arg(i + 1));
+    memo->SetBounds(10 + (i % 25) * 28, 10 + (i / 25) * 24, 26, 20);
+    memo->SetText(QString::number(i + 1));
+  }
+  return band;
 }
 
 }  // namespace valmoro::bench

@@ -22,8 +22,6 @@
 #include "report/model/band.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
-#include "report/model/report_page.h"
-#include "report/run/install.h"
 
 using namespace valmoro;
 using bench::median;
@@ -71,17 +69,7 @@ int main(int argc, char** argv) {
   // A thousand views on one band, positions and texts differing.
   {
     report::TfrxReport report;
-    auto* page = new report::TfrxReportPage(&report);
-    page->SetName(QStringLiteral("Page1"));
-    auto* band = new report::TfrxMasterData(page);
-    band->SetName(QStringLiteral("MasterData1"));
-    band->SetBounds(0, 20, page->Width(), 1000);
-    for (int i = 0; i < kManyViews; ++i) {
-      auto* memo = new report::TfrxMemoView(band);
-      memo->SetName(QStringLiteral("Memo%1").arg(i + 1));
-      memo->SetBounds(10 + (i % 25) * 28, 10 + (i / 25) * 24, 26, 20);
-      memo->SetText(QString::number(i + 1));
-    }
+    report::TfrxBand* band = bench::addManyViews(report, kManyViews);
     designer::DesignerDocument document(report);
     designer::ObjectInspector inspector(document);
     inspector.resize(360, 800);
