@@ -31,6 +31,7 @@
 #include "designer/object_catalogue.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
+#include "designer/object_editors.h"
 #include "designer/object_inspector.h"
 #include "designer/report_tree.h"
 #include "designer/rulers.h"
@@ -171,11 +172,7 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
     ChooseObject(QString());
   });
   connect(Workspace(), &DesignWorkspace::contextMenuRequested, this, [this](QPoint at) { showContextMenu(at); });
-  connect(Workspace(), &DesignWorkspace::editRequested, this, [this](TfrxComponent* object) {
-    // Text is edited on the page; the editors of the other objects open
-    // from here once they exist (the hook of the object editors).
-    if (qobject_cast<report::TfrxCustomMemoView*>(object)) Workspace()->EditText(object);
-  });
+  connect(Workspace(), &DesignWorkspace::editRequested, this, [this](TfrxComponent* object) { EditObject(object); });
   connect(Workspace(), &DesignWorkspace::zoomChanged, this, [this](double zoom) {
     document_.Options().zoom = zoom;
     const QSignalBlocker block(zoomBox_);
@@ -636,10 +633,38 @@ void TfrxDesignerForm::AddPage() {
     if (page->Name() == name) document_.SetCurrentPage(page);
 }
 
+bool TfrxDesignerForm::OpenObjectEditor(const QString& id, TfrxComponent* object) {
+  const ObjectEditor* editor = ObjectEditors::Find(id);
+  if (editor == nullptr || object == nullptr || !editor->fits(*object)) return false;
+  return ObjectEditors::Open(*editor, document_, object, document_.Selection(), this);
+}
+
+void TfrxDesignerForm::EditObject(TfrxComponent* object) {
+  if (object == nullptr) return;
+  if (const ObjectEditor* editor = ObjectEditors::MainFor(*object)) {
+    ObjectEditors::Open(*editor, document_, object, document_.Selection(), this);
+    return;
+  }
+  if (qobject_cast<report::TfrxCustomMemoView*>(object)) Workspace()->EditText(object);
+}
+
 void TfrxDesignerForm::showContextMenu(QPoint at) {
   QMenu menu(this);
-  for (const char* name : {"actCut", "actCopy", "actPaste", "actDelete", "", "actEditText", "", "actToFront", "actToBack",
-                           "actLock", "actUnlock", "", "actBandUp", "actBandDown"}) {
+  for (const char* name : {"actCut", "actCopy", "actPaste", "actDelete", "", "actEditText"}) {
+    if (*name == 0) menu.addSeparator();
+    else menu.addAction(Action(QString::fromLatin1(name)));
+  }
+  // The editors of the object the menu is about (the first selected).
+  const QList<TfrxComponent*> selection = document_.Selection();
+  if (TfrxComponent* object = selection.isEmpty() ? nullptr : selection.first()) {
+    for (const ObjectEditor* editor : ObjectEditors::For(*object)) {
+      QAction* entry = menu.addAction(editor->caption);
+      entry->setObjectName(QStringLiteral("edit:") + editor->id);
+      const QString id = editor->id;
+      connect(entry, &QAction::triggered, this, [this, id, object] { OpenObjectEditor(id, object); });
+    }
+  }
+  for (const char* name : {"", "actToFront", "actToBack", "actLock", "actUnlock", "", "actBandUp", "actBandDown"}) {
     if (*name == 0) menu.addSeparator();
     else menu.addAction(Action(QString::fromLatin1(name)));
   }

@@ -21,6 +21,7 @@ class QTabBar;
 class QToolBar;
 
 namespace valmoro::report {
+class TfrxComponent;
 class TfrxReport;
 struct ReportChange;
 }  // namespace valmoro::report
@@ -97,6 +98,12 @@ public:
   void AddPage();
   // The report's variables in their editor ("Zmienne raportu").
   void EditVariables();
+  // Opens an object editor (ObjectEditors) for `object` and the selection
+  // it belongs to; true when the document changed.
+  bool OpenObjectEditor(const QString& id, report::TfrxComponent* object);
+  // The main editor of a double-clicked object; a text view without one
+  // is edited on the page.
+  void EditObject(report::TfrxComponent* object);
   // Shows the inspector (when hidden) and gives it the keyboard.
   void FocusInspector();
   void DeleteCurrentPage();

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "designer/designer_document.h"
+#include "designer/object_editors.h"
 #include "platform/dialogs.h"
 #include "report/model/component.h"
 #include "report/model/page.h"
@@ -179,13 +180,16 @@ QWidget* InspectorDelegate::createEditor(QWidget* parent, const QStyleOptionView
   const PropertyEditor kind = r.editor;
   // Nested objects are edited through their rows; a font and a picture
   // through their dialogs only.
-  if (kind == PropertyEditor::Frame || kind == PropertyEditor::Object) return nullptr;
-  const bool combo = isCombo(kind);
+  // A registered editor's "…" stands for the whole of the value.
+  const bool registered = inspector_.HasObjectEditor(row);
+  if ((kind == PropertyEditor::Frame || kind == PropertyEditor::Object) && !registered) return nullptr;
+  const bool combo = isCombo(kind) && kind != PropertyEditor::Frame && kind != PropertyEditor::Object;
   const bool multiLine = (kind == PropertyEditor::LongText || kind == PropertyEditor::StringList) &&
                          inspector_.Model().EditText(row).contains(QLatin1Char('\n'));
   const bool editable = kind != PropertyEditor::Enumeration && kind != PropertyEditor::Font &&
-                        kind != PropertyEditor::Picture && !multiLine;
-  auto* editor = new ValueEditor(combo, editable, hasEllipsis(kind), parent);
+                        kind != PropertyEditor::Picture && kind != PropertyEditor::Frame &&
+                        kind != PropertyEditor::Object && !multiLine;
+  auto* editor = new ValueEditor(combo, editable, registered || hasEllipsis(kind), parent);
   if (combo) {
     QStringList choices = inspector_.Model().Choices(row);
     if (kind == PropertyEditor::Event) {
@@ -413,8 +417,23 @@ void ObjectInspector::ApplyFromEditor(int row, const QString& text) {
   report(model_.Apply(row, text));
 }
 
+bool ObjectInspector::HasObjectEditor(int row) const { return objectEditorFor(row) != nullptr; }
+
+const ObjectEditor* ObjectInspector::objectEditorFor(int row) const {
+  if (row < 0 || row >= model_.RowCount() || model_.Objects().isEmpty()) return nullptr;
+  const InspectorRow& r = model_.Row(row);
+  // Nested rows keep their own editors; the object's editor takes the whole value.
+  if (r.parent != -1 || r.event || r.readOnly) return nullptr;
+  return ObjectEditors::ForProperty(*model_.Objects().first(), r.path);
+}
+
 void ObjectInspector::OpenDialog(int row) {
   if (row < 0 || row >= model_.RowCount()) return;
+  if (const ObjectEditor* editor = objectEditorFor(row)) {
+    const QList<report::TfrxComponent*> objects = model_.Objects();
+    ObjectEditors::Open(*editor, model_.Document(), objects.first(), objects, this, model_.Row(row).path);
+    return;
+  }
   const InspectorRow& r = model_.Row(row);
   const QString caption = r.caption;
   switch (r.editor) {
@@ -572,7 +591,7 @@ void ObjectInspector::updateItem(QTreeWidgetItem* item, int row) {
   if (!r.readOnly) {
     if (isCheckRow(r))
       flags |= Qt::ItemIsUserCheckable;
-    else if (r.editor != PropertyEditor::Frame && r.editor != PropertyEditor::Object)
+    else if ((r.editor != PropertyEditor::Frame && r.editor != PropertyEditor::Object) || HasObjectEditor(row))
       flags |= Qt::ItemIsEditable;
   }
   item->setFlags(flags);

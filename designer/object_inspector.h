@@ -28,6 +28,7 @@ class QTreeWidgetItem;
 namespace valmoro::designer {
 
 class DesignerDocument;
+struct ObjectEditor;
 
 // The editor of one value: a line edit or a combo, with "…" when a dialog
 // edits the value. Enter takes the value, Esc drops it.
@@ -95,7 +96,10 @@ public:
   int RowOf(const QTreeWidgetItem* item) const;
   // Counts the times the rows were built again.
   int Generation() const { return generation_; }
+  // The dialog of a row: the object editor registered for its property
+  // (ObjectEditors), else the row's own (colour, font, text, picture).
   void OpenDialog(int row);
+  bool HasObjectEditor(int row) const;
   // An editor of the grid is open (until it is destroyed).
   void EditorOpened(QWidget* editor);
   void EditorClosed(QWidget* editor);
@@ -111,6 +115,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  const ObjectEditor* objectEditorFor(int row) const;
   void populate();
   void populateTree(QTreeWidget* tree, bool events);
   QTreeWidgetItem* addItem(QTreeWidgetItem* parent, QTreeWidget* tree, int row, bool showAll);
