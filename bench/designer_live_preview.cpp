@@ -8,6 +8,7 @@
 // Prints plain "name: value" lines; exit status 1 when a figure misses its target.
 
 #include <QElapsedTimer>
+#include <QDateTime>
 #include <QTimer>
 #include <cstdio>
 #include <vector>
