@@ -23,9 +23,11 @@ inline void startOnce(const char* harness) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char* argv[] = {const_cast<char*>(harness), nullptr};
-  (void)new QGuiApplication(argc, argv);
+  // Held by static pointers: still reachable at exit, not leaks.
+  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  (void)app;
   dialogs::setMode(dialogs::Mode::Recording);
-  auto* scratch = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/valmoro-fuzz-XXXXXX"));
+  static QTemporaryDir* scratch = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/valmoro-fuzz-XXXXXX"));
   if (scratch->isValid()) QDir::setCurrent(scratch->path());
 }
 

@@ -269,7 +269,16 @@ QString FormatDateTimeText(const QString& picture, double days) {
 
 namespace {
 
+// Days from 1899-12-30 of 0001-01-01 and of the day after 9999-12-31: the
+// dates a picture can show.
+constexpr double kFirstDay = -693593;
+constexpr double kPastLastDay = 2958466;
+
 QString formatPicture(const QString& picture, double days, int depth) {
+  // Beyond them (or no number at all) there is no day to name; the value
+  // would not even fit the day count.
+  if (!(days >= kFirstDay && days < kPastLastDay))
+    throw RunError(error_class::ConvertError, QStringLiteral("Invalid argument to date encode"));
   const double whole = std::floor(days);
   const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
   qint64 ms = qint64(std::llround((days - whole) * 86400000.0));

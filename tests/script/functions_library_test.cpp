@@ -187,6 +187,11 @@ TEST(FunctionsLibrary, Format) {
   EXPECT_EQ(Show("Format('%d', ['x'])"), "EConvertError: Format '%d' invalid or incompatible with argument");
   EXPECT_EQ(Show("Format('%d %d', [1])"), "EConvertError: Format '%d %d' invalid or incompatible with argument");
   EXPECT_EQ(Show("Format('%q', [1])"), "EConvertError: Format '%q' invalid or incompatible with argument");
+  // A date-time no calendar holds is refused, not formatted from garbage.
+  EXPECT_EQ(Show("FormatDateTime('yyyy-mm-dd', 1e300)"), "EConvertError: Invalid argument to date encode");
+  EXPECT_EQ(Show("FormatDateTime('yyyy', -693594)"), "EConvertError: Invalid argument to date encode");
+  EXPECT_EQ(Show("FormatDateTime('yyyy-mm-dd', -693593)"), "0001-01-01");
+  EXPECT_EQ(Show("FormatDateTime('yyyy-mm-dd', 2958465.99)"), "9999-12-31");
 }
 
 TEST(FunctionsLibrary, PictureFormats) {
