@@ -336,7 +336,7 @@ std::optional<BandDraft> BandEditor::Read() {
         return false;
       }
       if (out < 0) {
-        error_->setText(QStringLiteral("%1 nie może być ujemna.").arg(what));
+        error_->setText(QStringLiteral("%1: wartość nie może być ujemna.").arg(what));
         edit->setFocus();
         return false;
       }

@@ -20,7 +20,6 @@
 #include "designer/designer_document.h"
 #include "platform/locale.h"
 #include "platform/printers.h"
-#include "report/model/edit/commands.h"
 #include "report/model/paper_table.h"
 #include "report/model/report.h"
 #include "report/model/report_error.h"
@@ -405,14 +404,15 @@ void PageSettingsDialog::display(const PageDraft& d) {
   refreshSample();
 }
 
+// The fields as typed, refused or not: the sample shows what is wrong too.
 void PageSettingsDialog::refreshSample() {
-  if (const std::optional<PageDraft> d = Read(true)) sample_->SetDraft(*d);
+  if (const std::optional<PageDraft> d = read(true, false)) sample_->SetDraft(*d);
 }
 
 // The other fields as typed stay; the chosen paper's sides replace the size.
 void PageSettingsDialog::paperChosen() {
   if (filling_) return;
-  std::optional<PageDraft> d = Read(true);
+  std::optional<PageDraft> d = read(true, false);
   PageDraft next = d ? *d : shown_;
   next.SetPaper(paper_->currentData().toInt());
   if (next.paperSize == report::kCustomPaperSize) return refreshSample();
@@ -421,21 +421,25 @@ void PageSettingsDialog::paperChosen() {
 
 void PageSettingsDialog::orientationChosen() {
   if (filling_) return;
-  std::optional<PageDraft> d = Read(true);
+  std::optional<PageDraft> d = read(true, false);
   PageDraft next = d ? *d : shown_;
+  // The fields still hold the sheet as it was turned before.
+  next.orientation = shown_.orientation;
   next.SetOrientation(landscape_->isChecked() ? report::poLandscape : report::poPortrait);
   display(next);
 }
 
 void PageSettingsDialog::columnsChosen() {
   if (filling_) return;
-  std::optional<PageDraft> d = Read(true);
+  std::optional<PageDraft> d = read(true, false);
   if (!d) return;
   d->SetColumns(columns_->value());
   display(*d);
 }
 
-std::optional<PageDraft> PageSettingsDialog::Read(bool quiet) {
+std::optional<PageDraft> PageSettingsDialog::Read(bool quiet) { return read(quiet, true); }
+
+std::optional<PageDraft> PageSettingsDialog::read(bool quiet, bool checked) {
   PageDraft d = shown_;
   QString error;
   QLineEdit* wrong = nullptr;
@@ -489,7 +493,7 @@ std::optional<PageDraft> PageSettingsDialog::Read(bool quiet) {
   d.binOtherPages = binOtherPages_->currentData().toInt();
   d.duplex = report::TfrxDuplexMode(duplex_->currentData().toInt());
   for (auto it = checks_.constBegin(); it != checks_.constEnd(); ++it) d.options[it.key()] = it.value()->isChecked();
-  if (error.isEmpty()) error = d.Refusal();
+  if (error.isEmpty() && checked) error = d.Refusal();
   if (!error.isEmpty()) {
     if (!quiet) {
       error_->setText(error);
@@ -505,14 +509,13 @@ bool PageSettingsDialog::Apply() {
   const std::optional<PageDraft> d = Read();
   if (!d) return false;
   if (*d == original_) return true;
-  const QString refusal = document_.Run([&] {
-    return new report::edit::ChangeCommand(document_.Report(), QStringLiteral("Ustawienia strony %1").arg(pageName_),
-                                           {pageName_}, [&](report::TfrxComponent& object) {
-                                             if (auto* page = qobject_cast<report::TfrxReportPage*>(&object))
-                                               d->WriteTo(*page);
-                                           });
-  });
-  document_.EndGesture();
+  // Kept as the whole document: putting back attributes one by one would
+  // turn the sheet again (a new orientation rotates the margins) and lose
+  // the margins that turning did not change.
+  const QString refusal =
+      document_.ChangeReport(QStringLiteral("Ustawienia strony %1").arg(pageName_), [&](report::TfrxReport& r) {
+        if (auto* page = qobject_cast<report::TfrxReportPage*>(r.FindObject(pageName_))) d->WriteTo(*page);
+      });
   if (!refusal.isEmpty()) {
     error_->setText(refusal);
     return false;

@@ -130,6 +130,8 @@ public:
   void accept() override;
 
 private:
+  // The fields read; the sizes checked only when `checked`.
+  std::optional<PageDraft> read(bool quiet, bool checked);
   void display(const PageDraft& draft);
   void refreshSample();
   void paperChosen();

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QUndoCommand>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -60,6 +61,43 @@ QString buttonKey(report::TfrxPreviewButton button) {
 }
 
 QByteArray propertyName(const QString& key) { return key.section(QLatin1Char('.'), 1, 1).toLatin1(); }
+
+// The four records before and after, put back whole. (Reading the whole
+// document back would not do: options at their defaults are not stored, so
+// a document read over the report leaves the changed values in place.)
+struct OptionRecords {
+  std::unique_ptr<report::TfrxReportOptions> reportOptions = std::make_unique<report::TfrxReportOptions>();
+  std::unique_ptr<report::TfrxEngineOptions> engineOptions = std::make_unique<report::TfrxEngineOptions>();
+  std::unique_ptr<report::TfrxPrintOptions> printOptions = std::make_unique<report::TfrxPrintOptions>();
+  std::unique_ptr<report::TfrxPreviewOptions> previewOptions = std::make_unique<report::TfrxPreviewOptions>();
+
+  void takeFrom(const report::TfrxReport& r) {
+    reportOptions->Assign(*r.ReportOptions());
+    engineOptions->Assign(*r.EngineOptions());
+    printOptions->Assign(*r.PrintOptions());
+    previewOptions->Assign(*r.PreviewOptions());
+  }
+  void putInto(report::TfrxReport& r) const {
+    r.ReportOptions()->Assign(*reportOptions);
+    r.EngineOptions()->Assign(*engineOptions);
+    r.PrintOptions()->Assign(*printOptions);
+    r.PreviewOptions()->Assign(*previewOptions);
+  }
+};
+
+class OptionsCommand final : public QUndoCommand {
+public:
+  explicit OptionsCommand(report::TfrxReport& report) : report_(report) {
+    setText(QStringLiteral("Opcje raportu"));
+    before.takeFrom(report);
+  }
+  void redo() override { after.putInto(report_); }
+  void undo() override { before.putInto(report_); }
+  OptionRecords before, after;
+
+private:
+  report::TfrxReport& report_;
+};
 
 }  // namespace
 
@@ -444,16 +482,12 @@ bool ReportOptionsDialog::Apply() {
   if (SameOptions(*reportOptions_, *r.ReportOptions()) && SameOptions(*engineOptions_, *r.EngineOptions()) &&
       SameOptions(*printOptions_, *r.PrintOptions()) && SameOptions(*previewOptions_, *r.PreviewOptions()))
     return true;
-  const QString refusal = document_.ChangeReport(QStringLiteral("Opcje raportu"), [this](report::TfrxReport& report) {
-    report.ReportOptions()->Assign(*reportOptions_);
-    report.EngineOptions()->Assign(*engineOptions_);
-    report.PrintOptions()->Assign(*printOptions_);
-    report.PreviewOptions()->Assign(*previewOptions_);
-  });
-  if (!refusal.isEmpty()) {
-    error_->setText(refusal);
-    return false;
-  }
+  auto* command = new OptionsCommand(document_.Report());
+  command->after.reportOptions->Assign(*reportOptions_);
+  command->after.engineOptions->Assign(*engineOptions_);
+  command->after.printOptions->Assign(*printOptions_);
+  command->after.previewOptions->Assign(*previewOptions_);
+  document_.Push(command);
   applied_ = true;
   return true;
 }
