@@ -35,6 +35,8 @@
 #include "designer/object_editing.h"
 #include "designer/object_editors.h"
 #include "designer/object_inspector.h"
+#include "designer/page_settings.h"
+#include "designer/report_options_dialog.h"
 #include "designer/report_tree.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
@@ -444,6 +446,7 @@ void TfrxDesignerForm::buildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Po&moc"));
   help->addAction(Action("actAbout"));
+  buildSettingsActions();
 }
 
 void TfrxDesignerForm::buildDocks() {
@@ -1117,6 +1120,33 @@ void TfrxDesignerForm::buildBlockActions() {
       menu->menu()->addAction(save);
       menu->menu()->addAction(insert);
     }
+}
+
+// --- Page settings and report options ------------------------------------------------
+
+void TfrxDesignerForm::buildSettingsActions() {
+  QAction* page = addAction("actPageSettings", "&Ustawienia strony…", QKeySequence(),
+                            "Papier, marginesy, kolumny i opcje drukowania bieżącej strony", [this] {
+                              if (auto* p = qobject_cast<report::TfrxReportPage*>(document_.CurrentPage()))
+                                EditPageSettings(document_, p, this);
+                            });
+  addAction("actReportOptions", "&Opcje raportu…", QKeySequence(),
+            "Opis, hasło oraz opcje silnika, drukowania i podglądu raportu", [this] { EditReportOptions(document_, this); });
+  // Dialog pages have no paper.
+  const auto enable = [this, page] { page->setEnabled(qobject_cast<report::TfrxReportPage*>(document_.CurrentPage())); };
+  connect(&document_, &DesignerDocument::currentPageChanged, page, enable);
+  enable();
+  for (QAction* top : menuBar()->actions()) {
+    QMenu* menu = top->menu();
+    if (menu == nullptr) continue;
+    const QString title = menu->title().remove(QLatin1Char('&'));
+    if (title == QLatin1String("Plik")) {
+      menu->insertAction(Action("actPreview"), page);
+      menu->insertSeparator(Action("actPreview"));
+    } else if (title == QLatin1String("Raport")) {
+      menu->addAction(Action("actReportOptions"));
+    }
+  }
 }
 
 }  // namespace valmoro::designer

@@ -118,6 +118,8 @@ private:
   void buildActions();
   void buildCatalogueActions();
   void buildMenus();
+  // "Ustawienia strony…" (Plik) and "Opcje raportu…" (Raport).
+  void buildSettingsActions();
   void buildToolBars();
   void buildDocks();
   void buildLiveDock();
