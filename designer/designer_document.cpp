@@ -13,6 +13,7 @@
 #include "report/model/dialog.h"
 #include "report/model/edit/commands.h"
 #include "report/model/report.h"
+#include "report/model/published.h"
 #include "report/model/report_document.h"
 #include "report/model/report_error.h"
 #include "report/model/report_font.h"
@@ -38,6 +39,8 @@ QByteArray documentOf(const TfrxReport& report) {
 // The whole report put back from a document text (undo of a change the
 // model's commands do not cover, a restored journal).
 void readDocument(TfrxReport& report, const QByteArray& bytes) {
+  // The report's own settings the document leaves out are at their defaults.
+  report::resetToDeclaredDefaults(report);
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);

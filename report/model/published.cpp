@@ -300,4 +300,20 @@ bool writePropertyPath(QObject* root, QStringView path, const QVariant& value) {
   return target && target.property->write(target.object, value);
 }
 
+void resetToDeclaredDefaults(QObject& object) {
+  std::vector<QObject*> todo{&object};
+  while (!todo.empty()) {
+    QObject* at = todo.back();
+    todo.pop_back();
+    for (const PublishedProperty& property : publishedProperties(*at->metaObject())) {
+      if (property.kind() == PropertyKind::Object) {
+        if (auto* nested = property.metaProperty().read(at).value<QObject*>()) todo.push_back(nested);
+        continue;
+      }
+      if (property.hasDefault() && property.isWritable() && !property.isDefault(at))
+        property.metaProperty().write(at, property.defaultValue());
+    }
+  }
+}
+
 }  // namespace valmoro::report

@@ -112,4 +112,10 @@ QVariant readPropertyPath(QObject* root, QStringView path);
 // setter's own failure is thrown as ReportError.
 bool writePropertyPath(QObject* root, QStringView path, const QVariant& value);
 
+// Sets every published property with a declared default back to it, in the
+// object and in its nested objects (not in the objects it refers to): what
+// a document then read into it holds is all it holds, since a document
+// leaves out what equals its default.
+void resetToDeclaredDefaults(QObject& object);
+
 }  // namespace valmoro::report

@@ -150,6 +150,32 @@ TEST(DesignerDocument, ReportWideChangesAreOneStepOverTheWholeDocument) {
   EXPECT_EQ(d.document->UndoStack().count(), 1);
 }
 
+TEST(DesignerDocument, UndoingAReportWideChangeBringsBackSettingsTheDocumentLeavesOut) {
+  // A document leaves out what equals its default: undo must not keep the
+  // changed values of settings that were at their defaults before.
+  Designed d;
+  const QByteArray original = d.bytes();
+  ASSERT_FALSE(d.report.EngineOptions()->DoublePass());
+  ASSERT_EQ(d.report.ScriptLanguage(), "PascalScript");
+  EXPECT_EQ(d.document->ChangeReport("Opcje", [](report::TfrxReport& r) {
+    r.EngineOptions()->SetDoublePass(true);
+    r.EngineOptions()->SetMaxMemSize(77);
+    r.PrintOptions()->SetCopies(3);
+    r.PreviewOptions()->SetZoom(2.5);
+    r.ReportOptions()->SetAuthor("Ktoś inny");
+    r.SetScriptLanguage("JScript");
+  }), QString());
+  const QByteArray edited = d.bytes();
+  d.document->UndoStack().undo();
+  EXPECT_FALSE(d.report.EngineOptions()->DoublePass());
+  EXPECT_EQ(d.report.PrintOptions()->Copies(), 1);
+  EXPECT_EQ(d.report.ScriptLanguage(), "PascalScript");
+  EXPECT_SAME_DOCUMENT(d.bytes(), original);
+  d.document->UndoStack().redo();
+  EXPECT_TRUE(d.report.EngineOptions()->DoublePass());
+  EXPECT_SAME_DOCUMENT(d.bytes(), edited);
+}
+
 TEST(DesignerDocument, SavingKeepsThePreviousVersionAsBak) {
   Designed d;
   const QByteArray original = fileBytes(d.path);
