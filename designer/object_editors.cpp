@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "designer/text_editor.h"
 #include "report/model/component.h"
 
 namespace valmoro::designer {
@@ -16,6 +17,7 @@ std::vector<ObjectEditor> builtInEditors() {
     for (ObjectEditor& editor : family) all.push_back(std::move(editor));
   };
   (void)append;
+  append(TextEditors());
   return all;
 }
 
