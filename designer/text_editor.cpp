@@ -7,11 +7,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QTextBlock>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 

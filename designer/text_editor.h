@@ -19,7 +19,6 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QToolButton;
 

@@ -245,8 +245,9 @@ ExpressionCheck::Sample ExpressionCheck::FirstRowValue(const QString& expression
     }
   } run{dataSets};
   try {
-    dataSets.BeginRun();
+    // Ended also when one of them refuses to begin.
     run.begun = true;
+    dataSets.BeginRun();
     for (int i = 0; i < dataSets.Count(); ++i) {
       report::TfrxDataSet* dataSet = dataSets.Item(i)->DataSet();
       if (dataSet == nullptr) continue;
