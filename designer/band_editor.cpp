@@ -1,5 +1,7 @@
 #include "designer/band_editor.h"
 
+#include "designer/expression_editor.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -261,7 +263,6 @@ void BandEditor::buildGroup(QVBoxLayout* layout) {
   pickExpression_ = new QPushButton(QStringLiteral("…"), box);
   pickExpression_->setObjectName(QStringLiteral("PickExpressionButton"));
   pickExpression_->setToolTip(QStringLiteral("Edytor wyrażeń"));
-  pickExpression_->setVisible(bool(BandEditorExpressionPicker()));
   auto* choices = new QButtonGroup(this);
   choices->addButton(fieldChoice_);
   choices->addButton(expressionChoice_);
@@ -285,8 +286,9 @@ void BandEditor::buildGroup(QVBoxLayout* layout) {
   connect(fieldChoice_, &QRadioButton::toggled, this, [this] { updateEnabled(); });
   connect(pickExpression_, &QPushButton::clicked, this, [this] {
     const ExpressionPicker& picker = BandEditorExpressionPicker();
-    if (!picker) return;
-    if (const std::optional<QString> text = picker(this, expressionEdit_->text())) {
+    const std::optional<QString> text = picker ? picker(this, expressionEdit_->text())
+                                               : EditExpression(document_, expressionEdit_->text(), document_.Report().FindObject(bandName_), this);
+    if (text) {
       expressionChoice_->setChecked(true);
       expressionEdit_->setText(*text);
     }

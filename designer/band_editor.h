@@ -36,9 +36,9 @@ namespace valmoro::designer {
 
 class DesignerDocument;
 
-// Picks an expression for the group condition (the expression editor):
-// gets the dialog and the text so far, gives the new text or nothing when
-// cancelled. Unset, the dialog hides its "…" button.
+// Picks an expression for the group condition: gets the dialog and the
+// text so far, gives the new text or nothing when cancelled. Unset (as in
+// the program), "…" opens the expression editor; tests answer through it.
 using ExpressionPicker = std::function<std::optional<QString>(QWidget*, const QString&)>;
 ExpressionPicker& BandEditorExpressionPicker();
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "designer/band_editor.h"
+#include "designer/text_editor.h"
 #include "report/model/component.h"
 
 namespace valmoro::designer {
@@ -16,7 +17,7 @@ std::vector<ObjectEditor> builtInEditors() {
   const auto append = [&all](std::vector<ObjectEditor> family) {
     for (ObjectEditor& editor : family) all.push_back(std::move(editor));
   };
-  (void)append;
+  append(TextEditors());
   append(SettingsEditors());
   return all;
 }

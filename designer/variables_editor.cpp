@@ -15,10 +15,13 @@
 #include "designer/designer_document.h"
 #include "platform/dialogs.h"
 #include "report/model/changes.h"
+#include "report/model/data_set.h"
 #include "report/model/memo_view.h"
 #include "report/model/report.h"
 #include "report/model/report_document.h"
 #include "report/model/report_lists.h"
+#include "report/model/resources.h"
+#include "script/script.h"
 
 namespace valmoro::designer {
 
@@ -163,6 +166,117 @@ QString ExpressionCheck::Error(const QString& expression, const VariablesDraft& 
   error.replace(QLatin1Char('\r'), QLatin1Char(' '));
   error.replace(QLatin1Char('\n'), QLatin1Char(' '));
   return error.simplified();
+}
+
+QString ExpressionCheck::Error(const QString& expression) {
+  if (expression.trimmed().isEmpty()) return QString();
+  QString error = copy_->CheckExpression(expression);
+  error.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  error.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return error.simplified();
+}
+
+ExpressionCheck::Position ExpressionCheck::ErrorPosition(const QString& expression) {
+  if (expression.trimmed().isEmpty()) return {};
+  // The expression compiled as the report compiles it, but starting on a
+  // line of its own, so that the engine's "line:column" points into the
+  // expression's text: only the first line carries a prefix to take off.
+  const QString language = copy_->ScriptLanguage();
+  QString header, prefix, footer;
+  if (language.compare(QLatin1String("C++Script"), Qt::CaseInsensitive) == 0) {
+    header = QStringLiteral("Variant fr3check() {");
+    prefix = QStringLiteral("return ");
+    footer = QStringLiteral("; } {}");
+  } else if (language.compare(QLatin1String("BasicScript"), Qt::CaseInsensitive) == 0) {
+    header = QStringLiteral("function fr3check");
+    prefix = QStringLiteral("return ");
+    footer = QStringLiteral("end function");
+  } else if (language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0) {
+    header = QStringLiteral("function fr3check() {");
+    prefix = QStringLiteral("return ");
+    footer = QStringLiteral("; }");
+  } else {
+    header = QStringLiteral("function fr3check: Variant;");
+    prefix = QStringLiteral("begin Result := ");
+    footer = QStringLiteral(" end; begin end.");
+  }
+  const QStringList lines = script::SplitSourceLines(expression);
+  script::TfsScript s(&copy_->Script());
+  s.ExtendedIdentChars = copy_->Script().ExtendedIdentChars;
+  s.SyntaxType = language;
+  s.Lines = QStringList{header};
+  for (qsizetype i = 0; i < lines.size(); ++i) s.Lines.append(i == 0 ? prefix + lines[i] : lines[i]);
+  s.Lines.append(footer);
+  bool compiled = false;
+  try {
+    compiled = s.CompileSource();
+  } catch (const std::exception&) {
+  }
+  if (compiled && s.ErrorText.isEmpty()) return {};
+  const int colon = int(s.ErrorPosition.indexOf(QLatin1Char(':')));
+  if (colon < 0) return {};
+  int line = s.ErrorPosition.left(colon).toInt() - 1;
+  int column = s.ErrorPosition.mid(colon + 1).toInt();
+  const int count = int(std::max<qsizetype>(lines.size(), 1));
+  if (line < 1 || line > count) {
+    // Before or after the expression (it ends too early): its end.
+    line = count;
+    column = int(lines.isEmpty() ? 0 : lines.last().size()) + 1;
+  } else if (line == 1) {
+    column = std::max(1, column - int(prefix.size()));
+  }
+  return {line, std::max(column, 1)};
+}
+
+ExpressionCheck::Sample ExpressionCheck::FirstRowValue(const QString& expression, const report::TfrxComponent* context) {
+  Sample sample;
+  if (expression.trimmed().isEmpty()) return sample;
+  report::TfrxReportDataSets& dataSets = *copy_->DataSets();
+  // Bound to the copy for this look only, as a run binds them.
+  struct Run {
+    report::TfrxReportDataSets& sets;
+    bool begun = false;
+    ~Run() {
+      if (!begun) return;
+      try {
+        sets.EndRun();
+      } catch (...) {
+      }
+    }
+  } run{dataSets};
+  try {
+    // Ended also when one of them refuses to begin.
+    run.begun = true;
+    dataSets.BeginRun();
+    for (int i = 0; i < dataSets.Count(); ++i) {
+      report::TfrxDataSet* dataSet = dataSets.Item(i)->DataSet();
+      if (dataSet == nullptr) continue;
+      const bool named = expression.contains(dataSet->UserName() + QStringLiteral(".\""), Qt::CaseInsensitive);
+      if (!named) continue;
+      dataSet->First();
+      if (dataSet->Eof()) sample.noData = true;
+    }
+  } catch (const std::exception&) {
+    sample.noData = true;
+  }
+  // A data set it names that the report does not list has no rows either.
+  const QString error = Error(expression);
+  if (error.startsWith(report::resources::text(u"dbFldNotFound"))) sample.noData = true;
+  if (sample.noData) return sample;
+  if (!error.isEmpty()) {
+    sample.error = error;
+    return sample;
+  }
+  report::TfrxComponent* object = context ? copy_->FindObject(context->Name()) : nullptr;
+  copy_->SetCurrentObject(object);
+  try {
+    sample.text = copy_->CalcVariant(expression).ToString();
+  } catch (const std::exception& e) {
+    sample.error = QString::fromUtf8(e.what()).simplified();
+  }
+  copy_->SetCurrentObject(nullptr);
+  copy_->Errors().clear();
+  return sample;
 }
 
 // --- Uses --------------------------------------------------------------------------------

@@ -22,6 +22,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace valmoro::report {
+class TfrxComponent;
 class TfrxReport;
 class TfrxVariables;
 }  // namespace valmoro::report
@@ -83,6 +84,27 @@ public:
   ~ExpressionCheck();
   // The error in one line; "" when the expression is fine (or empty).
   QString Error(const QString& expression, const VariablesDraft& draft);
+  // The same against the report's own variables.
+  QString Error(const QString& expression);
+
+  // Where the script engine stops compiling the expression: 1-based line
+  // and character within the expression's own text; {0, 0} when it compiles
+  // or the engine names no place.
+  struct Position {
+    int line = 0;
+    int column = 0;
+    bool operator==(const Position&) const = default;
+  };
+  Position ErrorPosition(const QString& expression);
+
+  // The expression evaluated over the first row of the data sets it names
+  // (the copy's data sets opened for the look, then closed again).
+  struct Sample {
+    bool noData = false;  // a data set it names has no rows or is missing
+    QString text;         // the value's own text
+    QString error;        // an error of the evaluation
+  };
+  Sample FirstRowValue(const QString& expression, const report::TfrxComponent* context = nullptr);
 
 private:
   std::unique_ptr<report::TfrxReport> copy_;

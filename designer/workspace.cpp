@@ -682,12 +682,6 @@ void DesignWorkspace::mouseReleaseEvent(QMouseEvent* event) {
 void DesignWorkspace::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && page() && !drag_.InsertToolActive()) {
     const DesignHit hit = drag_.HitAt(ViewportToPage(event->position()));
-    if (hit.kind == DesignHit::Kind::View && qobject_cast<report::TfrxCustomMemoView*>(hit.object)) {
-      drag_.Cancel();
-      document_.Select(hit.object);
-      EditText(hit.object);
-      return;
-    }
     if (hit.kind == DesignHit::Kind::View || hit.kind == DesignHit::Kind::Band || hit.kind == DesignHit::Kind::Caption) {
       drag_.Cancel();
       document_.Select(hit.object);

@@ -99,8 +99,8 @@ signals:
   // Re-sent from the drag logic.
   void insertBandRequested(const QString& className);
   void insertFinished();
-  // A double click on an object that has no in-place editor (a picture, a
-  // band): the window opens its editor.
+  // A double click on an object or a band: the window opens its editor
+  // (a text view's text editor; F2 edits a text in place).
   void editRequested(valmoro::report::TfrxComponent* object);
   // The right button went down at `globalPosition`; what lies under it is
   // selected first (unless it already was).

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "designer/designer_document.h"
+#include "designer/object_editors.h"
 #include "report/model/report.h"
 
 namespace valmoro::designer::testing {
@@ -57,6 +58,24 @@ struct Designed {
   QString path;
   report::TfrxReport report;
   std::unique_ptr<DesignerDocument> document;
+};
+
+// One of the designer's own editors out of the registry while a test
+// tries what happens without it (or with an editor of its own in its
+// place), put back afterwards.
+struct WithoutEditor {
+  explicit WithoutEditor(const QString& id) {
+    if (const ObjectEditor* editor = ObjectEditors::Find(id)) {
+      saved = *editor;
+      ObjectEditors::Unregister(id);
+    }
+  }
+  ~WithoutEditor() {
+    if (!saved.id.isEmpty()) ObjectEditors::Register(saved);
+  }
+  WithoutEditor(const WithoutEditor&) = delete;
+  WithoutEditor& operator=(const WithoutEditor&) = delete;
+  ObjectEditor saved;
 };
 
 }  // namespace valmoro::designer::testing

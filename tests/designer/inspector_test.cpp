@@ -181,7 +181,9 @@ TEST(Inspector, EachKindOfValueChangesThroughItsEditor) {
   d.choose("FlowTo", "Modul");
   EXPECT_TRUE(d.attributes("Tytul").contains(" FlowTo=\"Modul\"")) << d.attributes("Tytul").toStdString();
 
-  // The text of the view through the dialog with a plain text editor.
+  // The text of the view through the dialog with a plain text editor (the
+  // inspector's own, when no object editor takes the text).
+  const designer::testing::WithoutEditor textEditor("text");
   QString offered;
   ObjectInspector::SetTextDialog([&](QWidget*, const QString&, const QString& text) -> std::optional<QString> {
     offered = text;

@@ -480,13 +480,22 @@ TEST(DesignWorkspaceTest, ZoomFitsThePaperAndTheWheelZoomsAroundThePointer) {
   EXPECT_NEAR(d.document->Options().zoom, 1.2, 1e-9);
 }
 
-TEST(DesignWorkspaceTest, DoubleClickEditsATextInPlace) {
+TEST(DesignWorkspaceTest, DoubleClickAsksForTheTextEditorAndEditTextEditsInPlace) {
   Designer d;
   auto* memo = qobject_cast<report::TfrxCustomMemoView*>(d.object("Tytul"));
   const QString original = memo->Text();
   const QByteArray before = d.document->DocumentBytes();
   const QPointF c = d.centreOf("Tytul");
+  // A double click leaves the text to the window's text editor.
+  QList<TfrxComponent*> edit;
+  QObject::connect(&d.ws(), &DesignWorkspace::editRequested, [&](TfrxComponent* object) { edit.append(object); });
   d.send(d.viewport(), QEvent::MouseButtonDblClick, c, Qt::LeftButton, Qt::LeftButton, {});
+  ASSERT_EQ(edit.size(), 1);
+  EXPECT_EQ(edit.at(0), memo);
+  EXPECT_EQ(d.ws().TextEditor(), nullptr);
+  EXPECT_EQ(d.selected(), QStringList{"Tytul"});
+  // In place (F2, "Edytuj tekst").
+  d.ws().EditText(memo);
   QPlainTextEdit* editor = d.ws().TextEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->toPlainText(), original);
@@ -496,7 +505,7 @@ TEST(DesignWorkspaceTest, DoubleClickEditsATextInPlace) {
   EXPECT_EQ(d.ws().TextEditor(), nullptr);
   EXPECT_EQ(memo->Text(), original);
   // Ctrl+Enter keeps it, as one step.
-  d.send(d.viewport(), QEvent::MouseButtonDblClick, c, Qt::LeftButton, Qt::LeftButton, {});
+  d.ws().EditText(memo);
   editor = d.ws().TextEditor();
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
@@ -685,7 +694,8 @@ TEST(DesignWorkspaceTest, ABandDraggedByItsCaptionMovesOnlyDown) {
 TEST(DesignWorkspaceTest, ClickingElsewhereKeepsWhatWasTypedInPlace) {
   Designer d;
   auto* memo = qobject_cast<report::TfrxCustomMemoView*>(d.object("Modul"));
-  d.send(d.viewport(), QEvent::MouseButtonDblClick, d.centreOf("Modul"), Qt::LeftButton, Qt::LeftButton, {});
+  // Editing in place (F2; a double click opens the text editor instead).
+  d.ws().EditText(memo);
   QPlainTextEdit* editor = d.ws().TextEditor();
   ASSERT_NE(editor, nullptr);
   // The editor lies over the view.
