@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -24,13 +25,23 @@ using designer::testing::Designed;
 
 namespace {
 
-// Each test starts with an empty library in the test-mode data folder.
+// Each test starts with an empty library in the test-mode data folder, under
+// a home folder of its own: tests run side by side must not share a library.
 struct Library : ::testing::Test {
   void SetUp() override {
+    previousHome_ = qgetenv("HOME");
+    qputenv("HOME", home_.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
     QDir(BlockLibraryFolder()).removeRecursively();
   }
-  void TearDown() override { QDir(BlockLibraryFolder()).removeRecursively(); }
+  void TearDown() override {
+    QDir(BlockLibraryFolder()).removeRecursively();
+    qputenv("HOME", previousHome_);
+  }
+
+private:
+  QTemporaryDir home_;
+  QByteArray previousHome_;
 };
 
 // The objects' XML with their names (and the names inside the texts of
