@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "designer/look_editors.h"
 #include "report/model/component.h"
 
 namespace valmoro::designer {
@@ -16,6 +17,7 @@ std::vector<ObjectEditor> builtInEditors() {
     for (ObjectEditor& editor : family) all.push_back(std::move(editor));
   };
   (void)append;
+  append(LookEditors());
   return all;
 }
 
@@ -67,8 +69,11 @@ const ObjectEditor* ObjectEditors::MainFor(const report::TfrxComponent& object) 
 const ObjectEditor* ObjectEditors::ForProperty(const report::TfrxComponent& object, const QString& path) {
   const QString top = path.section(QLatin1Char('.'), 0, 0);
   if (top.isEmpty()) return nullptr;
-  for (const ObjectEditor& editor : registry())
-    if (editor.properties.contains(top) && editor.fits && editor.fits(object)) return &editor;
+  // The latest registration wins: an editor added later stands in for the
+  // designer's own one of that property.
+  const std::vector<ObjectEditor>& editors = registry();
+  for (auto it = editors.rbegin(); it != editors.rend(); ++it)
+    if (it->properties.contains(top) && it->fits && it->fits(object)) return &*it;
   return nullptr;
 }
 
