@@ -40,6 +40,7 @@
 #include "designer/report_tree.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
+#include "designer/styles_editor.h"
 #include "designer/variables_editor.h"
 #include "designer/workspace.h"
 #include "platform/dialogs.h"
@@ -425,6 +426,7 @@ void TfrxDesignerForm::buildMenus() {
   reportMenu->addAction(Action("actDeletePage"));
   reportMenu->addSeparator();
   reportMenu->addAction(Action("actVariables"));
+  buildStyleActions();
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&Widok"));
   view->setObjectName(QStringLiteral("ViewMenu"));
@@ -1147,6 +1149,13 @@ void TfrxDesignerForm::buildSettingsActions() {
       menu->addAction(Action("actReportOptions"));
     }
   }
+}
+
+// "Raport" → "Style…": the report's named text styles.
+void TfrxDesignerForm::buildStyleActions() {
+  QAction* styles = addAction("actStyles", "&Style…", QKeySequence(), "Nazwane style tekstu raportu: czcionka, wypełnienie, ramka",
+                              [this] { designer::EditStyles(document_, this); });
+  if (auto* reportMenu = menuBar()->findChild<QMenu*>(QStringLiteral("ReportMenu"))) reportMenu->addAction(styles);
 }
 
 }  // namespace valmoro::designer

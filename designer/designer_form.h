@@ -116,6 +116,8 @@ private:
   QAction* addAction(const QString& name, const QString& text, const QKeySequence& key, const QString& hint,
                      const std::function<void()>& run);
   void buildActions();
+  // "Style…" in the report menu (called by buildMenus).
+  void buildStyleActions();
   void buildCatalogueActions();
   void buildMenus();
   // "Ustawienia strony…" (Plik) and "Opcje raportu…" (Raport).

@@ -7,6 +7,7 @@
 #include "designer/command_group.h"
 #include "designer/designer_document.h"
 #include "designer/object_editing.h"
+#include "designer/picture_editor.h"
 #include "designer/event_handlers.h"
 #include "designer/script_text_command.h"
 #include "platform/dialogs.h"
@@ -826,12 +827,8 @@ QString InspectorModel::LoadPicture(int index, const QString& fileName) {
   if (index < 0 || index >= RowCount() || objects_.isEmpty()) return QString();
   const InspectorRow& row = Row(index);
   if (row.editor != PropertyEditor::Picture) return QString();
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly))
-    return QStringLiteral("Nie można odczytać pliku %1.").arg(dialogs::shortPath(fileName));
-  const QByteArray bytes = file.readAll();
-  report::ReportPicture probe;
-  if (!probe.LoadFromData(bytes)) return QStringLiteral("Plik %1 nie jest obrazem.").arg(dialogs::shortPath(fileName));
+  QByteArray bytes;
+  if (const QString refusal = readPictureFile(fileName, &bytes); !refusal.isEmpty()) return refusal;
   report::TfrxReport& rep = document_.Report();
   const InspectorRow rowCopy = row;
   const QString refusal = document_.Run([&] {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "designer/band_editor.h"
+#include "designer/look_editors.h"
 #include "designer/text_editor.h"
 #include "report/model/component.h"
 
@@ -18,6 +19,7 @@ std::vector<ObjectEditor> builtInEditors() {
     for (ObjectEditor& editor : family) all.push_back(std::move(editor));
   };
   append(TextEditors());
+  append(LookEditors());
   append(SettingsEditors());
   return all;
 }
@@ -70,8 +72,11 @@ const ObjectEditor* ObjectEditors::MainFor(const report::TfrxComponent& object) 
 const ObjectEditor* ObjectEditors::ForProperty(const report::TfrxComponent& object, const QString& path) {
   const QString top = path.section(QLatin1Char('.'), 0, 0);
   if (top.isEmpty()) return nullptr;
-  for (const ObjectEditor& editor : registry())
-    if (editor.properties.contains(top) && editor.fits && editor.fits(object)) return &editor;
+  // The latest registration wins: an editor added later stands in for the
+  // designer's own one of that property.
+  const std::vector<ObjectEditor>& editors = registry();
+  for (auto it = editors.rbegin(); it != editors.rend(); ++it)
+    if (it->properties.contains(top) && it->fits && it->fits(object)) return &*it;
   return nullptr;
 }
 

@@ -60,7 +60,8 @@ public:
   // The editors that fit the object, in the order of registration.
   static QList<const ObjectEditor*> For(const report::TfrxComponent& object);
   static const ObjectEditor* MainFor(const report::TfrxComponent& object);
-  // The editor of a property path ("Frame.TopLine" asks for "Frame").
+  // The editor of a property path ("Frame.TopLine" asks for "Frame"); of
+  // several, the one registered last.
   static const ObjectEditor* ForProperty(const report::TfrxComponent& object, const QString& path);
   // Opens `editor` for `object` (plus, for an editor taking several, the
   // other objects of `selection` it fits); true when the document changed.

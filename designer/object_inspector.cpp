@@ -19,6 +19,7 @@
 
 #include "designer/designer_document.h"
 #include "designer/object_editors.h"
+#include "designer/picture_editor.h"
 #include "platform/dialogs.h"
 #include "report/model/component.h"
 #include "report/model/page.h"
@@ -476,9 +477,7 @@ void ObjectInspector::OpenDialog(int row) {
     case PropertyEditor::Picture: {
       dialogs::FileDialogRequest request;
       request.title = QStringLiteral("Wczytaj obraz");
-      request.filter = QStringLiteral(
-          "Obrazy (*.bmp;*.jpg;*.jpeg;*.png;*.ico;*.emf;*.wmf)|*.bmp;*.jpg;*.jpeg;*.png;*.ico;*.emf;*.wmf|"
-          "Wszystkie pliki (*.*)|*.*");
+      request.filter = pictureFileFilter();
       request.fileMustExist = true;
       if (const std::optional<dialogs::FileDialogAnswer> answer = dialogs::fileDialog(request, this))
         if (!answer->files.isEmpty()) report(model_.LoadPicture(row, answer->files.first()));

@@ -8,14 +8,17 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "designer/object_inspector.h"
+#include "designer/picture_editor.h"
 #include "designer_support.h"
 #include "platform/dialogs.h"
 #include "qt_printers.h"
@@ -427,19 +430,37 @@ TEST(Inspector, APictureFileIsLoadedOrRefusedByName) {
   ASSERT_TRUE(image.save(png));
 
   const QByteArray before = d.bytes();
+  // The "…" opens the picture editor, whose file dialog the test answers.
   ValueEditor* editor = d.edit("Picture");
   ASSERT_NE(editor, nullptr);
-  dialogs::queueFileAnswer(QStringList{notPicture});
+  QString refusal = QStringLiteral("<no dialog>");
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<PictureEditor*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialogs::queueFileAnswer(QStringList{notPicture});
+    dialog->LoadButton()->click();
+    refusal = dialog->ErrorLine()->text();
+    dialog->reject();
+  });
   QTest::mouseClick(editor->Button(), Qt::LeftButton);
   QApplication::processEvents();
-  EXPECT_TRUE(d.message().contains("notatka.txt")) << d.message().toStdString();
+  EXPECT_TRUE(refusal.contains("notatka.txt")) << refusal.toStdString();
   EXPECT_SAME_DOCUMENT(d.bytes(), before);
 
   editor = d.edit("Picture");
   ASSERT_NE(editor, nullptr);
-  dialogs::queueFileAnswer(QStringList{png});
+  refusal = QStringLiteral("<no dialog>");
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<PictureEditor*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialogs::queueFileAnswer(QStringList{png});
+    dialog->LoadButton()->click();
+    refusal = dialog->ErrorLine()->text();
+    dialog->OkButton()->click();
+  });
   QTest::mouseClick(editor->Button(), Qt::LeftButton);
   QApplication::processEvents();
+  EXPECT_EQ(refusal, QString());
   EXPECT_EQ(d.message(), QString());
   EXPECT_TRUE(d.attributes(inserted.toLatin1().constData()).contains(" Picture.PropData=\""))
       << d.attributes(inserted.toLatin1().constData()).toStdString();

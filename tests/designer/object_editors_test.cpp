@@ -60,7 +60,8 @@ TEST(ObjectEditors, AnEditorIsFoundForTheObjectsAndPropertiesItFits) {
   EXPECT_FALSE(ObjectEditors::For(*title).contains(ObjectEditors::Find("test-heading")));
   EXPECT_EQ(ObjectEditors::ForProperty(*date, "Frame.LeftLine.Color"), ObjectEditors::Find("test-heading"));
   EXPECT_EQ(ObjectEditors::ForProperty(*date, "Font"), nullptr);
-  EXPECT_EQ(ObjectEditors::ForProperty(*title, "Frame"), nullptr);
+  // The title is not the test editor's (the designer's own frame editor may take it).
+  EXPECT_NE(ObjectEditors::ForProperty(*title, "Frame"), ObjectEditors::Find("test-heading"));
 
   // Registering the same id again replaces the editor.
   ObjectEditor other = *ObjectEditors::Find("test-heading");
