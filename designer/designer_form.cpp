@@ -34,6 +34,7 @@
 #include "designer/object_editors.h"
 #include "designer/object_inspector.h"
 #include "designer/report_tree.h"
+#include "designer/report_wizard.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
 #include "designer/variables_editor.h"
@@ -440,6 +441,7 @@ void TfrxDesignerForm::buildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Po&moc"));
   help->addAction(Action("actAbout"));
+  buildWizardActions();
 }
 
 void TfrxDesignerForm::buildDocks() {
@@ -817,8 +819,16 @@ void TfrxDesignerForm::FocusInspector() {
 
 void TfrxDesignerForm::NewReport() {
   if (!QueryClose()) return;
-  document_.DiscardRecovery();
-  document_.NewReport();
+  switch (AskNewReportKind(this)) {
+    case NewReportDialog::Choice::Empty:
+      document_.DiscardRecovery();
+      document_.NewReport();
+      break;
+    case NewReportDialog::Choice::Wizard:
+      if (NewReportWithWizard(document_, this)) PreviewReport();
+      break;
+    case NewReportDialog::Choice::Cancelled: break;
+  }
 }
 
 void TfrxDesignerForm::OpenReport() {
@@ -1086,6 +1096,22 @@ void TfrxDesignerForm::saveSettings() const {
   set("Geometry", saveGeometry().toBase64());
   set("State", saveState().toBase64());
   store->sync();
+}
+
+// --- The report wizard ------------------------------------------------------------------
+
+void TfrxDesignerForm::buildWizardActions() {
+  QAction* wizard = addAction("actWizard", "&Kreator raportu…", QKeySequence(),
+                              "Nowy układ raportu z wybranych pól zbioru danych (grupy, podsumowania, numery stron)", [this] {
+                                // What it made is shown at once, as it will print.
+                                if (RunReportWizard(document_, this)) PreviewReport();
+                              });
+  for (QAction* menu : menuBar()->actions())
+    if (menu->menu() && menu->text() == QStringLiteral("&Plik")) {
+      const QList<QAction*> items = menu->menu()->actions();
+      const qsizetype at = items.indexOf(Action("actNew"));
+      menu->menu()->insertAction(at >= 0 && at + 1 < items.size() ? items.at(at + 1) : nullptr, wizard);
+    }
 }
 
 }  // namespace valmoro::designer

@@ -116,6 +116,8 @@ private:
   QAction* addAction(const QString& name, const QString& text, const QKeySequence& key, const QString& hint,
                      const std::function<void()>& run);
   void buildActions();
+  // "Kreator raportu…" in the Plik menu (called once the menus are built).
+  void buildWizardActions();
   void buildCatalogueActions();
   void buildMenus();
   void buildToolBars();
