@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "designer/designer_document.h"
+#include "platform/dialogs.h"
 #include "platform/painter_canvas.h"
 #include "report/model/band.h"
 #include "report/model/data_set.h"
@@ -452,29 +453,45 @@ QString ApplyWizardChoices(DesignerDocument& document, const WizardChoices& choi
   return QString();
 }
 
+namespace {
+
+bool applyShown(DesignerDocument& document, const WizardChoices& choices, QWidget* parent) {
+  const int before = document.UndoStack().index();
+  const QString refusal = ApplyWizardChoices(document, choices);
+  if (!refusal.isEmpty()) dialogs::showError(refusal, parent);
+  return refusal.isEmpty() && document.UndoStack().index() != before;
+}
+
+}  // namespace
+
 bool RunReportWizard(DesignerDocument& document, QWidget* parent) {
   ReportWizard wizard(document.Report(), document.Defaults(), parent);
   if (wizard.exec() != QDialog::Accepted) return false;
-  const int before = document.UndoStack().index();
-  return ApplyWizardChoices(document, wizard.Choices()).isEmpty() && document.UndoStack().index() != before;
+  return applyShown(document, wizard.Choices(), parent);
 }
 
 bool NewReportWithWizard(DesignerDocument& document, QWidget* parent) {
-  ReportWizard wizard(document.Report(), document.Defaults(), parent);
-  if (wizard.exec() != QDialog::Accepted) return false;
-  const WizardChoices choices = wizard.Choices();
   // The data sets the program attached outlive the report; those the
-  // report held itself go with it.
+  // report holds itself go with it, so they are not offered.
   report::TfrxReport& report = document.Report();
   QList<QPointer<report::TfrxDataSet>> kept;
+  QStringList names;
   const report::TfrxReportDataSets& list = *report.DataSets();
   for (int i = 0; i < list.Count(); ++i)
-    if (report::TfrxDataSet* dataSet = list.Item(i)->DataSet(); dataSet && dataSet->Report() != &report) kept.append(dataSet);
+    if (report::TfrxDataSet* dataSet = list.Item(i)->DataSet(); dataSet && dataSet->Report() != &report) {
+      kept.append(dataSet);
+      names.append(dataSet->UserName());
+    }
+  ReportWizard wizard(report, document.Defaults(), parent);
+  for (int i = wizard.DataSetList()->count() - 1; i >= 0; --i)
+    if (!names.contains(wizard.DataSetList()->item(i)->text())) delete wizard.DataSetList()->takeItem(i);
+  if (wizard.exec() != QDialog::Accepted) return false;
+  const WizardChoices choices = wizard.Choices();
   document.DiscardRecovery();
   document.NewReport();
   for (const QPointer<report::TfrxDataSet>& dataSet : kept)
     if (dataSet) report.DataSets()->Add(dataSet.data());
-  return ApplyWizardChoices(document, choices).isEmpty();
+  return applyShown(document, choices, parent);
 }
 
 // --- "Nowy raport" ----------------------------------------------------------------------

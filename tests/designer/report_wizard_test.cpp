@@ -537,3 +537,74 @@ TEST(ReportWizardWindow, NowyRaportAsksForAnEmptyReportOrTheWizardAfterTheUnsave
   // The shipped report's summary is gone: this is the wizard's report.
   EXPECT_EQ(w.report().FindObject("ReportSummary1"), nullptr);
 }
+
+TEST(ReportWizardDialog, TheSampleDrawsThePageOfTheChoicesAndNothingWithoutFields) {
+  LogDesigned d;
+  WizardSample sample(d.report(), d.document().Defaults());
+  sample.resize(300, 240);
+  const auto paperPixels = [&] {
+    const QImage image = sample.grab().toImage();
+    int white = 0, dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb p = image.pixel(x, y);
+        if (p == qRgb(255, 255, 255)) ++white;
+        else if (qGray(p) < 100) ++dark;
+      }
+    return std::pair{white, dark};
+  };
+  WizardChoices none = logChoices();
+  none.fields.clear();
+  sample.SetChoices(none);
+  EXPECT_EQ(sample.Sample(), nullptr);
+  EXPECT_EQ(paperPixels().first, 0);
+  sample.SetChoices(logChoices());
+  ASSERT_NE(sample.Sample(), nullptr);
+  const auto [white, dark] = paperPixels();
+  EXPECT_GT(white, 300 * 240 / 4);  // the paper
+  EXPECT_GT(dark, 50);              // the texts and lines of the views
+  // The designed report is not touched by the sample.
+  EXPECT_NE(d.report().FindObject("BrakWpisow"), nullptr);
+}
+
+TEST(ReportWizardDialog, AReportWithoutDataSetsSaysSoOnTheFirstPage) {
+  designer::testing::Designed d(false);
+  ReportWizard w(d.report, d.document->Defaults());
+  w.show();
+  EXPECT_EQ(w.DataSetList()->count(), 0);
+  w.next();
+  EXPECT_EQ(w.currentId(), ReportWizard::DataSetPage);
+  EXPECT_EQ(w.Message(), "Raport nie ma zbiorów danych: najpierw dodaj zbiór danych.");
+}
+
+TEST(ReportWizardDialog, ANewReportFromTheWizardOffersOnlyTheDataSetsThatOutliveTheOldReport) {
+  LogDesigned d;
+  dialogs::RecordingScope recording;
+  // A data set the report holds itself (on its data page) goes with it.
+  ASSERT_EQ(d.document().ChangeReport("własny zbiór", [](report::TfrxReport& r) {
+    auto* own = new report::TfrxUserDataSet(r.FindObject("Data"));
+    own->SetName("WlasnyZbior");
+    own->SetUserName("Własny");
+    own->SetFields({"A"});
+    r.DataSets()->Add(own);
+  }), "");
+  EXPECT_EQ(WizardDataSets(d.report()), QStringList({"Wpisy", "Własny"}));
+  QStringList offered;
+  QTimer::singleShot(0, [&] {
+    auto* w = qobject_cast<ReportWizard*>(QApplication::activeModalWidget());
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < w->DataSetList()->count(); ++i) offered.append(w->DataSetList()->item(i)->text());
+    driveWizard(*w);
+    QTest::mouseClick(w->button(QWizard::FinishButton), Qt::LeftButton);
+  });
+  EXPECT_TRUE(NewReportWithWizard(d.document(), nullptr));
+  EXPECT_EQ(offered, QStringList{"Wpisy"});
+  EXPECT_EQ(WizardDataSets(d.report()), QStringList{"Wpisy"});
+  EXPECT_EQ(d.report().FindObject("WlasnyZbior"), nullptr);
+  EXPECT_EQ(d.document().FileName(), "");
+  EXPECT_TRUE(dialogs::recordedMessages().isEmpty()) << dialogs::recordedMessages().join('|').toStdString();
+  // Undone, the new report is empty again with the data set kept.
+  d.document().UndoStack().undo();
+  EXPECT_EQ(d.report().FindObject("MasterData1"), nullptr);
+  EXPECT_EQ(WizardDataSets(d.report()), QStringList{"Wpisy"});
+}
