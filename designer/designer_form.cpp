@@ -26,10 +26,12 @@
 #include "designer/action_icons.h"
 #include "designer/alignment.h"
 #include "designer/band_rules.h"
+#include "designer/building_blocks.h"
 #include "designer/clipboard.h"
 #include "designer/data_tree.h"
 #include "designer/object_catalogue.h"
 #include "designer/designer_document.h"
+#include "designer/live_preview.h"
 #include "designer/object_editing.h"
 #include "designer/object_editors.h"
 #include "designer/object_inspector.h"
@@ -128,6 +130,8 @@ TfrxDesignerForm::TfrxDesignerForm(DesignerDocument& document, QWidget* parent)
   buildCatalogueActions();
   buildDocks();
   buildMenus();
+  buildLiveDock();
+  buildBlockActions();
   buildToolBars();
 
   unitLabel_ = new QLabel(this);
@@ -1096,6 +1100,33 @@ void TfrxDesignerForm::saveSettings() const {
   set("Geometry", saveGeometry().toBase64());
   set("State", saveState().toBase64());
   store->sync();
+}
+
+// --- Live preview and building blocks ------------------------------------------------------
+
+void TfrxDesignerForm::buildLiveDock() {
+  auto* live = new LivePreview(document_, this);
+  live->setObjectName(QStringLiteral("LivePreview"));
+  // Asked at each refresh: the hook is given after the window is made.
+  live->SetPreparation([this](report::TfrxReport& copy) {
+    if (prepare_) prepare_(copy);
+  });
+  addDock(QStringLiteral("LivePreviewDock"), QStringLiteral("Podgląd na żywo"), live, Qt::RightDockWidgetArea);
+  if (QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu")))
+    view->insertAction(Action("actNextPanel"), Dock(QStringLiteral("LivePreviewDock"))->toggleViewAction());
+}
+
+void TfrxDesignerForm::buildBlockActions() {
+  QAction* save = addAction("actSaveBlock", "Zapisz jako &blok…", QKeySequence(), "Zapisz zaznaczone obiekty w bibliotece bloków",
+                            [this] { SaveSelectionAsBlock(document_, this); });
+  QAction* insert = addAction("actInsertBlock", "Wstaw b&lok…", QKeySequence(), "Wstaw do raportu blok z biblioteki",
+                              [this] { InsertBlockFromLibrary(document_, this); });
+  for (QAction* menu : menuBar()->actions())
+    if (menu->menu() != nullptr && menu->text() == QLatin1String("&Edycja")) {
+      menu->menu()->addSeparator();
+      menu->menu()->addAction(save);
+      menu->menu()->addAction(insert);
+    }
 }
 
 // --- The report wizard ------------------------------------------------------------------

@@ -122,6 +122,8 @@ private:
   void buildMenus();
   void buildToolBars();
   void buildDocks();
+  void buildLiveDock();
+  void buildBlockActions();
   QDockWidget* addDock(const QString& name, const QString& title, QWidget* content, Qt::DockWidgetArea area);
   // A refusal of the panels (inspector, trees, drops): one line in the status bar.
   void showNote(const QString& message);

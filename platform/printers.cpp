@@ -346,8 +346,12 @@ void TfrxPrinter::BeginDoc() {
 void TfrxPrinter::BeginPage() {
   if (!painter_) return;
   // The first page was opened with the document.
-  if (pageDone_ && !device_->newPage())
+  if (pageDone_ && !device_->newPage()) {
+    // Printing into a file, a new page fails only when the file could not
+    // be written: say which file and why (a full disk, the size limit).
+    if (!partFile_.isEmpty()) throw PrinterError(fileWriteFailure());
     throw PrinterError(QStringLiteral("Nie można rozpocząć nowej strony wydruku."));
+  }
   pageOpen_ = true;
   painter_->save();
   painter_->translate(leftMargin_ * dpiX_ / 25.4, topMargin_ * dpiY_ / 25.4);
@@ -383,16 +387,23 @@ void TfrxPrinter::finishDocument(bool keepOutput) {
   const QString part = partFile_;
   partFile_.clear();
   if (!keepOutput || !ended) {
+    const QString failure = keepOutput ? fileWriteFailure(part) : QString();
     QFile::remove(part);
-    if (keepOutput) throw PrinterError(QStringLiteral("Nie można zapisać wydruku do pliku „%1”.").arg(fileName_));
+    if (keepOutput) throw PrinterError(failure);
     return;
   }
   std::error_code error;
   std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(fileName_).toStdString(), error);
   if (error) {
     QFile::remove(part);
-    throw PrinterError(QStringLiteral("Nie można zapisać wydruku do pliku „%1”.").arg(fileName_));
+    throw PrinterError(
+        QStringLiteral("Nie można zapisać wydruku do pliku „%1”: %2.").arg(fileName_, files::systemErrorText(error.value())));
   }
+}
+
+QString TfrxPrinter::fileWriteFailure(const QString& part) const {
+  return QStringLiteral("Nie można zapisać wydruku do pliku „%1”: %2.")
+      .arg(fileName_, files::writeErrorText(part.isEmpty() ? partFile_ : part, 0));
 }
 
 void TfrxPrinter::EndDoc() {

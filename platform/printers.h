@@ -192,6 +192,8 @@ private:
   std::unique_ptr<gfx::Canvas> canvas_;
   bool pageOpen_ = false;
   bool pageDone_ = false;  // a page was emitted in this document
+  // Why the file printed into could not be written, naming it.
+  QString fileWriteFailure(const QString& part = QString()) const;
   QString partFile_;       // the file being written while printing into a file
   std::map<int, QString> sourceKeywords_;  // bin number -> the queue's name of that source
 };

@@ -118,6 +118,10 @@ public:
     // writer and the writer never blocks readers.
     q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     q.finish();
+    // A reading the window said was saved stays saved: every commit waits
+    // until the log reached the disk, also through a crash or power loss.
+    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    q.finish();
   }
 
   QList<ColumnInfo> columns(QSqlDatabase& db, const QString& table) override {

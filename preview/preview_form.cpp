@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHash>
 #include <QMenu>
 #include <QPainter>
 #include <QPolygonF>
@@ -42,7 +43,7 @@ namespace {
 // The toolbar's pictures, drawn here so that the toolbar looks the same
 // whatever icon theme the desktop has: simple line drawings in one colour
 // on a 24 x 24 grid.
-QIcon drawnIcon(const QString& name) {
+QIcon paintIcon(const QString& name) {
   QPixmap pixmap(24, 24);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
@@ -166,6 +167,16 @@ QIcon drawnIcon(const QString& name) {
   }
   p.end();
   return QIcon(pixmap);
+}
+
+// Each icon is drawn once and shared by every preview window: a window's
+// new icons would each take new places in the pixmap cache, so that opening
+// the preview again and again would hold ever more memory.
+QIcon drawnIcon(const QString& name) {
+  static auto* icons = new QHash<QString, QIcon>;  // outlives the windows, never destroyed
+  auto it = icons->constFind(name);
+  if (it == icons->constEnd()) it = icons->insert(name, paintIcon(name));
+  return *it;
 }
 
 constexpr int kStatusFirstWidth = 200;

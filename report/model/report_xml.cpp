@@ -345,21 +345,55 @@ private:
   qint64 base_ = 0;
 };
 
+namespace {
+
+// An element without name, attributes, value or anything but such elements
+// below it (what a damaged file's "<>" leaves) would be written as "</>",
+// an end tag: it carries nothing. The reader leaves it out, so that a list
+// counted from a document (prepared pages) is the list written back; the
+// writer leaves out those a program made. Walked without recursion:
+// damaged files nest deeply.
+bool carriesNothing(const TfrxXMLItem& item) {
+  std::vector<const TfrxXMLItem*> todo{&item};
+  while (!todo.empty()) {
+    const TfrxXMLItem* at = todo.back();
+    todo.pop_back();
+    if (!at->Name.isEmpty() || !at->Text.isEmpty() || !at->Value.isEmpty() || at->Unloaded()) return false;
+    for (int i = 0; i < at->Count(); ++i) todo.push_back(at->Items(i));
+  }
+  return true;
+}
+
+// The element just finished as the last child of `parent`.
+void dropIfNothing(TfrxXMLItem* parent) {
+  if (parent->Count() > 0 && carriesNothing(*parent->Items(parent->Count() - 1))) parent->Take(parent->Count() - 1);
+}
+
+}  // namespace
+
 // Reads the children of item until its end tag (or the end of the data,
 // which closes every open element). Iterative: nesting depth costs no stack.
 bool XmlReader::readChildren(XmlReader& reader, TfrxXMLItem* item, bool partial) {
   std::vector<TfrxXMLItem*> open{item};
   QByteArray tag;
   while (!open.empty()) {
-    if (!reader.nextTag(tag)) return false;
+    if (!reader.nextTag(tag)) {
+      // The end of the data closes what is open.
+      for (std::size_t i = open.size() - 1; i > 0; --i) dropIfNothing(open[i - 1]);
+      return false;
+    }
     TfrxXMLItem* current = open.back();
     if (tag.startsWith('/')) {
       if (locale::fromSystemCodePage(tag.mid(1)) != current->Name) invalidFormat();
       open.pop_back();
+      if (!open.empty()) dropIfNothing(open.back());
       continue;
     }
     TfrxXMLItem* child = current->Add();
-    if (reader.split(tag, *child)) continue;
+    if (reader.split(tag, *child)) {
+      dropIfNothing(current);
+      continue;
+    }
     if (partial && child->Prop(QStringLiteral("ld")) == QLatin1String("0")) {
       child->DeleteProp(QStringLiteral("ld"));
       child->unloaded_ = true;
@@ -540,21 +574,6 @@ void writeStart(BufferedWriter& out, const TfrxXMLItem& item) {
     if (!item.Text.startsWith(QLatin1Char(' '))) out.append(" ");
     out.append(item.Text);
   }
-}
-
-// An element without name, attributes, value or anything but such elements
-// below it (what a damaged file's "<>" leaves) would be written as "</>",
-// an end tag: it carries nothing and is left out, so that what is written
-// reads back the same. Walked without recursion: damaged files nest deeply.
-bool carriesNothing(const TfrxXMLItem& item) {
-  std::vector<const TfrxXMLItem*> todo{&item};
-  while (!todo.empty()) {
-    const TfrxXMLItem* at = todo.back();
-    todo.pop_back();
-    if (!at->Name.isEmpty() || !at->Text.isEmpty() || !at->Value.isEmpty() || at->Unloaded()) return false;
-    for (int i = 0; i < at->Count(); ++i) todo.push_back(at->Items(i));
-  }
-  return true;
 }
 
 // Ends a start tag with children or a value. The reader drops one blank
