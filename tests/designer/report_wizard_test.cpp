@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
 
 #include "data_support.h"
 #include "designer_support.h"
@@ -102,6 +103,26 @@ struct PreviewWatch {
   bool seen = false;
   int ticks = 0;
   QStringList texts;
+};
+
+// Does `act` once, on the first modal window of type T to come up (polled:
+// a window may run the event loop before the dialog's own loop starts).
+template <class T>
+struct WhenModal {
+  explicit WhenModal(std::function<void(T&)> act) : act_(std::move(act)) {
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      if (done) return;
+      if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+        done = true;
+        act_(*w);
+      }
+    });
+    timer.start();
+  }
+  std::function<void(T&)> act_;
+  QTimer timer;
+  bool done = false;
 };
 
 // Picks the item of that text in a list and presses the button.
@@ -383,9 +404,8 @@ TEST(ReportWizardDialog, DrivenThroughItsPagesItBuildsWhatTheModelBuilds) {
   dialogs::RecordingScope recording;
   bool driven = false;
   QString sampleTitle;
-  QTimer::singleShot(0, [&] {
-    auto* w = qobject_cast<ReportWizard*>(QApplication::activeModalWidget());
-    ASSERT_NE(w, nullptr);
+  WhenModal<ReportWizard> drive([&](ReportWizard& w_) {
+    ReportWizard* w = &w_;
     EXPECT_EQ(w->windowTitle(), "Kreator raportu");
     driveWizard(*w);
     EXPECT_EQ(w->Choices(), drivenChoices());
@@ -407,9 +427,8 @@ TEST(ReportWizardDialog, DrivenThroughItsPagesItBuildsWhatTheModelBuilds) {
 TEST(ReportWizardDialog, BadChoicesStayOnTheirPageWithOneLineAndCancelChangesNothing) {
   LogDesigned d;
   const QByteArray before = d.document().DocumentBytes();
-  QTimer::singleShot(0, [&] {
-    auto* w = qobject_cast<ReportWizard*>(QApplication::activeModalWidget());
-    ASSERT_NE(w, nullptr);
+  WhenModal<ReportWizard> drive([&](ReportWizard& w_) {
+    ReportWizard* w = &w_;
     w->next();
     ASSERT_EQ(w->currentId(), ReportWizard::FieldsPage);
     w->next();  // no field chosen yet
@@ -457,9 +476,8 @@ TEST(ReportWizardWindow, KreatorRaportuInThePlikMenuBuildsTheReportAndPreviewsIt
   EXPECT_EQ(wizard->text(), "&Kreator raportu…");
 
   PreviewWatch preview;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<ReportWizard*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
+  WhenModal<ReportWizard> drive([&](ReportWizard& dialog_) {
+    ReportWizard* dialog = &dialog_;
     driveWizard(*dialog);
     QTest::mouseClick(dialog->button(QWizard::FinishButton), Qt::LeftButton);
   });
@@ -493,9 +511,8 @@ TEST(ReportWizardWindow, NowyRaportAsksForAnEmptyReportOrTheWizardAfterTheUnsave
 
   // "Pusty raport": the empty report the designer always made.
   dialogs::queueButtonAnswer(dialogs::ButtonNo);
-  QTimer::singleShot(0, [&] {
-    auto* d = qobject_cast<NewReportDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
+  WhenModal<NewReportDialog> chooseEmpty([&](NewReportDialog& d_) {
+    NewReportDialog* d = &d_;
     EXPECT_EQ(d->windowTitle(), "Nowy raport");
     EXPECT_EQ(d->EmptyButton()->text(), "&Pusty raport");
     EXPECT_EQ(d->WizardButton()->text(), "&Kreator raportu…");
@@ -590,9 +607,8 @@ TEST(ReportWizardDialog, ANewReportFromTheWizardOffersOnlyTheDataSetsThatOutlive
   }), "");
   EXPECT_EQ(WizardDataSets(d.report()), QStringList({"Wpisy", "Własny"}));
   QStringList offered;
-  QTimer::singleShot(0, [&] {
-    auto* w = qobject_cast<ReportWizard*>(QApplication::activeModalWidget());
-    ASSERT_NE(w, nullptr);
+  WhenModal<ReportWizard> drive([&](ReportWizard& w_) {
+    ReportWizard* w = &w_;
     for (int i = 0; i < w->DataSetList()->count(); ++i) offered.append(w->DataSetList()->item(i)->text());
     driveWizard(*w);
     QTest::mouseClick(w->button(QWizard::FinishButton), Qt::LeftButton);
