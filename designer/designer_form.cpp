@@ -38,6 +38,7 @@
 #include "designer/page_settings.h"
 #include "designer/report_options_dialog.h"
 #include "designer/report_tree.h"
+#include "designer/report_wizard.h"
 #include "designer/rulers.h"
 #include "designer/script_text_command.h"
 #include "designer/styles_editor.h"
@@ -449,6 +450,7 @@ void TfrxDesignerForm::buildMenus() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("Po&moc"));
   help->addAction(Action("actAbout"));
   buildSettingsActions();
+  buildWizardActions();
 }
 
 void TfrxDesignerForm::buildDocks() {
@@ -826,8 +828,16 @@ void TfrxDesignerForm::FocusInspector() {
 
 void TfrxDesignerForm::NewReport() {
   if (!QueryClose()) return;
-  document_.DiscardRecovery();
-  document_.NewReport();
+  switch (AskNewReportKind(this)) {
+    case NewReportDialog::Choice::Empty:
+      document_.DiscardRecovery();
+      document_.NewReport();
+      break;
+    case NewReportDialog::Choice::Wizard:
+      if (NewReportWithWizard(document_, this)) PreviewReport();
+      break;
+    case NewReportDialog::Choice::Cancelled: break;
+  }
 }
 
 void TfrxDesignerForm::OpenReport() {
@@ -1156,6 +1166,22 @@ void TfrxDesignerForm::buildStyleActions() {
   QAction* styles = addAction("actStyles", "&Style…", QKeySequence(), "Nazwane style tekstu raportu: czcionka, wypełnienie, ramka",
                               [this] { designer::EditStyles(document_, this); });
   if (auto* reportMenu = menuBar()->findChild<QMenu*>(QStringLiteral("ReportMenu"))) reportMenu->addAction(styles);
+}
+
+// --- The report wizard ------------------------------------------------------------------
+
+void TfrxDesignerForm::buildWizardActions() {
+  QAction* wizard = addAction("actWizard", "&Kreator raportu…", QKeySequence(),
+                              "Nowy układ raportu z wybranych pól zbioru danych (grupy, podsumowania, numery stron)", [this] {
+                                // What it made is shown at once, as it will print.
+                                if (RunReportWizard(document_, this)) PreviewReport();
+                              });
+  for (QAction* menu : menuBar()->actions())
+    if (menu->menu() && menu->text() == QStringLiteral("&Plik")) {
+      const QList<QAction*> items = menu->menu()->actions();
+      const qsizetype at = items.indexOf(Action("actNew"));
+      menu->menu()->insertAction(at >= 0 && at + 1 < items.size() ? items.at(at + 1) : nullptr, wizard);
+    }
 }
 
 }  // namespace valmoro::designer

@@ -118,6 +118,8 @@ private:
   void buildActions();
   // "Style…" in the report menu (called by buildMenus).
   void buildStyleActions();
+  // "Kreator raportu…" in the Plik menu (called once the menus are built).
+  void buildWizardActions();
   void buildCatalogueActions();
   void buildMenus();
   // "Ustawienia strony…" (Plik) and "Opcje raportu…" (Raport).
