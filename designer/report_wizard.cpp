@@ -412,40 +412,13 @@ bool ReportWizard::validateCurrentPage() {
 
 // --- Applying ---------------------------------------------------------------------------
 
-namespace {
-
-// The engine options as they were before the wizard's report. Reading the
-// old document back leaves an option the new report set when the old one
-// left it at its default (a document stores only what differs from it).
-class EngineOptionsBack final : public QUndoCommand {
-public:
-  EngineOptionsBack(report::TfrxReport& report, const report::TfrxEngineOptions& before) : report_(report) {
-    before_.Assign(before);
-    after_.Assign(*report.EngineOptions());
-  }
-  void redo() override { report_.EngineOptions()->Assign(after_); }
-  void undo() override { report_.EngineOptions()->Assign(before_); }
-
-private:
-  report::TfrxReport& report_;
-  report::TfrxEngineOptions before_, after_;
-};
-
-}  // namespace
-
 QString ApplyWizardChoices(DesignerDocument& document, const WizardChoices& choices) {
   const QString refusal = WizardChoicesRefusal(document.Report(), choices);
   if (!refusal.isEmpty()) return refusal;
-  report::TfrxEngineOptions before;
-  before.Assign(*document.Report().EngineOptions());
   document.EndGesture();
-  // One step: undone, the options go back first, then the old document.
-  document.UndoStack().beginMacro(QStringLiteral("Kreator raportu"));
   const QString failed = document.ChangeReport(QStringLiteral("Kreator raportu"), [&](report::TfrxReport& report) {
     BuildWizardReport(report, choices, document.Defaults());
   });
-  if (failed.isEmpty()) document.Push(new EngineOptionsBack(document.Report(), before));
-  document.UndoStack().endMacro();
   if (!failed.isEmpty()) return failed;
   document.EndGesture();
   const QList<report::TfrxPage*> pages = document.Pages();
