@@ -6,6 +6,7 @@
 #include "designer/band_rules.h"
 #include "designer/field_drop.h"
 #include "platform/database.h"
+#include "platform/fonts.h"
 #include "report/model/band.h"
 #include "report/model/data_set.h"
 #include "report/model/dialog.h"
@@ -226,19 +227,49 @@ private:
       if (qobject_cast<report::TfrxReportPage*>(child) || qobject_cast<report::TfrxDialogPage*>(child)) delete child;
   }
 
-  // The printable width shared out by the fields' display widths (table)
-  // or into a caption and a value column (form).
+  // What a column needs (pixels, as the report measures text): its bold
+  // heading, or a value of its kind at its widest, whichever is wider.
+  double neededWidth(const WizardField& field) const {
+    const auto measure = [this](const QString& text, bool bold) {
+      const int pixels = fonts::emPixels(defaults_.fontName, bold, false, -defaults_.fontHeightPixels);
+      return double(fonts::scaled(defaults_.fontName, bold, false, pixels)->width(text));
+    };
+    QString sample;
+    switch (field.kind) {
+      case WizardField::Kind::Identifier: sample = QStringLiteral("000000"); break;
+      case WizardField::Kind::Number: sample = QStringLiteral("-0 000,00"); break;
+      case WizardField::Kind::DateTime: sample = QStringLiteral("0000-00-00 00:00:00"); break;
+      case WizardField::Kind::Boolean: sample = QStringLiteral("Fałsz"); break;
+      default: sample = QString(std::clamp(field.displayWidth, 4, 16), QLatin1Char('n')); break;
+    }
+    constexpr double kPadding = 8;  // the text's inner gap on both sides
+    return std::max(measure(field.name, true), measure(sample, false)) + kPadding;
+  }
+
+  // The printable width shared out among the fields (table): each takes
+  // what it needs, what is left goes to the texts (they use it best); when
+  // the page is too narrow every column gives up the same share. In a form
+  // it is a caption and a value column.
   void columns() {
     if (choices_.layout == WizardLayout::Form) {
       caption_ = std::round(width_ * 0.3 * 100) / 100;
       return;
     }
-    double total = 0;
-    for (const WizardField& field : fields_) total += std::clamp(field.displayWidth, 6, 40);
+    QList<double> needed;
+    double total = 0, texts = 0;
+    for (const WizardField& field : fields_) {
+      needed.append(neededWidth(field));
+      total += needed.last();
+      if (field.kind == WizardField::Kind::Text) texts += needed.last();
+    }
+    const double spare = width_ - total;
     double x = 0;
     for (int i = 0; i < fields_.size(); ++i) {
-      const double share = std::clamp(fields_.at(i).displayWidth, 6, 40) / total;
-      const double w = i + 1 == fields_.size() ? width_ - x : std::round(width_ * share * 100) / 100;
+      double w = needed.at(i);
+      if (spare < 0) w *= width_ / total;
+      else if (texts > 0) w += fields_.at(i).kind == WizardField::Kind::Text ? spare * needed.at(i) / texts : 0;
+      else w += spare * needed.at(i) / total;
+      w = i + 1 == fields_.size() ? width_ - x : std::round(w * 100) / 100;
       left_.append(x);
       widths_.append(w);
       x += w;
@@ -262,6 +293,8 @@ private:
     m->Font()->SetHeight(-defaults_.fontHeightPixels);
     m->Font()->SetCharset(1);
     m->SetVAlign(report::vaCenter);
+    // Every view is one line high: a wrapped text would run into the next row.
+    m->SetWordWrap(false);
     m->SetText(text);
     return m;
   }

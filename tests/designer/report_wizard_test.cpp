@@ -19,6 +19,7 @@
 #include "designer_support.h"
 #include "designer/designer_form.h"
 #include "designer/report_wizard.h"
+#include "platform/fonts.h"
 #include "platform/dialogs.h"
 #include "platform/recording_canvas.h"
 #include "preview/page_source.h"
@@ -305,6 +306,32 @@ TEST(ReportWizardModel, AWizardReportIsOneUndoStepAndSurvivesSavingAndReopening)
   reopened.Open(path);
   EXPECT_SAME_DOCUMENT(reopened.DocumentBytes(), built);
   reopened.DiscardRecovery();
+}
+
+TEST(ReportWizardModel, EveryColumnOfAFullPortraitTableIsAsWideAsItsTextNeeds) {
+  // All seven fields of the log on a portrait page: each column is as wide
+  // as its heading or its widest value needs, as the report measures them,
+  // and no view wraps into the next row.
+  LogDesigned d;
+  WizardChoices c = logChoices();
+  c.fields = {"Identyfikator", "Data", "Modul", "Punkt", "Temperatura", "Wilgotnosc", "Pracownik"};
+  ASSERT_EQ(ApplyWizardChoices(d.document(), c), "");
+  const auto needs = [](const QString& text, bool bold) {
+    const int pixels = fonts::emPixels("Arial", bold, false, -13);
+    return fonts::scaled("Arial", bold, false, pixels)->width(text);
+  };
+  double total = 0;
+  for (const QString& field : c.fields) {
+    auto* heading = find<report::TfrxCustomMemoView>(d.report(), "Naglowek" + field);
+    auto* value = find<report::TfrxCustomMemoView>(d.report(), "Pole" + field);
+    ASSERT_TRUE(heading && value) << field.toStdString();
+    EXPECT_GE(heading->Width(), needs(field, true)) << field.toStdString();
+    EXPECT_FALSE(heading->WordWrap());
+    EXPECT_FALSE(value->WordWrap());
+    total += value->Width();
+  }
+  EXPECT_GE(find<report::TfrxCustomMemoView>(d.report(), "PoleData")->Width(), needs("2026-11-30 22:00:00", false));
+  EXPECT_NEAR(total, (210 - 20) * report::fr01cm, 1e-6);
 }
 
 TEST(ReportWizardModel, TableColumnsShareTheLandscapePageAndTheFormPutsCaptionBesideValue) {
