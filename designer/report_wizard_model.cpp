@@ -227,13 +227,18 @@ private:
       if (qobject_cast<report::TfrxReportPage*>(child) || qobject_cast<report::TfrxDialogPage*>(child)) delete child;
   }
 
-  // What a column needs (pixels, as the report measures text): its bold
-  // heading, or a value of its kind at its widest, whichever is wider.
+  // The width of a text in the report's font (pixels, as the report
+  // measures text), with the text's inner gap on both sides.
+  double measure(const QString& text, bool bold) const {
+    constexpr double kPadding = 8;
+    const int pixels = fonts::emPixels(defaults_.fontName, bold, false, -defaults_.fontHeightPixels);
+    return double(fonts::scaled(defaults_.fontName, bold, false, pixels)->width(text)) + kPadding;
+  }
+  double headingWidth(const WizardField& field) const { return measure(field.name, true); }
+
+  // What a column needs: its bold heading, or a value of its kind at its
+  // widest, whichever is wider.
   double neededWidth(const WizardField& field) const {
-    const auto measure = [this](const QString& text, bool bold) {
-      const int pixels = fonts::emPixels(defaults_.fontName, bold, false, -defaults_.fontHeightPixels);
-      return double(fonts::scaled(defaults_.fontName, bold, false, pixels)->width(text));
-    };
     QString sample;
     switch (field.kind) {
       case WizardField::Kind::Identifier: sample = QStringLiteral("000000"); break;
@@ -242,8 +247,7 @@ private:
       case WizardField::Kind::Boolean: sample = QStringLiteral("Fałsz"); break;
       default: sample = QString(std::clamp(field.displayWidth, 4, 16), QLatin1Char('n')); break;
     }
-    constexpr double kPadding = 8;  // the text's inner gap on both sides
-    return std::max(measure(field.name, true), measure(sample, false)) + kPadding;
+    return std::max(headingWidth(field), measure(sample, false));
   }
 
   // The printable width shared out among the fields (table): each takes
@@ -255,18 +259,23 @@ private:
       caption_ = std::round(width_ * 0.3 * 100) / 100;
       return;
     }
-    QList<double> needed;
-    double total = 0, texts = 0;
+    QList<double> needed, least;
+    double total = 0, texts = 0, give = 0;
     for (const WizardField& field : fields_) {
       needed.append(neededWidth(field));
+      // A text may give up room down to its heading; numbers and dates none.
+      least.append(field.kind == WizardField::Kind::Text ? std::min(needed.last(), headingWidth(field)) : needed.last());
       total += needed.last();
+      give += needed.last() - least.last();
       if (field.kind == WizardField::Kind::Text) texts += needed.last();
     }
     const double spare = width_ - total;
+    const double leastTotal = total - give;
     double x = 0;
     for (int i = 0; i < fields_.size(); ++i) {
       double w = needed.at(i);
-      if (spare < 0) w *= width_ / total;
+      if (spare < 0 && -spare <= give) w -= (needed.at(i) - least.at(i)) * -spare / give;
+      else if (spare < 0) w = least.at(i) * width_ / leastTotal;
       else if (texts > 0) w += fields_.at(i).kind == WizardField::Kind::Text ? spare * needed.at(i) / texts : 0;
       else w += spare * needed.at(i) / total;
       w = i + 1 == fields_.size() ? width_ - x : std::round(w * 100) / 100;
