@@ -458,7 +458,11 @@ void TfrxXLSExport::writeFast() {
     } catch (const ss::SpreadsheetError&) {
     }
   }
-  for (const auto& [height, list] : runs) {
+  for (const auto& run : runs) {
+    // Named references rather than a structured binding: the lambda below
+    // captures them, which not every compiler takes from a binding.
+    const auto& height = run.first;
+    const auto& list = run.second;
     if (cancelled_) break;
     QString union_;
     auto apply = [&] {
