@@ -2,14 +2,15 @@
 // What every harness needs before its first input: a Qt application that is
 // never destroyed (a function-static one would go after what it depends on
 // at exit and end every run with a crash), the offscreen platform, message
-// boxes recorded instead of shown, and a scratch folder as the working
-// folder, since the inputs may write files.
+// boxes recorded instead of shown. The inputs may write files into the
+// working folder: run the harnesses in a scratch folder (run-all runs each
+// in its own under fuzz/work/). The folder is not changed here, since
+// libFuzzer reads its corpus by the paths it was given.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "platform/dialogs.h"
@@ -27,8 +28,6 @@ inline void startOnce(const char* harness) {
   static QGuiApplication* app = new QGuiApplication(argc, argv);
   (void)app;
   dialogs::setMode(dialogs::Mode::Recording);
-  static QTemporaryDir* scratch = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/valmoro-fuzz-XXXXXX"));
-  if (scratch->isValid()) QDir::setCurrent(scratch->path());
 }
 
 // Seeds a harness makes itself (what no file of the tests holds): written
